@@ -1,0 +1,139 @@
+// The switch run: finds the modem on COM1..COM31 by its identification,
+// then sends its vendor's command list for the requested mode, reporting
+// every step to the host.
+#include <cstdint>
+#include <cstring>
+
+#include "command_lists.h"
+#include "comport.h"
+#include "switch_host.h"
+#include "switch_texts.h"
+
+namespace {
+
+constexpr int kFirstPort = 1;
+constexpr int kPortLimit = 32;  // ports below this number are tried
+constexpr int kScanSteps = kPortLimit - kFirstPort;  // one progress unit per port
+constexpr int kCommandSteps = 2;
+
+constexpr uint32_t kBaud = 115200;
+constexpr char kIdentifyCommand[] = "ATI\r\n";
+constexpr char kAnswerTerminator[] = "\r\nOK\r\n";
+constexpr char kZteMark[] = "ZTE";
+constexpr char kHuaweiMark[] = "huawei";
+
+// Short while probing, so that a scan over silent ports stays quick.
+constexpr uint32_t kProbeTimeoutMs = 100;
+constexpr uint32_t kCommandTimeoutMs = 1000;
+
+// ComTransact is told one byte less than the buffer holds, so at most 1022
+// answer bytes are stored and the last byte of the buffer is never used.
+constexpr uint32_t kAnswerBufferSize = 1024;
+constexpr uint32_t kAnswerSizeGiven = kAnswerBufferSize - 1;
+
+// A vendor found in an identification answer, with the line that says so.
+struct Identified {
+    ModemVendor vendor;
+    const char* logText;
+};
+
+// The ZTE mark wins when an answer carries both. The search stops at the
+// answer's first zero byte.
+bool IdentifyVendor(const char* answer, Identified* found) {
+    if (std::strstr(answer, kZteMark) != nullptr) {
+        *found = {ModemVendor::Zte, kTextFoundZte};
+        return true;
+    }
+    if (std::strstr(answer, kHuaweiMark) != nullptr) {
+        *found = {ModemVendor::Huawei, kTextFoundHuawei};
+        return true;
+    }
+    return false;
+}
+
+// Asks the port for the modem's identification. Only a complete answer
+// (terminator seen) counts; a port that does not open, fails or stays silent
+// is simply not the modem.
+bool ProbePort(int number, Identified* found) {
+    ComPort port;
+    if (!ComOpen(number, &port)) {
+        return false;
+    }
+    ComSetLine(&port, kBaud);
+    ComPurgeRx(&port);
+    char answer[kAnswerBufferSize] = {};
+    int count = 0;
+    const bool identified =
+        ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer,
+                    kAnswerSizeGiven, &count, kProbeTimeoutMs,
+                    kProbeTimeoutMs) == kComOk &&
+        IdentifyVendor(answer, found);
+    ComClose(&port);
+    return identified;
+}
+
+// Tries the ports in ascending order, one progress step before each.
+// Returns the number of the first port that identified itself, or 0.
+int FindModem(SwitchHost& host, Identified* found) {
+    for (int number = kFirstPort; number < kPortLimit; ++number) {
+        host.StepProgress();
+        if (ProbePort(number, found)) {
+            host.AppendLog(found->logText);
+            return number;
+        }
+    }
+    return 0;
+}
+
+// Sends every command of the list on the port, logging each command and
+// whatever came back. Answers are not judged: an ERROR or silence does not
+// stop the list. A port that no longer opens gets nothing.
+void SendCommands(SwitchHost& host, int number, const char* commands) {
+    ComPort port;
+    if (!ComOpen(number, &port)) {
+        return;
+    }
+    host.StepProgress();
+    ComSetLine(&port, kBaud);
+    for (const char* command = commands; *command != '\0';
+         command += std::strlen(command) + 1) {
+        host.AppendLog(command);
+        char answer[kAnswerBufferSize] = {};
+        int count = 0;
+        ComTransact(&port, command, kAnswerTerminator, answer,
+                    kAnswerSizeGiven, &count, kCommandTimeoutMs,
+                    kCommandTimeoutMs);
+        host.AppendLog(answer);
+    }
+    ComClose(&port);
+}
+
+}  // namespace
+
+int SwitchHost::RunSwitch() {
+    const int mode = Mode();
+    ClearLog();
+    SetProgressRange(0, kScanSteps);
+    SetProgressPos(0);
+    AppendLog(kTextSearching);
+
+    Identified found{};
+    const int number = FindModem(*this, &found);
+    if (number == 0) {
+        AppendLog(kTextNoModem);
+    } else {
+        SetProgressRange(0, kCommandSteps);
+        SetProgressPos(0);
+        AppendLog(mode == ModemOnly ? kTextHeaderModemOnly
+                                    : kTextHeaderExtraFunctions);
+        SendCommands(*this, number, CommandListFor(found.vendor, mode));
+        SetProgressPos(kCommandSteps);
+        AppendLog(kTextDone);
+    }
+    FinishRun();
+    return 0;
+}
+
+DWORD WINAPI SwitchThreadProc(LPVOID param) {
+    return static_cast<DWORD>(static_cast<SwitchHost*>(param)->RunSwitch());
+}

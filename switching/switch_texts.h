@@ -1,0 +1,20 @@
+// Every text a switch run writes to the message log. Windows-1251 bytes in
+// the binary (the build sets the execution character set).
+#pragma once
+
+inline constexpr char kTextSearching[] = "Поиск модема.\r\n";
+inline constexpr char kTextFoundZte[] = "\r\nНайден модем ZTE.\r\n";
+inline constexpr char kTextFoundHuawei[] = "\r\nНайден модем Huawei.\r\n";
+inline constexpr char kTextNoModem[] =
+    "\r\nОШИБКА: не удалось обнаружить модем.\r\n";
+inline constexpr char kTextHeaderModemOnly[] =
+    "Переключение в режим \"Только модем\":\r\n\r\n";
+inline constexpr char kTextHeaderExtraFunctions[] =
+    "Переключение в режим \"Доп. функции\":\r\n\r\n";
+inline constexpr char kTextDone[] =
+    "\r\n\r\nРежим изменен.\r\n\r\n"
+    "Внимание! Если вы планируете в дальнейшем переключать режимы модема "
+    "не удаляйте ПО модема с компьютера. В случае если ПО было удалено, "
+    "вы можете вернуть модем в исходное состояние с помощью утилиты "
+    "обновления встроенного ПО модема, которую можно скачать с сайта "
+    "вашего оператора сотовой связи.\r\n";
