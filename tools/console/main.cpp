@@ -1,0 +1,111 @@
+// Runs one modem switch from the command line against whatever COM ports
+// exist, printing the message log and every progress event as they happen.
+// Usage: modemswitch-console modem-only|extra
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cp1251_utf8.h"
+#include "switch_host.h"
+
+namespace {
+
+// Prints what a dialog would show. Log text loses its carriage returns,
+// since the terminal is a Linux one.
+class ConsoleHost final : public SwitchHost {
+public:
+    explicit ConsoleHost(int mode) : mode_(mode) {}
+
+    int Mode() const override { return mode_; }
+    void ClearLog() override { PrintEvent("log cleared"); }
+    void AppendLog(const char* text) override {
+        std::string utf8 = Cp1251ToUtf8(text);
+        std::string printable;
+        for (char c : utf8) {
+            if (c != '\r') {
+                printable.push_back(c);
+            }
+        }
+        Print(printable);
+    }
+    void SetProgressRange(int lower, int upper) override {
+        upper_ = upper;
+        PrintEvent("progress range " + std::to_string(lower) + ".." +
+                   std::to_string(upper));
+    }
+    void SetProgressPos(int pos) override {
+        pos_ = pos;
+        PrintProgress();
+    }
+    void StepProgress() override {
+        ++pos_;
+        PrintProgress();
+    }
+    void FinishRun() override { PrintEvent("finished"); }
+
+private:
+    void PrintProgress() {
+        PrintEvent("progress " + std::to_string(pos_) + "/" +
+                   std::to_string(upper_));
+    }
+    // Events go on lines of their own, even in the middle of a log line.
+    void PrintEvent(const std::string& event) {
+        if (!atLineStart_) {
+            Print("\n");
+        }
+        Print("[" + event + "]\n");
+    }
+    void Print(const std::string& bytes) {
+        if (bytes.empty()) {
+            return;
+        }
+        // Straight to the handle: the C runtime would recode console output.
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(),
+                  static_cast<DWORD>(bytes.size()), &written, nullptr);
+        atLineStart_ = bytes.back() == '\n';
+    }
+
+    int mode_;
+    int pos_ = 0;
+    int upper_ = 0;
+    bool atLineStart_ = true;
+};
+
+bool ParseMode(const char* arg, int* mode) {
+    if (std::strcmp(arg, "modem-only") == 0) {
+        *mode = ModemOnly;
+        return true;
+    }
+    if (std::strcmp(arg, "extra") == 0) {
+        *mode = ExtraFunctions;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int mode = ModemOnly;
+    if (argc != 2 || !ParseMode(argv[1], &mode)) {
+        std::fprintf(stderr, "usage: modemswitch-console modem-only|extra\n");
+        return 2;
+    }
+    // The output is UTF-8; a console must not take it for its OEM code page.
+    SetConsoleOutputCP(CP_UTF8);
+
+    ConsoleHost host(mode);
+    DWORD threadId = 0;
+    HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, &host, 0, &threadId);
+    if (worker == nullptr) {
+        std::fprintf(stderr, "cannot start the worker thread (error %lu)\n",
+                     GetLastError());
+        return 1;
+    }
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    return 0;
+}
