@@ -1,0 +1,170 @@
+#include "comport.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "com_device.h"
+
+namespace {
+
+constexpr uint32_t kOpenTimeoutMs = 1000;
+constexpr uint32_t kRecordedDefaultBaud = 2400;  // recorded only, never applied
+
+uint32_t Resolve(uint32_t requested, uint32_t current) {
+    return requested == kComKeepTimeout ? current : requested;
+}
+
+bool Differs(uint32_t requested, uint32_t current) {
+    return requested != kComKeepTimeout && requested != current;
+}
+
+// Applies the requested time-outs only when one of them changes, so a run of
+// transactions with the same values never touches the device.
+bool ApplyRequestedTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs) {
+    if (!Differs(readMs, port->readTimeout) && !Differs(writeMs, port->writeTimeout)) {
+        return true;
+    }
+    return ComSetTimeouts(port, readMs, writeMs) != 0;
+}
+
+bool WriteWhole(ComPort* port, const char* command) {
+    if (command == nullptr || *command == '\0') return true;
+    const DWORD length = static_cast<DWORD>(std::strlen(command));
+    DWORD written = 0;
+    return comdev::Write(port->handle, command, length, &written) && written == length;
+}
+
+// One byte per read: the answer must end exactly at its terminator, leaving
+// whatever follows for the next transaction.
+auto OneByteReader(ComPort* port) {
+    return [port](char* byte) {
+        DWORD got = 0;
+        return comdev::Read(port->handle, byte, 1, &got) && got == 1;
+    };
+}
+
+// Clearing the answer, applying the time-outs and writing the command: the
+// steps both transactions take before they read.
+int BeginTransaction(ComPort* port, const char* command, uint32_t readMs,
+                     uint32_t writeMs) {
+    if (!ApplyRequestedTimeouts(port, readMs, writeMs)) return kComTimeoutsRefused;
+    if (!WriteWhole(port, command)) return kComWriteFailed;
+    return kComOk;
+}
+
+}  // namespace
+
+int ComOpen(int number, ComPort* port) {
+    if (port == nullptr) return 0;
+    // The \\.\ prefix is what lets COM10 and above open.
+    char name[20];
+    std::snprintf(name, sizeof name, "\\\\.\\COM%d", number);
+    port->readTimeout = kOpenTimeoutMs;
+    port->writeTimeout = kOpenTimeoutMs;
+    port->baud = kRecordedDefaultBaud;
+    port->handle = comdev::Open(name);
+    if (port->handle == INVALID_HANDLE_VALUE) return 0;
+    // A device that refuses time-outs would leave the record out of step
+    // with it, so such a port counts as not opened.
+    if (!ComSetTimeouts(port, kOpenTimeoutMs, kOpenTimeoutMs)) {
+        ComClose(port);
+        return 0;
+    }
+    return 1;
+}
+
+void ComClose(ComPort* port) {
+    if (port == nullptr || port->handle == INVALID_HANDLE_VALUE) return;
+    comdev::Close(port->handle);
+    port->handle = INVALID_HANDLE_VALUE;
+}
+
+int ComSetLine(ComPort* port, uint32_t baud) {
+    DCB dcb;
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    // Not checked: if reading fails, the members below still make a usable
+    // 8N1 line and the rest stay zero.
+    comdev::GetState(port->handle, &dcb);
+
+    dcb.BaudRate = baud;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = 1;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+
+    if (!comdev::SetState(port->handle, &dcb)) return 0;
+    port->baud = baud;
+    return 1;
+}
+
+int ComSetTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs) {
+    const uint32_t read = Resolve(readMs, port->readTimeout);
+    const uint32_t write = Resolve(writeMs, port->writeTimeout);
+    // Interval and multipliers zero: each read returns when its bytes are in
+    // or after `read` ms with fewer, possibly none.
+    COMMTIMEOUTS timeouts = {};
+    timeouts.ReadTotalTimeoutConstant = read;
+    timeouts.WriteTotalTimeoutConstant = write;
+    if (!comdev::SetTimeouts(port->handle, &timeouts)) return 0;
+    port->readTimeout = read;
+    port->writeTimeout = write;
+    return 1;
+}
+
+BOOL ComPurgeRx(ComPort* port) {
+    return comdev::Purge(port->handle, PURGE_RXCLEAR);
+}
+
+int ComTransact(ComPort* port, const char* command, const char* terminator,
+                char* answer, uint32_t answerSize, int* count,
+                uint32_t readMs, uint32_t writeMs) {
+    AnswerBuffer buffer(answer, answerSize, count);
+    TerminatorWatcher watcher(terminator, std::strlen(terminator));
+    const int begun = BeginTransaction(port, command, readMs, writeMs);
+    if (begun != kComOk) return begun;
+    const int result = CollectAnswer(OneByteReader(port), watcher, buffer,
+                                     RunawayLimit(answerSize));
+    return result > 0 ? kComOk : result;
+}
+
+int ComTransactAny(ComPort* port, const char* command, char* answer,
+                   uint32_t answerSize, int* count, uint32_t mask,
+                   uint32_t readMs, uint32_t writeMs) {
+    AnswerBuffer buffer(answer, answerSize, count);
+    ResponseWatcher watcher(mask);
+    const int begun = BeginTransaction(port, command, readMs, writeMs);
+    if (begun != kComOk) return begun;
+    return CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize));
+}
+
+int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs) {
+    if (Differs(writeMs, port->writeTimeout) &&
+        !ComSetTimeouts(port, kComKeepTimeout, writeMs)) {
+        return kComTimeoutsRefused;
+    }
+    DWORD written = 0;
+    if (!comdev::Write(port->handle, data, length, &written) || written == 0) {
+        return kComWriteFailed;
+    }
+    return static_cast<int>(written);
+}
+
+int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs) {
+    if (Differs(readMs, port->readTimeout) &&
+        !ComSetTimeouts(port, readMs, kComKeepTimeout)) {
+        return kComTimeoutsRefused;
+    }
+    DWORD read = 0;
+    if (!comdev::Read(port->handle, buffer, length, &read) || read == 0) {
+        return kComReadFailed;
+    }
+    return static_cast<int>(read);
+}

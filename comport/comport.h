@@ -1,0 +1,60 @@
+// Serial port channel: a plain record for one open COM device and the
+// functions that talk AT commands over it. All calls are synchronous; each
+// read or write waits at most for the time-out last applied to the device.
+// Results are integers, never exceptions.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "matching.h"  // ComResult, kResponseTable
+
+struct ComPort {
+    HANDLE handle;          // INVALID_HANDLE_VALUE when closed
+    uint32_t readTimeout;   // ms the device is set to (ReadTotalTimeoutConstant)
+    uint32_t writeTimeout;  // ms the device is set to (WriteTotalTimeoutConstant)
+    uint32_t baud;          // last baud rate set through ComSetLine
+};
+
+// A time-out argument of this value leaves that time-out as it is.
+constexpr uint32_t kComKeepTimeout = 0xFFFFFFFFu;
+
+// Opens COM<number> exclusively and sets 1000/1000 ms time-outs.
+// Returns 1 if the port is open, 0 otherwise (the record is then closed).
+int ComOpen(int number, ComPort* port);
+
+// Closes the device if open; safe to call on a closed or null record.
+void ComClose(ComPort* port);
+
+// 8N1 at baud, no flow control, DTR and RTS held inactive.
+// Returns 1 on success, 0 if the device refused the settings.
+int ComSetLine(ComPort* port, uint32_t baud);
+
+// Returns 1 on success, 0 on failure; kComKeepTimeout keeps a value.
+int ComSetTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs);
+
+// Discards received, unread input. Returns the platform's success flag.
+BOOL ComPurgeRx(ComPort* port);
+
+// Writes command (if any), then reads byte by byte until terminator has been
+// seen. Stores at most answerSize - 1 bytes, always zero-terminated, and their
+// number in *count. Returns kComOk or a negative ComResult; kComRunaway ends a
+// stream that has run far past answerSize without pause or terminator.
+int ComTransact(ComPort* port, const char* command, const char* terminator,
+                char* answer, uint32_t answerSize, int* count,
+                uint32_t readMs, uint32_t writeMs);
+
+// Raw write: the number of bytes written (> 0), kComTimeoutsRefused or
+// kComWriteFailed (nothing written). Touches only the write time-out.
+int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs);
+
+// Raw read of up to length bytes: the number read (> 0), kComTimeoutsRefused
+// or kComReadFailed (silence or error). Touches only the read time-out.
+int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs);
+
+// Like ComTransact, but ends on the first standard modem response whose bit is
+// in mask (see kResponseTable); returns that bit's value or a negative result.
+int ComTransactAny(ComPort* port, const char* command, char* answer,
+                   uint32_t answerSize, int* count, uint32_t mask,
+                   uint32_t readMs, uint32_t writeMs);

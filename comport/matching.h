@@ -1,0 +1,102 @@
+// The byte-by-byte logic of a command transaction, free of any device: where
+// the answer goes, when a terminator or a standard response has been seen, and
+// when a stream that never ends is given up. Builds for Windows and natively,
+// so it can be fuzzed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Results of the transactions and raw transfers.
+enum ComResult : int {
+    kComOk = 0,                // the terminator was seen
+    kComTimeoutsRefused = -1,  // the device refused the requested time-outs
+    kComWriteFailed = -2,      // the command was not written whole
+    kComReadFailed = -3,       // a read failed or the line stayed silent
+    kComRunaway = -4,          // endless input: neither silence nor an answer
+};
+
+// Finds a terminator in a byte stream. After a mismatch it only checks
+// whether the byte starts the terminator anew; it never falls back to a
+// shorter partial match inside what it had matched.
+class RestartMatcher {
+public:
+    RestartMatcher(const char* pattern, size_t length)
+        : pattern_(pattern), length_(length) {}
+
+    // True when this byte completes the pattern; the state then starts over.
+    bool Feed(char byte);
+
+private:
+    const char* pattern_;
+    size_t length_;
+    size_t state_ = 0;
+};
+
+// A standard modem response that can end ComTransactAny.
+struct ResponsePattern {
+    char text[52];
+    int32_t length;
+};
+
+constexpr int kResponseCount = 8;
+// Row i owns bit 1 << i of a response mask.
+extern const ResponsePattern kResponseTable[kResponseCount];
+
+// Watches every response row on every byte; reports the lowest completed row
+// whose bit is in the mask.
+class ResponseWatcher {
+public:
+    explicit ResponseWatcher(uint32_t mask);
+
+    // The bit value of the row this byte ended, or 0 to read on.
+    int Feed(char byte);
+
+private:
+    uint32_t mask_;
+    RestartMatcher rows_[kResponseCount];
+};
+
+// The caller's answer buffer: zero-filled at the start, at most size - 1
+// bytes stored so it stays zero-terminated, their number kept in *count.
+class AnswerBuffer {
+public:
+    AnswerBuffer(char* answer, uint32_t size, int* count);
+    void Store(char byte);
+
+private:
+    char* answer_;
+    uint32_t capacity_;
+    int* count_;
+};
+
+// How many bytes a transaction reads before it gives up on a stream that
+// neither pauses nor ends: an answer that fits the buffer is never cut short.
+constexpr uint32_t kRunawayAllowance = 4096;
+uint64_t RunawayLimit(uint32_t answerSize);
+
+// The read loop shared by both transactions. readByte(char*) returns false on
+// a failed or empty read; matcher.Feed(char) returns a positive bit, 0 to read
+// on (single-terminator matchers are wrapped by TerminatorWatcher).
+template <class ReadByte, class Watcher>
+int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer,
+                  uint64_t limit) {
+    for (uint64_t taken = 0; taken < limit; ++taken) {
+        char byte;
+        if (!readByte(&byte)) return kComReadFailed;
+        answer.Store(byte);
+        if (int result = watcher.Feed(byte)) return result;
+    }
+    return kComRunaway;
+}
+
+// Adapts a RestartMatcher to CollectAnswer: a seen terminator yields 1.
+class TerminatorWatcher {
+public:
+    TerminatorWatcher(const char* terminator, size_t length)
+        : matcher_(terminator, length) {}
+    int Feed(char byte) { return matcher_.Feed(byte) ? 1 : 0; }
+
+private:
+    RestartMatcher matcher_;
+};

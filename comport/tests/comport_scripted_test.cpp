@@ -1,0 +1,297 @@
+// The port functions over a scripted device: the time-out rule, the line
+// settings, result codes and the failure paths a real port rarely shows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "comport.h"
+#include "scripted_device.h"
+
+namespace {
+
+const char kOk[] = "\r\nOK\r\n";
+
+class ScriptedPort : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ScriptedDevice::Reset();
+        ASSERT_EQ(ComOpen(4, &port), 1);
+        dev().setTimeoutsCalls = 0;
+    }
+    static ScriptedDevice& dev() { return ScriptedDevice::Current(); }
+
+    int Transact(const char* command, uint32_t readMs = 1000, uint32_t writeMs = 1000) {
+        return ComTransact(&port, command, kOk, answer, sizeof answer, &count, readMs, writeMs);
+    }
+
+    ComPort port;
+    char answer[32];
+    int count = -1;
+};
+
+TEST(ComOpenTest, OpensByDeviceNameWithDefaultsApplied) {
+    ScriptedDevice::Reset();
+    ComPort port;
+    ASSERT_EQ(ComOpen(12, &port), 1);
+    auto& dev = ScriptedDevice::Current();
+    EXPECT_EQ(dev.opened, "\\\\.\\COM12");
+    EXPECT_EQ(port.handle, ScriptedHandle());
+    EXPECT_EQ(port.readTimeout, 1000u);
+    EXPECT_EQ(port.writeTimeout, 1000u);
+    EXPECT_EQ(port.baud, 2400u);
+    EXPECT_EQ(dev.setTimeoutsCalls, 1);
+    EXPECT_EQ(dev.lastTimeouts.ReadTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(dev.lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(dev.lastTimeouts.ReadIntervalTimeout, 0u);
+    EXPECT_EQ(dev.lastTimeouts.ReadTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(dev.lastTimeouts.WriteTotalTimeoutMultiplier, 0u);
+    ComClose(&port);
+}
+
+TEST(ComOpenTest, FailuresLeaveTheRecordClosed) {
+    ScriptedDevice::Reset();
+    EXPECT_EQ(ComOpen(1, nullptr), 0);
+    EXPECT_TRUE(ScriptedDevice::Current().opened.empty()) << "a null record touches nothing";
+
+    ComPort port;
+    ScriptedDevice::Current().failOpen = true;
+    EXPECT_EQ(ComOpen(1, &port), 0);
+    EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+
+    // A device that refuses the initial time-outs is closed again, so no
+    // record ever claims time-outs the device does not use.
+    ScriptedDevice::Reset();
+    ScriptedDevice::Current().refuseTimeouts = true;
+    EXPECT_EQ(ComOpen(1, &port), 0);
+    EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
+}
+
+TEST(ComCloseTest, ClosesOnceAndToleratesClosedAndNullRecords) {
+    ScriptedDevice::Reset();
+    ComPort port;
+    ASSERT_EQ(ComOpen(2, &port), 1);
+    ComClose(&port);
+    ComClose(&port);
+    ComClose(nullptr);
+    EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
+}
+
+TEST_F(ScriptedPort, SetLineChangesOnlyTheLineMembers) {
+    DCB before = {};
+    before.fParity = 1;
+    before.XonChar = 0x11;
+    before.fOutX = 1;
+    before.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    before.fDtrControl = DTR_CONTROL_ENABLE;
+    before.fOutxCtsFlow = 1;
+    before.Parity = EVENPARITY;
+    before.StopBits = TWOSTOPBITS;
+    dev().stateToReport = before;
+
+    ASSERT_EQ(ComSetLine(&port, 115200), 1);
+    const DCB& dcb = dev().lastState;
+    EXPECT_EQ(dcb.DCBlength, 28u);
+    EXPECT_EQ(dcb.BaudRate, 115200u);
+    EXPECT_EQ(dcb.ByteSize, 8);
+    EXPECT_EQ(dcb.Parity, NOPARITY);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    EXPECT_EQ(dcb.fBinary, 1u);
+    EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
+    EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
+    EXPECT_EQ(dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_DISABLE));
+    EXPECT_EQ(dcb.fDsrSensitivity, 0u);
+    EXPECT_EQ(dcb.fOutX, 0u);
+    EXPECT_EQ(dcb.fInX, 0u);
+    EXPECT_EQ(dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_DISABLE));
+    // Members outside the line settings stay as the device reported them.
+    EXPECT_EQ(dcb.fParity, 1u);
+    EXPECT_EQ(dcb.XonChar, 0x11);
+    EXPECT_EQ(port.baud, 115200u);
+}
+
+TEST_F(ScriptedPort, RefusedLineSettingsKeepTheRecordedBaud) {
+    dev().refuseState = true;
+    EXPECT_EQ(ComSetLine(&port, 9600), 0);
+    EXPECT_EQ(port.baud, 2400u);
+}
+
+TEST_F(ScriptedPort, SetTimeoutsKeepsValuesAndRecordsOnlyOnSuccess) {
+    ASSERT_EQ(ComSetTimeouts(&port, 250, kComKeepTimeout), 1);
+    EXPECT_EQ(dev().lastTimeouts.ReadTotalTimeoutConstant, 250u);
+    EXPECT_EQ(dev().lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(port.readTimeout, 250u);
+    EXPECT_EQ(port.writeTimeout, 1000u);
+
+    dev().refuseTimeouts = true;
+    EXPECT_EQ(ComSetTimeouts(&port, 50, 60), 0);
+    EXPECT_EQ(port.readTimeout, 250u);
+    EXPECT_EQ(port.writeTimeout, 1000u);
+}
+
+TEST_F(ScriptedPort, PurgeDiscardsInputOnly) {
+    EXPECT_TRUE(ComPurgeRx(&port));
+    EXPECT_EQ(dev().lastPurgeFlags, static_cast<DWORD>(PURGE_RXCLEAR));
+}
+
+TEST_F(ScriptedPort, TransactionTouchesTimeoutsOnlyWhenTheyChange) {
+    dev().Feed(kOk);
+    EXPECT_EQ(Transact("AT\r\n", 1000, 1000), kComOk);
+    EXPECT_EQ(dev().setTimeoutsCalls, 0);
+
+    dev().Feed(kOk);
+    EXPECT_EQ(Transact("AT\r\n", kComKeepTimeout, kComKeepTimeout), kComOk);
+    EXPECT_EQ(dev().setTimeoutsCalls, 0);
+
+    dev().Feed(kOk);
+    EXPECT_EQ(Transact("AT\r\n", 100, kComKeepTimeout), kComOk);
+    EXPECT_EQ(dev().setTimeoutsCalls, 1);
+    EXPECT_EQ(dev().lastTimeouts.ReadTotalTimeoutConstant, 100u);
+    EXPECT_EQ(dev().lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+
+    dev().Feed(kOk);
+    EXPECT_EQ(Transact("AT\r\n", 100, 1000), kComOk);
+    EXPECT_EQ(dev().setTimeoutsCalls, 1) << "the device already has 100/1000";
+}
+
+TEST_F(ScriptedPort, TransactionFailureCodes) {
+    dev().refuseTimeouts = true;
+    EXPECT_EQ(Transact("ATI\r\n", 100, 100), kComTimeoutsRefused);
+    EXPECT_TRUE(dev().written.empty()) << "nothing is written with wrong time-outs";
+
+    dev().refuseTimeouts = false;
+    dev().writeLimit = 3;
+    EXPECT_EQ(Transact("ATI\r\n"), kComWriteFailed);
+    EXPECT_EQ(dev().readCalls, 0);
+
+    dev().writeLimit = SIZE_MAX;
+    dev().failWrite = true;
+    EXPECT_EQ(Transact("ATI\r\n"), kComWriteFailed);
+
+    dev().failWrite = false;
+    dev().failRead = true;
+    EXPECT_EQ(Transact("ATI\r\n"), kComReadFailed);
+}
+
+TEST_F(ScriptedPort, SilenceEndsWithWhatArrivedKept) {
+    dev().Feed("ATI\r\r\nERROR\r\n");
+    EXPECT_EQ(Transact("ATI\r\n"), kComReadFailed);
+    EXPECT_STREQ(answer, "ATI\r\r\nERROR\r\n");
+    EXPECT_EQ(count, 13);
+}
+
+TEST_F(ScriptedPort, ReadsOneByteAtATimeAndStopsAtTheTerminator) {
+    dev().Feed(std::string("AT\r\r\nOK\r\nRING"));
+    EXPECT_EQ(Transact("AT\r\n"), kComOk);
+    EXPECT_STREQ(answer, "AT\r\r\nOK\r\n");
+    EXPECT_EQ(dev().written, "AT\r\n");
+    EXPECT_EQ(std::string(dev().input.begin(), dev().input.end()), "RING")
+        << "what follows the terminator stays for the next read";
+}
+
+TEST_F(ScriptedPort, EmptyOrNullCommandGoesStraightToReading) {
+    dev().Feed(kOk);
+    EXPECT_EQ(Transact(""), kComOk);
+    dev().Feed(kOk);
+    EXPECT_EQ(Transact(nullptr), kComOk);
+    EXPECT_TRUE(dev().written.empty());
+}
+
+TEST_F(ScriptedPort, LongAnswerIsCutButTheTerminatorStillCounts) {
+    const std::string body(100, 'x');
+    dev().Feed(body + kOk);
+    EXPECT_EQ(Transact(nullptr), kComOk);
+    EXPECT_EQ(count, 31);
+    EXPECT_EQ(std::string(answer), body.substr(0, 31));
+    EXPECT_EQ(answer[31], '\0');
+}
+
+TEST_F(ScriptedPort, NullAnswerStillMatches) {
+    dev().Feed(kOk);
+    count = 7;
+    EXPECT_EQ(ComTransact(&port, nullptr, kOk, nullptr, 0, &count, 1000, 1000), kComOk);
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(ScriptedPort, EndlessStreamEndsAtTheRunawayBound) {
+    // Far more input than the buffer plus the allowance, never the terminator.
+    dev().Feed(std::string(sizeof answer + kRunawayAllowance + 100, 'z'));
+    EXPECT_EQ(Transact(nullptr), kComRunaway);
+    EXPECT_EQ(dev().readCalls, static_cast<int>(sizeof answer + kRunawayAllowance));
+    EXPECT_EQ(count, 31);
+}
+
+TEST_F(ScriptedPort, AnswerFillingTheWholeBoundIsNotCutShort) {
+    // The longest answer the caller can hold arrives whole with its terminator.
+    char big[64];
+    const std::string body(sizeof big - 1 - 6, 'y');
+    dev().Feed(body + kOk);
+    EXPECT_EQ(ComTransact(&port, nullptr, kOk, big, sizeof big, &count, 1000, 1000), kComOk);
+    EXPECT_EQ(count, 63);
+}
+
+TEST_F(ScriptedPort, TransactAnyEndsOnTheMaskedResponse) {
+    dev().Feed("\r\nERROR\r\n");
+    EXPECT_EQ(ComTransactAny(&port, "AT+X\r\n", answer, sizeof answer, &count, 0x03, 1000, 1000), 0x02);
+    EXPECT_STREQ(answer, "\r\nERROR\r\n");
+
+    dev().Feed("\r\nOK\r\n");
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x40, 1000, 1000), 0x40);
+    EXPECT_EQ(count, 2) << "the first line end already ends it";
+
+    dev().Feed("OK\r\n");
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x41, 1000, 1000), 0x01)
+        << "the lowest row wins when one byte ends two";
+
+    dev().input.clear();
+    dev().Feed("\r\nNO CARRIER\r\n");
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x80, 1000, 1000), 0x80);
+
+    dev().Feed("\r\nOK\r\n");
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0, 1000, 1000), kComReadFailed)
+        << "an empty mask ends only on silence";
+}
+
+TEST_F(ScriptedPort, TransactAnySharesTheTransactionFailures) {
+    dev().refuseTimeouts = true;
+    EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 1, 5, 5), kComTimeoutsRefused);
+    dev().refuseTimeouts = false;
+    dev().writeLimit = 1;
+    EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 1, 5, 5), kComWriteFailed);
+}
+
+TEST_F(ScriptedPort, RawWriteTouchesOnlyTheWriteTimeout) {
+    EXPECT_EQ(ComWrite(&port, "ATZ\r", 4, kComKeepTimeout), 4);
+    EXPECT_EQ(dev().setTimeoutsCalls, 0);
+
+    EXPECT_EQ(ComWrite(&port, "AT", 2, 300), 2);
+    EXPECT_EQ(dev().setTimeoutsCalls, 1);
+    EXPECT_EQ(port.writeTimeout, 300u);
+    EXPECT_EQ(port.readTimeout, 1000u);
+
+    EXPECT_EQ(ComWrite(&port, "AT", 0, kComKeepTimeout), kComWriteFailed);
+    dev().writeLimit = 1;
+    EXPECT_EQ(ComWrite(&port, "AT", 2, kComKeepTimeout), 1) << "a short write reports its count";
+    dev().failWrite = true;
+    EXPECT_EQ(ComWrite(&port, "AT", 2, kComKeepTimeout), kComWriteFailed);
+    dev().refuseTimeouts = true;
+    EXPECT_EQ(ComWrite(&port, "AT", 2, 700), kComTimeoutsRefused);
+}
+
+TEST_F(ScriptedPort, RawReadTouchesOnlyTheReadTimeout) {
+    char buffer[8];
+    dev().Feed("OK\r\n");
+    EXPECT_EQ(ComRead(&port, buffer, sizeof buffer, 200), 4);
+    EXPECT_EQ(port.readTimeout, 200u);
+    EXPECT_EQ(port.writeTimeout, 1000u);
+    EXPECT_EQ(dev().lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+
+    EXPECT_EQ(ComRead(&port, buffer, sizeof buffer, 200), kComReadFailed) << "silence";
+    dev().Feed("x");
+    EXPECT_EQ(ComRead(&port, buffer, 0, 200), kComReadFailed) << "nothing asked, nothing read";
+    dev().refuseTimeouts = true;
+    EXPECT_EQ(ComRead(&port, buffer, 1, 900), kComTimeoutsRefused);
+}
+
+}  // namespace

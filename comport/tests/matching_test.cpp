@@ -1,0 +1,117 @@
+// The transaction's byte logic on its own: terminator matching, response
+// rows and masks, the answer buffer. Built for Windows and natively.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "matching.h"
+
+namespace {
+
+// Feeds a stream to a fresh matcher; returns the 1-based position of the byte
+// that completed the pattern, or 0.
+size_t EndOf(const std::string& pattern, const std::string& stream) {
+    RestartMatcher matcher(pattern.data(), pattern.size());
+    for (size_t i = 0; i < stream.size(); ++i) {
+        if (matcher.Feed(stream[i])) return i + 1;
+    }
+    return 0;
+}
+
+int ResponseOf(uint32_t mask, const std::string& stream, size_t* at = nullptr) {
+    ResponseWatcher watcher(mask);
+    for (size_t i = 0; i < stream.size(); ++i) {
+        if (int bit = watcher.Feed(stream[i])) {
+            if (at) *at = i + 1;
+            return bit;
+        }
+    }
+    return 0;
+}
+
+TEST(RestartMatcherTest, FindsTheOkTerminatorAfterRepeatedAndSplitPrefixes) {
+    const std::string ok = "\r\nOK\r\n";
+    EXPECT_EQ(EndOf(ok, "\r\n\r\nOK\r\n"), 8u);
+    EXPECT_EQ(EndOf(ok, "ATI\r\r\nZTE\r\n\r\nOK\r\n"), 17u);
+    EXPECT_EQ(EndOf(ok, "\r\r\r\nOK\r\n"), 8u);
+    EXPECT_EQ(EndOf(ok, "\r\nOK\r\r\nOK\r\n"), 11u);
+    EXPECT_EQ(EndOf(ok, "\r\nOK\r"), 0u);
+    EXPECT_EQ(EndOf(ok, "\r\nO\r\nK\r\n"), 0u);
+    EXPECT_EQ(EndOf(ok, "\r\nok\r\n"), 0u) << "case matters";
+}
+
+TEST(RestartMatcherTest, NeverFallsBackInsideAPartialMatch) {
+    // A true substring search finds "aab" in "aaab"; the restart matcher,
+    // by design, only asks whether the mismatching byte starts it anew.
+    EXPECT_EQ(EndOf("aab", "aaab"), 0u);
+    EXPECT_EQ(EndOf("aab", "aab"), 3u);
+    EXPECT_EQ(EndOf("abac", "ababac"), 0u);
+}
+
+TEST(RestartMatcherTest, StartsOverAfterAMatch) {
+    RestartMatcher matcher("OK", 2);
+    EXPECT_FALSE(matcher.Feed('O'));
+    EXPECT_TRUE(matcher.Feed('K'));
+    EXPECT_FALSE(matcher.Feed('K'));
+    EXPECT_FALSE(matcher.Feed('O'));
+    EXPECT_TRUE(matcher.Feed('K'));
+}
+
+TEST(ResponseWatcherTest, TableHoldsTheEightStandardResponses) {
+    const char* expected[kResponseCount] = {"OK\r\n", "ERROR\r\n", "VCON\r\n", "CONNECT\r\n",
+                                            "\x10t", "\x10h", "\r\n", "NO CARRIER\r\n"};
+    for (int row = 0; row < kResponseCount; ++row) {
+        EXPECT_EQ(std::string(kResponseTable[row].text, kResponseTable[row].length),
+                  expected[row]) << "row " << row;
+        EXPECT_EQ(kResponseTable[row].text[kResponseTable[row].length], '\0');
+    }
+    EXPECT_EQ(sizeof(ResponsePattern), 56u);
+}
+
+TEST(ResponseWatcherTest, MaskSelectsAndTheLowestRowWins) {
+    size_t at = 0;
+    EXPECT_EQ(ResponseOf(0x03, "\r\nERROR\r\n", &at), 0x02);
+    EXPECT_EQ(at, 9u);
+    EXPECT_EQ(ResponseOf(0x40, "\r\nERROR\r\n", &at), 0x40);
+    EXPECT_EQ(at, 2u);
+    EXPECT_EQ(ResponseOf(0x41, "OK\r\n"), 0x01);
+    EXPECT_EQ(ResponseOf(0xC0, "\r\nNO CARRIER\r\n"), 0x40);
+    EXPECT_EQ(ResponseOf(0x80, "\r\nNO CARRIER\r\n"), 0x80);
+    EXPECT_EQ(ResponseOf(0x08, "\r\nCONNECT 115200\r\nCONNECT\r\n"), 0x08);
+    EXPECT_EQ(ResponseOf(0x10, std::string("\x10h\x10t")), 0x10);
+    EXPECT_EQ(ResponseOf(0x20, std::string("\x10t\x10h")), 0x20);
+    EXPECT_EQ(ResponseOf(0x00, "OK\r\nERROR\r\n\r\n"), 0);
+}
+
+TEST(ResponseWatcherTest, RowsOutsideTheMaskKeepTracking) {
+    // "OK\r\n" completes (unmasked) and starts over; the later ERROR still ends.
+    EXPECT_EQ(ResponseOf(0x02, "OK\r\nOK\r\nERROR\r\n"), 0x02);
+    // An unmasked row must not swallow a byte another row needs.
+    EXPECT_EQ(ResponseOf(0x01, "\r\nOK\r\n"), 0x01);
+}
+
+TEST(AnswerBufferTest, ClearsCutsAndCounts) {
+    char answer[5];
+    std::memset(answer, '#', sizeof answer);
+    int count = 99;
+    AnswerBuffer buffer(answer, sizeof answer, &count);
+    EXPECT_EQ(count, 0);
+    for (char c : std::string("abcdefg")) buffer.Store(c);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(std::string(answer), "abcd");
+}
+
+TEST(AnswerBufferTest, NullOrEmptyBufferStoresNothing) {
+    int count = 5;
+    AnswerBuffer none(nullptr, 10, &count);
+    none.Store('x');
+    EXPECT_EQ(count, 0);
+    char one[1] = {'#'};
+    AnswerBuffer tiny(one, 1, &count);
+    tiny.Store('x');
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(one[0], '\0');
+}
+
+}  // namespace
