@@ -1,35 +1,15 @@
 // The switch run: finds the modem on COM1..COM31 by its identification,
 // then sends its vendor's command list for the requested mode, reporting
 // every step to the host.
-#include <cstdint>
 #include <cstring>
 
 #include "command_lists.h"
 #include "comport.h"
+#include "switch_constants.h"
 #include "switch_host.h"
 #include "switch_texts.h"
 
 namespace {
-
-constexpr int kFirstPort = 1;
-constexpr int kPortLimit = 32;  // ports below this number are tried
-constexpr int kScanSteps = kPortLimit - kFirstPort;  // one progress unit per port
-constexpr int kCommandSteps = 2;
-
-constexpr uint32_t kBaud = 115200;
-constexpr char kIdentifyCommand[] = "ATI\r\n";
-constexpr char kAnswerTerminator[] = "\r\nOK\r\n";
-constexpr char kZteMark[] = "ZTE";
-constexpr char kHuaweiMark[] = "huawei";
-
-// Short while probing, so that a scan over silent ports stays quick.
-constexpr uint32_t kProbeTimeoutMs = 100;
-constexpr uint32_t kCommandTimeoutMs = 1000;
-
-// ComTransact is told one byte less than the buffer holds, so at most 1022
-// answer bytes are stored and the last byte of the buffer is never used.
-constexpr uint32_t kAnswerBufferSize = 1024;
-constexpr uint32_t kAnswerSizeGiven = kAnswerBufferSize - 1;
 
 // A vendor found in an identification answer, with the line that says so.
 struct Identified {

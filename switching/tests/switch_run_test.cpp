@@ -1,0 +1,241 @@
+// Whole switch runs against the modem simulator: the exact order of host
+// calls, the exact log bytes and what reached the simulated modems.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "modemsim_client.h"
+#include "recording_host.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// The program's texts, written out here on their own so that a changed
+// byte in the program shows up as a difference.
+const char kSearching[] = "Поиск модема.\r\n";
+const char kFoundZte[] = "\r\nНайден модем ZTE.\r\n";
+const char kFoundHuawei[] = "\r\nНайден модем Huawei.\r\n";
+const char kNoModem[] = "\r\nОШИБКА: не удалось обнаружить модем.\r\n";
+const char kHeaderModemOnly[] = "Переключение в режим \"Только модем\":\r\n\r\n";
+const char kHeaderExtra[] = "Переключение в режим \"Доп. функции\":\r\n\r\n";
+const char kDone[] =
+    "\r\n\r\nРежим изменен.\r\n\r\nВнимание! Если вы планируете в дальнейшем "
+    "переключать режимы модема не удаляйте ПО модема с компьютера. В случае "
+    "если ПО было удалено, вы можете вернуть модем в исходное состояние с "
+    "помощью утилиты обновления встроенного ПО модема, которую можно скачать "
+    "с сайта вашего оператора сотовой связи.\r\n";
+
+std::string Log(const std::string& text) { return "AppendLog " + text; }
+
+Calls Steps(int count) { return Calls(count, "StepProgress"); }
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// The calls of a run up to and including the scan's steps.
+Calls ScanOpening(int portsTried) {
+    return Join({{"ClearLog", "SetProgressRange 0 31", "SetProgressPos 0", Log(kSearching)},
+                 Steps(portsTried)});
+}
+
+// The calls from the mode header to the end of a run whose port reopened.
+Calls CommandPhase(const std::string& header, const Calls& commandsAndAnswers) {
+    return Join({{"SetProgressRange 0 2", "SetProgressPos 0", Log(header), "StepProgress"},
+                 commandsAndAnswers,
+                 {"SetProgressPos 2", Log(kDone), "FinishRun"}});
+}
+
+std::string LogOf(const Calls& calls) {
+    std::string log;
+    for (const std::string& call : calls) {
+        if (call.rfind("AppendLog ", 0) == 0) log += call.substr(10);
+    }
+    return log;
+}
+
+class SwitchRun : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim().Available())
+            << "modem simulator not reachable (MODEMSIM_CONTROL); run under tools/test.sh";
+    }
+
+    static ModemSim& sim() { return ModemSim::Instance(); }
+
+    // Lays out the ports, runs one switch and checks what every run owes:
+    // the worker's result and a log that is exactly the appended texts.
+    RecordingHost Run(const std::string& layout, int mode) {
+        EXPECT_TRUE(sim().Layout(layout)) << layout;
+        RecordingHost host(mode);
+        EXPECT_EQ(host.RunOnWorker(), 0u);
+        EXPECT_EQ(host.Log(), LogOf(host.Calls()));
+        return host;
+    }
+};
+
+// --- A modem found and switched: every call, every byte -------------------
+
+// The simulated modem echoes every byte at once and answers a command when
+// its "\r" arrives, so the echoed "\n" follows the answer's terminator and
+// opens the next answer read from the same port.
+struct VendorCase {
+    const char* name;
+    const char* layout;
+    int mode;
+    const char* found;
+    const char* header;
+    Calls commandsAndAnswers;
+    const char* received;  // everything the modem got, probe included
+};
+
+class VendorRun : public SwitchRun, public testing::WithParamInterface<VendorCase> {};
+
+TEST_P(VendorRun, LogsFoundModemEveryCommandAndAnswerInOrder) {
+    const VendorCase& c = GetParam();
+    RecordingHost host = Run(c.layout, c.mode);
+
+    const Calls expected = Join({ScanOpening(1), {Log(c.found)},
+                                 CommandPhase(c.header, c.commandsAndAnswers)});
+    EXPECT_EQ(host.Calls(), expected);
+    EXPECT_EQ(host.ProgressPos(), 2);
+    EXPECT_EQ(sim().Received(1), c.received);
+}
+
+const char kCloseAutorun[] = "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+const char kOpenAutorun[] = "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    ZteAndHuawei, VendorRun,
+    testing::Values(
+        VendorCase{"ZteModemOnly", "COM1=zte", 0, kFoundZte, kHeaderModemOnly,
+                   {Log("AT+ZCDRUN=8\r\n"), Log(std::string("AT+ZCDRUN=8\r") + kCloseAutorun),
+                    Log("AT+ZCDRUN=E\r\n"), Log("\nAT+ZCDRUN=E\r\r\nOK\r\n")},
+                   "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
+        VendorCase{"ZteExtraFunctions", "COM1=zte", 1, kFoundZte, kHeaderExtra,
+                   {Log("AT+ZCDRUN=9\r\n"), Log(std::string("AT+ZCDRUN=9\r") + kOpenAutorun),
+                    Log("AT+ZCDRUN=F\r\n"), Log("\nAT+ZCDRUN=F\r\r\nOK\r\n")},
+                   "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n"},
+        VendorCase{"HuaweiModemOnly", "COM1=huawei", 0, kFoundHuawei, kHeaderModemOnly,
+                   {Log("AT^U2DIAG=0\r\n"), Log("AT^U2DIAG=0\r\r\nOK\r\n")},
+                   "ATI\r\nAT^U2DIAG=0\r\n"},
+        VendorCase{"HuaweiExtraFunctions", "COM1=huawei", 1, kFoundHuawei, kHeaderExtra,
+                   {Log("AT^U2DIAG=257\r\n"), Log("AT^U2DIAG=257\r\r\nOK\r\n")},
+                   "ATI\r\nAT^U2DIAG=257\r\n"}),
+    [](const testing::TestParamInfo<VendorCase>& info) { return info.param.name; });
+
+// --- Finding the modem ----------------------------------------------------
+
+TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
+    // COM1 stays silent, COM2 answers ERROR: neither is a modem. A Huawei
+    // modem after the ZTE one must never be touched.
+    RecordingHost host = Run("COM1=silent COM2=error COM3=zte COM4=huawei", 0);
+
+    const Calls& calls = host.Calls();
+    const Calls untilFound = Join({ScanOpening(3), {Log(kFoundZte)}});
+    ASSERT_GE(calls.size(), untilFound.size());
+    EXPECT_EQ(Calls(calls.begin(), calls.begin() + untilFound.size()), untilFound);
+    EXPECT_EQ(sim().Opens(1), 1);
+    EXPECT_EQ(sim().Opens(2), 1);
+    EXPECT_EQ(sim().Opens(3), 2) << "probed, then reopened for the commands";
+    EXPECT_EQ(sim().Opens(4), 0);
+    EXPECT_EQ(sim().Received(1), "ATI\r\n");
+    EXPECT_EQ(sim().Received(3), "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n");
+    EXPECT_EQ(sim().Received(4), "");
+}
+
+TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
+    RecordingHost host = Run("COM2=huawei,ident=Vendor:%20huawei%20ZTE", 1);
+
+    EXPECT_NE(host.Log().find(kFoundZte), std::string::npos) << host.Log();
+    EXPECT_EQ(host.Log().find(kFoundHuawei), std::string::npos);
+    // The ZTE list went out, not the Huawei one.
+    EXPECT_EQ(sim().Received(2), "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n");
+}
+
+// No modem identified: the error text right after the scan, the progress
+// left at the last port tried, nothing sent beyond the probes.
+Calls NoModemRun() {
+    return Join({ScanOpening(31), {Log(kNoModem), "FinishRun"}});
+}
+
+TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
+    RecordingHost host = Run("", 0);
+
+    EXPECT_EQ(host.Calls(), NoModemRun());
+    EXPECT_EQ(host.ProgressPos(), 31);
+}
+
+TEST_F(SwitchRun, MarksAreCaseSensitive) {
+    RecordingHost host = Run("COM1=huawei,ident=Manufacturer:%20Huawei "
+                             "COM2=zte,ident=Manufacturer:%20zte%20Corporation", 0);
+
+    EXPECT_EQ(host.Calls(), NoModemRun());
+    EXPECT_EQ(sim().Opens(1), 1);
+    EXPECT_EQ(sim().Received(1), "ATI\r\n");
+    EXPECT_EQ(sim().Received(2), "ATI\r\n");
+}
+
+// The probe's answer is stored in at most 1022 bytes and ends at its first
+// zero byte; a mark beyond either is not seen. With echo off the answer is
+// "\r\n" and the identification, so ident byte k is answer byte k + 2.
+std::string IdentWithMarkAt(int answerOffset, const char* mark) {
+    return std::string(answerOffset - 2, 'x') + mark;
+}
+
+TEST_F(SwitchRun, IdentifiesOnlyFromTheFirst1022AnswerBytes) {
+    // "ZTE" in answer bytes 1019..1021: the last three that are stored.
+    RecordingHost inside = Run("COM1=zte,echo=0,ident=" + IdentWithMarkAt(1019, "ZTE"), 0);
+    EXPECT_NE(inside.Log().find(kFoundZte), std::string::npos);
+
+    // One byte later the mark's last letter would be answer byte 1022.
+    RecordingHost beyond = Run("COM1=zte,echo=0,ident=" + IdentWithMarkAt(1020, "ZTE"), 0);
+    EXPECT_EQ(beyond.Calls(), NoModemRun());
+
+    RecordingHost farBeyond = Run("COM1=huawei,echo=0,ident=" + IdentWithMarkAt(1500, "huawei"), 0);
+    EXPECT_EQ(farBeyond.Calls(), NoModemRun());
+}
+
+TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
+    RecordingHost host = Run("COM1=zte,ident=Model%00ZTE COM2=huawei,ident=%00huawei", 0);
+
+    EXPECT_EQ(host.Calls(), NoModemRun());
+}
+
+// --- Sending the commands -------------------------------------------------
+
+TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsYetTheRunCompletes) {
+    RecordingHost host = Run("COM1=zte,gone-after-close", 0);
+
+    const Calls expected = Join({ScanOpening(1),
+                                 {Log(kFoundZte), "SetProgressRange 0 2", "SetProgressPos 0",
+                                  Log(kHeaderModemOnly), "SetProgressPos 2", Log(kDone),
+                                  "FinishRun"}});
+    EXPECT_EQ(host.Calls(), expected);
+    EXPECT_EQ(host.ProgressPos(), 2);
+    EXPECT_EQ(sim().Received(1), "ATI\r\n");
+}
+
+TEST_F(SwitchRun, AnErrorOrNoAnswerDoesNotStopTheList) {
+    // Each of the two commands waits out the one-second silence.
+    RecordingHost host =
+        Run("COM1=zte,error-on=AT+ZCDRUN=8,mute-on=AT+ZCDRUN=E", 0);
+
+    const Calls expected = Join({ScanOpening(1), {Log(kFoundZte)},
+                                 CommandPhase(kHeaderModemOnly,
+                                              {Log("AT+ZCDRUN=8\r\n"),
+                                               Log("AT+ZCDRUN=8\r\r\nERROR\r\n\n"),
+                                               Log("AT+ZCDRUN=E\r\n"),
+                                               Log("AT+ZCDRUN=E\r\n")})});
+    EXPECT_EQ(host.Calls(), expected);
+    EXPECT_EQ(sim().Received(1), "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n");
+}
+
+}  // namespace
