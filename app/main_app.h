@@ -1,0 +1,10 @@
+// The application object: shows the main dialog modally, then ends.
+#pragma once
+
+#include "win_app.h"
+
+class CMainApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+    BOOL OnCommand(UINT id) override;
+};
