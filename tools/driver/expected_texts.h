@@ -1,0 +1,49 @@
+// What a user of the program sees, as the driver expects to find it: window
+// captions, control ids, message box texts and the log lines of a run. The
+// driver keeps its own copy on purpose, so that a wrong text in the program
+// shows up as a failed check instead of being shared by both sides.
+// The file is compiled to Windows-1251, the bytes the program's windows hold.
+#pragma once
+
+namespace expected {
+
+inline constexpr char kDialogCaption[] = "Tarvix, Версия 1.0 от 7 апреля 2011 года";
+
+// Control ids of the main dialog.
+inline constexpr int kProgress = 1000;
+inline constexpr int kModemOnly = 1001;
+inline constexpr int kExtra = 1002;
+inline constexpr int kLog = 1003;
+inline constexpr int kExit = 2;  // IDCANCEL
+
+inline constexpr char kModemOnlyLabel[] = "Только модем";
+inline constexpr char kExtraLabel[] = "Доп. функции";
+inline constexpr char kExitLabel[] = "Выход";
+
+// Message boxes.
+inline constexpr char kConfirmCaption[] = "Продолжить?";
+inline constexpr char kConfirmModemOnly[] = "Переключение в режим \"Только модем\".";
+inline constexpr char kConfirmExtra[] = "Переключение в режим \"Доп. функции\".";
+inline constexpr char kWaitCaption[] = "Внимание!";
+inline constexpr char kWaitText[] = "Дождитесь завершения процесса!";
+
+// Log contents.
+inline constexpr char kHelpText[] =
+    "В режиме \"Только модем\" все дополнительные функции (включая виртуальный диск "
+    "с ПО модема, кард-ридер и т.п.) будут отключены. Этот режим рекомендуется для "
+    "работы с интернет-центрами Orvik серии Lumarest.\r\n\r\nВ режиме \"Доп. функции\" "
+    "дополнительные функции виртуального диска с ПО модема, Кард-ридера будут включены.";
+inline constexpr char kSearching[] = "Поиск модема.\r\n";
+inline constexpr char kFoundZte[] = "\r\nНайден модем ZTE.\r\n";
+inline constexpr char kFoundHuawei[] = "\r\nНайден модем Huawei.\r\n";
+inline constexpr char kNoModem[] = "\r\nОШИБКА: не удалось обнаружить модем.\r\n";
+inline constexpr char kModemOnlyHeader[] = "Переключение в режим \"Только модем\":\r\n\r\n";
+inline constexpr char kExtraHeader[] = "Переключение в режим \"Доп. функции\":\r\n\r\n";
+inline constexpr char kCompletion[] =
+    "\r\n\r\nРежим изменен.\r\n\r\nВнимание! Если вы планируете в дальнейшем "
+    "переключать режимы модема не удаляйте ПО модема с компьютера. В случае если ПО "
+    "было удалено, вы можете вернуть модем в исходное состояние с помощью утилиты "
+    "обновления встроенного ПО модема, которую можно скачать с сайта вашего "
+    "оператора сотовой связи.\r\n";
+
+}  // namespace expected

@@ -1,0 +1,278 @@
+#include "scenarios.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "expected_texts.h"
+#include "program_under_test.h"
+#include "screenshot.h"
+#include "simulated_modems.h"
+#include "user_steps.h"
+#include "wait_until.h"
+
+namespace {
+
+constexpr DWORD kBoxTimeoutMs = 5000;
+constexpr DWORD kSettleTimeoutMs = 3000;
+// Key message flags: repeat count 1 and the key's scan code.
+constexpr LPARAM kEscapePress = 0x00010001;
+constexpr LPARAM kEscapeAutoRepeat = 0x40010001;  // previous-key-state bit set
+constexpr LPARAM kEnterPress = 0x001C0001;
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// A log line without its line breaks, for a check's name.
+std::string Trimmed(const char* line)
+{
+    std::string text = line;
+    while (!text.empty() && (text.front() == '\r' || text.front() == '\n'))
+        text.erase(0, 1);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
+// Ports before the modem answer nothing, so the scan spends its 100 ms
+// probe time-out on each: that keeps a run going long enough to watch it.
+// The modem's own delay stays below that time-out, or the probe would miss it.
+std::string LayoutWithModemOn(int modemCom, const std::string& modem)
+{
+    std::string layout;
+    for (int com = 1; com < modemCom; ++com)
+        layout += "COM" + std::to_string(com) + "=silent ";
+    return layout + "COM" + std::to_string(modemCom) + "=" + modem + ",delay-ms=40";
+}
+
+bool SetLayout(CheckReport& report, const std::string& layout)
+{
+    std::string error;
+    return report.Expect(simulated_modems::SetLayout(layout, &error),
+                         "simulator takes the layout " + layout, error);
+}
+
+// What one successful switch looks like from outside.
+struct SwitchRun {
+    const char* vendor;  // the simulator's personality
+    int modemCom;
+    int modeButton;
+    const char* confirmation;
+    const char* foundLine;
+    const char* header;
+    std::vector<std::string> commands;
+    const char* finalState;  // the simulator's record of the last command
+    bool savePicture;
+};
+
+// The close box during a run: the program refuses with one message box and
+// keeps running with its buttons disabled. Returns false if the run ended
+// before all of that could be seen, which would make the checks void.
+bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report)
+{
+    program.PostClose();
+    MessageBoxView box;
+    if (!report.Expect(program.WaitForMessageBox(kBoxTimeoutMs, &box),
+                       "close box during the run brings a message box"))
+        return false;
+    report.Expect(box.caption == expected::kWaitCaption && box.text == expected::kWaitText,
+                  "it reads Дождитесь завершения процесса! under Внимание!",
+                  "caption " + Quoted(box.caption) + ", text " + Quoted(box.text));
+    report.Expect(box.HasOnlyButtons({IDOK}), "it offers only OK");
+    report.Expect(program.OwnedMessageBoxes().size() == 1, "it is the only message box");
+    program.Answer(box, IDOK);
+    report.Expect(WaitUntil(kBoxTimeoutMs, [&] { return !IsWindow(box.window); }),
+                  "the message box closes on OK");
+    report.Expect(program.IsRunning() && IsWindowVisible(program.Dialog()),
+                  "the dialog stays open after the refusal");
+    report.Expect(program.OwnedMessageBoxes().empty(), "no further message box follows");
+    const bool stillRunning = !EndsWith(program.LogText(), expected::kCompletion);
+    const bool watched = ExpectButtons(program, report, "after the refusal, still running", false,
+                                       false, false);
+    return report.Expect(stillRunning && watched,
+                         "the run outlasted the close-box checks (they are valid)");
+}
+
+void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const SwitchRun& run)
+{
+    const std::string log = program.LogText();
+    std::vector<std::string> parts = {expected::kSearching, run.foundLine, run.header};
+    for (const std::string& command : run.commands) {
+        parts.push_back(command);
+        parts.push_back("\r\nOK\r\n");  // the modem's reply to it
+    }
+    std::string missing;
+    report.Expect(log.rfind(expected::kSearching, 0) == 0 && ContainsInOrder(log, parts, &missing),
+                  "log reports the search, " + Trimmed(run.foundLine) +
+                      ", the mode header and each command with its OK",
+                  "missing " + Quoted(missing) + " in log " + Quoted(log));
+    report.Expect(EndsWith(log, expected::kCompletion), "log ends with the completion text",
+                  "log: " + Quoted(log));
+    report.Expect(log.find("ОШИБКА") == std::string::npos, "log holds no error");
+}
+
+void ExpectModemSwitched(CheckReport& report, const SwitchRun& run)
+{
+    std::string sent = "ATI\r\n";
+    for (const std::string& command : run.commands)
+        sent += command;
+    const std::string received = simulated_modems::Received(run.modemCom);
+    report.Expect(received == sent, "the modem received ATI and the mode's commands, nothing else",
+                  "received " + Quoted(received));
+    const std::string state = simulated_modems::State(run.modemCom);
+    report.Expect(state == run.finalState,
+                  std::string("the modem's mode is now ") + run.finalState, "state " + state);
+    bool everyPortAsked = true;
+    for (int com = 1; com < run.modemCom; ++com)
+        everyPortAsked = everyPortAsked && simulated_modems::Received(com) == "ATI\r\n";
+    report.Expect(everyPortAsked, "each silent port before the modem was asked ATI once");
+}
+
+void SavePicture(const ProgramUnderTest& program, CheckReport& report, const std::string& path)
+{
+    // Gives the window time to paint the final state before it is copied.
+    Sleep(300);
+    std::string error;
+    report.Expect(SaveWindowPicture(program.Dialog(), path, &error),
+                  "picture of the finished run saved to " + path, error);
+}
+
+void RunSwitch(const ScenarioSettings& settings, CheckReport& report, const SwitchRun& run)
+{
+    if (!SetLayout(report, LayoutWithModemOn(run.modemCom, run.vendor)))
+        return;
+    ProgramUnderTest program(settings.exePath);
+    if (!StartIdle(program, report) ||
+        !AnswerConfirmation(program, report, run.modeButton, run.confirmation, IDYES))
+        return;
+    const bool disabled = WaitUntil(kSettleTimeoutMs, [&] {
+        return !program.IsControlEnabled(expected::kModemOnly) &&
+               !program.IsControlEnabled(expected::kExtra) &&
+               !program.IsControlEnabled(expected::kExit);
+    });
+    ExpectButtons(program, report, "confirmed, run under way", false, false, false);
+    if (!disabled || !CloseBoxIsRefusedDuringRun(program, report) ||
+        !WaitForRunEnd(program, report))
+        return;
+    ExpectButtons(program, report, "run finished", false, false, true);
+    ExpectProgress(program, report, 2, 2);
+    ExpectRunLog(program, report, run);
+    ExpectModemSwitched(report, run);
+    if (run.savePicture && !settings.screenshotPath.empty())
+        SavePicture(program, report, settings.screenshotPath);
+    LeaveThroughExit(program, report);
+}
+
+void ModemOnlyWithZte(const ScenarioSettings& settings, CheckReport& report)
+{
+    RunSwitch(settings, report,
+              {"zte", 20, expected::kModemOnly, expected::kConfirmModemOnly, expected::kFoundZte,
+               expected::kModemOnlyHeader, {"AT+ZCDRUN=8\r\n", "AT+ZCDRUN=E\r\n"}, "zcdrun=E",
+               true});
+}
+
+void ExtraFunctionsWithHuawei(const ScenarioSettings& settings, CheckReport& report)
+{
+    RunSwitch(settings, report,
+              {"huawei", 17, expected::kExtra, expected::kConfirmExtra, expected::kFoundHuawei,
+               expected::kExtraHeader, {"AT^U2DIAG=257\r\n"}, "u2diag=257", false});
+}
+
+void DecliningChangesNothing(const ScenarioSettings& settings, CheckReport& report)
+{
+    ProgramUnderTest program(settings.exePath);
+    if (!StartIdle(program, report))
+        return;
+    const struct {
+        int button;
+        const char* confirmation;
+    } modes[] = {{expected::kModemOnly, expected::kConfirmModemOnly},
+                 {expected::kExtra, expected::kConfirmExtra}};
+    for (const auto& mode : modes) {
+        if (!AnswerConfirmation(program, report, mode.button, mode.confirmation, IDNO))
+            return;
+        // A handler that went on after Нет would act right after its box closed.
+        report.Expect(program.WaitForPostedMessages(kSettleTimeoutMs),
+                      "the dialog has handled the answer");
+        ExpectButtons(program, report, "after Нет", true, true, true);
+        const std::string log = program.LogText();
+        report.Expect(log == expected::kHelpText, "after Нет the log still shows the help text",
+                      "log: " + Quoted(log));
+    }
+    program.PostClose();
+    ExpectEnded(program, report, "the close box on the idle dialog");
+}
+
+void NoModem(const ScenarioSettings& settings, CheckReport& report)
+{
+    // A port that answers with ERROR is no modem either.
+    if (!SetLayout(report, "COM3=error"))
+        return;
+    ProgramUnderTest program(settings.exePath);
+    if (!StartIdle(program, report) ||
+        !AnswerConfirmation(program, report, expected::kModemOnly, expected::kConfirmModemOnly,
+                            IDYES) ||
+        !WaitForRunEnd(program, report))
+        return;
+    const std::string log = program.LogText();
+    report.Expect(log == std::string(expected::kSearching) + expected::kNoModem,
+                  "log holds the search line and ОШИБКА: не удалось обнаружить модем.",
+                  "log: " + Quoted(log));
+    ExpectButtons(program, report, "run without a modem finished", false, false, true);
+    ExpectProgress(program, report, 31, 31);
+    report.Expect(simulated_modems::State(3) == "none", "no command reached the ERROR port");
+    program.PostClose();
+    ExpectEnded(program, report, "the close box after the run");
+}
+
+void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report)
+{
+    ProgramUnderTest program(settings.exePath);
+    if (!StartIdle(program, report))
+        return;
+    report.Expect(program.FocusedControl() == program.Control(expected::kExit),
+                  "Выход has the keyboard focus");
+    program.PostKey(WM_KEYDOWN, VK_ESCAPE, kEscapePress);
+    report.Expect(program.WaitForPostedMessages(kSettleTimeoutMs),
+                  "the dialog has handled the Escape key");
+    report.Expect(program.IsRunning() && IsWindowVisible(program.Dialog()),
+                  "a single Escape press leaves the dialog open");
+    ExpectButtons(program, report, "after Escape", true, true, true);
+    // Shows that keys posted this way do reach the dialog, so the check
+    // above could have failed: an auto-repeated Escape is not filtered.
+    program.PostKey(WM_KEYDOWN, VK_ESCAPE, kEscapeAutoRepeat);
+    ExpectEnded(program, report, "an auto-repeated Escape on the idle dialog");
+}
+
+void EnterRightAfterStart(const ScenarioSettings& settings, CheckReport& report)
+{
+    ProgramUnderTest program(settings.exePath);
+    std::string error;
+    if (!report.Expect(program.Start(&error), "program starts and shows its dialog", error))
+        return;
+    HWND exit = program.Control(expected::kExit);
+    report.Expect((GetWindowLongA(exit, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON,
+                  "Выход is the default button");
+    report.Expect(program.FocusedControl() == exit, "Выход has the keyboard focus");
+    program.PostKey(WM_KEYDOWN, VK_RETURN, kEnterPress);
+    ExpectEnded(program, report, "Enter right after the start");
+}
+
+const NamedScenario kScenarios[] = {
+    {"declining the confirmation changes nothing", DecliningChangesNothing},
+    {"Только модем with a ZTE modem", ModemOnlyWithZte},
+    {"Доп. функции with a Huawei modem", ExtraFunctionsWithHuawei},
+    {"no modem on any port", NoModem},
+    {"Escape does not close the idle dialog", EscapeKeepsIdleDialog},
+    {"Enter right after the start leaves through Выход", EnterRightAfterStart},
+};
+
+}  // namespace
+
+const NamedScenario* Scenarios(int* count)
+{
+    *count = static_cast<int>(sizeof kScenarios / sizeof kScenarios[0]);
+    return kScenarios;
+}
