@@ -1,0 +1,176 @@
+#include "modem.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace modemsim {
+namespace {
+
+const char kOk[] = "\r\nOK\r\n";
+const char kError[] = "\r\nERROR\r\n";
+
+// Longest command line kept; a real modem's buffer is small as well.
+constexpr std::size_t kMaxLine = 2048;
+
+const char kZteIdent[] =
+    "Manufacturer: ZTE CORPORATION\r\nModel: MF627\r\nRevision: BD_MF627V1.0.0B04\r\n"
+    "IMEI: 356795020393817\r\n+GCAP: +CGSM,+DS,+ES";
+const char kHuaweiIdent[] =
+    "Manufacturer: huawei\r\nModel: E1550\r\nRevision: 11.608.12.02.143\r\n"
+    "IMEI: 353142031254796\r\n+GCAP: +CGSM,+DS,+ES";
+
+const char kZcdrunPrefix[] = "AT+ZCDRUN=";
+const char kU2diagPrefix[] = "AT^U2DIAG=";
+constexpr std::size_t kMaxU2diagDigits = 5;
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool Contains(const std::vector<std::string>& commands, const std::string& command) {
+    return std::any_of(commands.begin(), commands.end(), [&](const std::string& c) {
+        return NormalizeCommand(c) == command;
+    });
+}
+
+std::string ZcdrunReply(char mode) {
+    switch (mode) {
+        case '8': return "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+        case '9': return "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+        default: return kOk;
+    }
+}
+
+void Append(Reaction& reaction, std::string bytes, bool isReply) {
+    if (bytes.empty()) return;
+    if (!reaction.out.empty() && reaction.out.back().isReply == isReply) {
+        reaction.out.back().bytes += bytes;
+    } else {
+        reaction.out.push_back({std::move(bytes), isReply});
+    }
+}
+
+}  // namespace
+
+std::string NormalizeCommand(std::string_view command) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    while (!command.empty() && blank(command.front())) command.remove_prefix(1);
+    while (!command.empty() && blank(command.back())) command.remove_suffix(1);
+    std::string out(command);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+Modem::Modem(PortSpec spec) : spec_(std::move(spec)), echo_(spec_.echo) {}
+
+Reaction Modem::Receive(std::string_view bytes) {
+    Reaction reaction;
+    for (char byte : bytes) {
+        if (unplugged_) break;
+        TakeByte(byte, reaction);
+        if (spec_.unplugAfter && received_.size() >= *spec_.unplugAfter) unplugged_ = true;
+    }
+    reaction.unplug = unplugged_;
+    return reaction;
+}
+
+void Modem::TakeByte(char byte, Reaction& reaction) {
+    received_ += byte;
+    if (spec_.base == Base::Silent || spec_.base == Base::Chatter) return;
+    if (echo_) Append(reaction, std::string(1, byte), false);
+    if (byte == '\r') {
+        TakeLine(reaction);
+        line_.clear();
+    } else if (byte != '\n' && line_.size() < kMaxLine) {
+        line_ += byte;
+    }
+}
+
+void Modem::TakeLine(Reaction& reaction) {
+    const std::string command = NormalizeCommand(line_);
+    if (command.empty()) return;
+    if (Contains(spec_.unplugOn, command)) {
+        unplugged_ = true;
+        return;
+    }
+    if (Contains(spec_.muteOn, command)) return;
+    Append(reaction, Contains(spec_.errorOn, command) ? kError : Answer(command), true);
+}
+
+std::string Modem::Answer(const std::string& command) {
+    switch (spec_.base) {
+        case Base::Error: return kError;
+        case Base::Nul: return spec_.nulReply;
+        case Base::Zte: return AnswerZte(command);
+        case Base::Huawei: return AnswerHuawei(command);
+        default: return {};
+    }
+}
+
+// What both talking personalities understand; empty when the command is not one of them.
+std::string Modem::AnswerCommon(const std::string& command) {
+    if (command == "AT") return kOk;
+    if (command == "ATE0" || command == "ATE1") {
+        echo_ = command == "ATE1";
+        return kOk;
+    }
+    if (command == "ATI") {
+        const std::string own = spec_.base == Base::Zte ? kZteIdent : kHuaweiIdent;
+        return "\r\n" + spec_.ident.value_or(own) + "\r\n\r\nOK\r\n";
+    }
+    return {};
+}
+
+std::string Modem::AnswerZte(const std::string& command) {
+    std::string reply = AnswerCommon(command);
+    if (!reply.empty()) return reply;
+    const std::string_view allowed = "89EF";
+    if (StartsWith(command, kZcdrunPrefix) && command.size() == sizeof(kZcdrunPrefix) &&
+        allowed.find(command.back()) != std::string_view::npos) {
+        state_ = std::string("zcdrun=") + command.back();
+        return ZcdrunReply(command.back());
+    }
+    return kError;
+}
+
+std::string Modem::AnswerHuawei(const std::string& command) {
+    std::string reply = AnswerCommon(command);
+    if (!reply.empty()) return reply;
+    const std::string digits = command.substr(std::min(command.size(), sizeof(kU2diagPrefix) - 1));
+    const bool isNumber = !digits.empty() && digits.size() <= kMaxU2diagDigits &&
+                          std::all_of(digits.begin(), digits.end(),
+                                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    if (StartsWith(command, kU2diagPrefix) && isNumber) {
+        state_ = "u2diag=" + std::to_string(std::stol(digits));
+        return kOk;
+    }
+    return kError;
+}
+
+std::string ChatterSource::Next(std::size_t count) {
+    // Unsolicited reports a real modem sends while it registers and measures the signal.
+    static const char* const kLines[] = {
+        "\r\n^RSSI:17\r\n",
+        "\r\n^BOOT:25468135,0,0,0,72\r\n",
+        "\r\n+CREG: 1,\"0A3C\",\"4F21\"\r\n",
+        "\r\n^MODE:5,4\r\n",
+        "\r\n^DSFLOWRPT:0000003C,00000000,00000000,0000000000000000,0000000000000000\r\n",
+        "\r\n+CSQ: 17,99\r\n",
+    };
+    constexpr std::size_t kLineCount = sizeof(kLines) / sizeof(kLines[0]);
+    std::string out;
+    out.reserve(count);
+    while (out.size() < count) {
+        const std::string_view line = kLines[line_];
+        const std::size_t take = std::min(count - out.size(), line.size() - offset_);
+        out.append(line.substr(offset_, take));
+        offset_ += take;
+        if (offset_ == line.size()) {
+            offset_ = 0;
+            line_ = (line_ + 1) % kLineCount;
+        }
+    }
+    return out;
+}
+
+}  // namespace modemsim

@@ -1,0 +1,66 @@
+// The modem behind one port as pure logic: received bytes in, bytes to send
+// out, no I/O. The port layer decides when the output reaches the wire.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "port_spec.h"
+
+namespace modemsim {
+
+struct Output {
+    std::string bytes;
+    bool isReply;  // replies wait for delay-ms; echo goes out at once
+};
+
+struct Reaction {
+    std::vector<Output> out;  // in the order a real modem would send it
+    bool unplug = false;      // the modem vanishes; bytes after that are ignored
+};
+
+class Modem {
+public:
+    explicit Modem(PortSpec spec);
+
+    Reaction Receive(std::string_view bytes);
+
+    // Every byte taken in so far (none after an unplug).
+    const std::string& Received() const { return received_; }
+    // The mode a switch command left behind: "zcdrun=8", "u2diag=257" or "none".
+    const std::string& State() const { return state_; }
+    const PortSpec& Spec() const { return spec_; }
+
+private:
+    void TakeByte(char byte, Reaction& reaction);
+    void TakeLine(Reaction& reaction);
+    std::string Answer(const std::string& command);
+    std::string AnswerCommon(const std::string& command);
+    std::string AnswerZte(const std::string& command);
+    std::string AnswerHuawei(const std::string& command);
+
+    PortSpec spec_;
+    bool echo_;
+    bool unplugged_ = false;
+    std::string line_;
+    std::string received_;
+    std::string state_ = "none";
+};
+
+// The endless text a chatter modem streams: whole lines, never an "OK".
+class ChatterSource {
+public:
+    // The next `count` bytes of the stream.
+    std::string Next(std::size_t count);
+
+private:
+    std::size_t line_ = 0;
+    std::size_t offset_ = 0;  // into the current line
+};
+
+// Upper-case, without surrounding blanks or line feeds: how commands compare.
+std::string NormalizeCommand(std::string_view command);
+
+}  // namespace modemsim

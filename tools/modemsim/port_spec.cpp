@@ -1,0 +1,187 @@
+#include "port_spec.h"
+
+#include <cctype>
+#include <charconv>
+#include <functional>
+
+#include "escape.h"
+
+namespace modemsim {
+
+const char kDefaultNulReply[] = "\r\n\0\0huawei\0\r\n\r\nOK\r\n";
+static_assert(sizeof(kDefaultNulReply) - 1 == kDefaultNulReplySize);
+
+namespace {
+
+constexpr int kMaxDelayMs = 60000;
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) return parts;
+        start = end + 1;
+    }
+}
+
+std::vector<std::string_view> SplitWhitespace(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+std::optional<long> ParseNumber(std::string_view text, long min, long max) {
+    long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (value < min || value > max) return std::nullopt;
+    return value;
+}
+
+std::optional<Base> ParseBase(std::string_view name) {
+    static const std::map<std::string_view, Base> kBases = {
+        {"zte", Base::Zte},       {"huawei", Base::Huawei},   {"silent", Base::Silent},
+        {"error", Base::Error},   {"chatter", Base::Chatter}, {"nul", Base::Nul},
+        {"locked", Base::Locked},
+    };
+    const auto found = kBases.find(name);
+    if (found == kBases.end()) return std::nullopt;
+    return found->second;
+}
+
+// Applies one option; returns an empty string or the reason it was refused.
+using OptionSetter = std::function<std::string(PortSpec&, const std::string& value)>;
+
+std::string SetNonEmpty(std::string* field, const std::string& value) {
+    if (value.empty()) return "needs a value";
+    *field = value;
+    return {};
+}
+
+std::string AddCommand(std::vector<std::string>* list, const std::string& value) {
+    if (value.empty()) return "needs a command";
+    list->push_back(value);
+    return {};
+}
+
+const std::map<std::string_view, OptionSetter>& OptionSetters() {
+    static const std::map<std::string_view, OptionSetter> kSetters = {
+        {"ident", [](PortSpec& s, const std::string& v) { s.ident = v; return std::string(); }},
+        {"echo",
+         [](PortSpec& s, const std::string& v) {
+             if (v != "0" && v != "1") return std::string("must be 0 or 1");
+             s.echo = v == "1";
+             return std::string();
+         }},
+        {"error-on", [](PortSpec& s, const std::string& v) { return AddCommand(&s.errorOn, v); }},
+        {"mute-on", [](PortSpec& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},
+        {"unplug-on", [](PortSpec& s, const std::string& v) { return AddCommand(&s.unplugOn, v); }},
+        {"unplug-after",
+         [](PortSpec& s, const std::string& v) {
+             const auto n = ParseNumber(v, 1, 1L << 30);
+             if (!n) return std::string("must be a positive number");
+             s.unplugAfter = static_cast<std::size_t>(*n);
+             return std::string();
+         }},
+        {"gone-after-close",
+         [](PortSpec& s, const std::string& v) {
+             if (!v.empty()) return std::string("takes no value");
+             s.goneAfterClose = true;
+             return std::string();
+         }},
+        {"delay-ms",
+         [](PortSpec& s, const std::string& v) {
+             const auto n = ParseNumber(v, 0, kMaxDelayMs);
+             if (!n) return std::string("must be 0..60000");
+             s.delayMs = static_cast<int>(*n);
+             return std::string();
+         }},
+        {"reply",
+         [](PortSpec& s, const std::string& v) {
+             if (s.base != Base::Nul) return std::string("only for nul");
+             return SetNonEmpty(&s.nulReply, v);
+         }},
+    };
+    return kSetters;
+}
+
+std::string ApplyOption(std::string_view option, PortSpec& spec) {
+    const std::size_t equals = option.find('=');
+    const std::string_view name = option.substr(0, equals);
+    const auto setter = OptionSetters().find(name);
+    if (setter == OptionSetters().end()) return "unknown option '" + std::string(name) + "'";
+    if (spec.base == Base::Locked) return "locked takes no options";
+    std::string value;
+    if (equals != std::string_view::npos) {
+        const auto decoded = PercentDecode(option.substr(equals + 1));
+        if (!decoded) return "bad percent escape in '" + std::string(option) + "'";
+        value = *decoded;
+    }
+    const std::string why = setter->second(spec, value);
+    return why.empty() ? why : std::string(name) + " " + why;
+}
+
+}  // namespace
+
+std::optional<PortSpec> ParseSpec(std::string_view text, std::string* error) {
+    const std::vector<std::string_view> parts = Split(text, ',');
+    PortSpec spec;
+    const auto base = ParseBase(parts[0]);
+    if (!base) {
+        *error = "unknown personality '" + std::string(parts[0]) + "'";
+        return std::nullopt;
+    }
+    spec.base = *base;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        const std::string why = ApplyOption(parts[i], spec);
+        if (!why.empty()) {
+            *error = why;
+            return std::nullopt;
+        }
+    }
+    return spec;
+}
+
+std::optional<int> ParseComName(std::string_view text) {
+    if (text.size() < 4) return std::nullopt;
+    for (int i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) return std::nullopt;
+    }
+    const auto number = ParseNumber(text.substr(3), kFirstCom, kLastCom);
+    if (!number) return std::nullopt;
+    return static_cast<int>(*number);
+}
+
+std::optional<Layout> ParseLayout(std::string_view text, std::string* error) {
+    Layout layout;
+    for (std::string_view word : SplitWhitespace(text)) {
+        const std::size_t equals = word.find('=');
+        const auto com = ParseComName(word.substr(0, equals));
+        if (!com || equals == std::string_view::npos) {
+            *error = "expected COMn=SPEC, got '" + std::string(word) + "'";
+            return std::nullopt;
+        }
+        if (layout.count(*com) != 0) {
+            *error = "COM" + std::to_string(*com) + " given twice";
+            return std::nullopt;
+        }
+        std::string why;
+        auto spec = ParseSpec(word.substr(equals + 1), &why);
+        if (!spec) {
+            *error = "COM" + std::to_string(*com) + ": " + why;
+            return std::nullopt;
+        }
+        layout.emplace(*com, std::move(*spec));
+    }
+    return layout;
+}
+
+}  // namespace modemsim

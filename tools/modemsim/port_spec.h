@@ -1,0 +1,46 @@
+// What one simulated COM port is: a personality plus options, parsed from
+// "base[,option[=value]]..." and whole layouts "COM3=zte COM4=huawei,...".
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace modemsim {
+
+constexpr int kFirstCom = 1;
+constexpr int kLastCom = 31;
+
+enum class Base { Zte, Huawei, Silent, Error, Chatter, Nul, Locked };
+
+// What the nul personality answers to every command unless told otherwise.
+extern const char kDefaultNulReply[];
+constexpr std::size_t kDefaultNulReplySize = 19;
+
+struct PortSpec {
+    Base base = Base::Silent;
+    std::optional<std::string> ident;  // ATI body; the personality's own when unset
+    bool echo = true;
+    std::vector<std::string> errorOn;   // commands answered with ERROR
+    std::vector<std::string> muteOn;    // commands never answered
+    std::vector<std::string> unplugOn;  // commands that make the modem vanish
+    std::optional<std::size_t> unplugAfter;  // vanish after this many received bytes
+    bool goneAfterClose = false;
+    int delayMs = 0;
+    std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
+};
+
+// COM number -> port; numbers not present are absent ports.
+using Layout = std::map<int, PortSpec>;
+
+// On failure both return nullopt and put a one-line reason in *error.
+std::optional<PortSpec> ParseSpec(std::string_view text, std::string* error);
+std::optional<Layout> ParseLayout(std::string_view text, std::string* error);
+
+// "COM7" (any case) -> 7 when within kFirstCom..kLastCom.
+std::optional<int> ParseComName(std::string_view text);
+
+}  // namespace modemsim

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "modem.h"
+
+namespace modemsim {
+namespace {
+
+using namespace std::string_literals;
+
+Modem Make(const std::string& text) {
+    std::string error;
+    const auto spec = ParseSpec(text, &error);
+    EXPECT_TRUE(spec) << error;
+    return Modem(spec.value_or(PortSpec{}));
+}
+
+// Everything the modem would put on the wire, echo and replies in order.
+std::string Wire(const Reaction& reaction) {
+    std::string all;
+    for (const Output& output : reaction.out) all += output.bytes;
+    return all;
+}
+
+std::string Replies(const Reaction& reaction) {
+    std::string all;
+    for (const Output& output : reaction.out) {
+        if (output.isReply) all += output.bytes;
+    }
+    return all;
+}
+
+TEST(Talking, ZteEchoesAndIdentifies) {
+    Modem zte = Make("zte");
+    const Reaction reaction = zte.Receive("ATI\r");
+    EXPECT_EQ(Wire(reaction),
+              "ATI\r\r\nManufacturer: ZTE CORPORATION\r\nModel: MF627\r\n"
+              "Revision: BD_MF627V1.0.0B04\r\nIMEI: 356795020393817\r\n"
+              "+GCAP: +CGSM,+DS,+ES\r\n\r\nOK\r\n");
+    ASSERT_EQ(reaction.out.size(), 2u);
+    EXPECT_FALSE(reaction.out[0].isReply);
+    EXPECT_TRUE(reaction.out[1].isReply);
+    EXPECT_FALSE(reaction.unplug);
+}
+
+TEST(Talking, HuaweiIdentifiesInLowerCase) {
+    Modem huawei = Make("huawei,echo=0");
+    EXPECT_EQ(Wire(huawei.Receive("ati\r")),
+              "\r\nManufacturer: huawei\r\nModel: E1550\r\nRevision: 11.608.12.02.143\r\n"
+              "IMEI: 353142031254796\r\n+GCAP: +CGSM,+DS,+ES\r\n\r\nOK\r\n");
+}
+
+TEST(Talking, LinesArriveInPiecesAndTogether) {
+    Modem zte = Make("zte,echo=0");
+    EXPECT_EQ(Wire(zte.Receive("A")), "");
+    EXPECT_EQ(Wire(zte.Receive("T")), "");
+    EXPECT_EQ(Wire(zte.Receive("\r")), "\r\nOK\r\n");
+    // The LF after a CR and blank lines are ignored; unknown commands fail.
+    EXPECT_EQ(Wire(zte.Receive("AT\r\n\r  \rAT+FOO\r")), "\r\nOK\r\n\r\nERROR\r\n");
+    EXPECT_EQ(zte.Received(), "AT\rAT\r\n\r  \rAT+FOO\r");
+}
+
+TEST(Talking, EchoFollowsAte0AndAte1) {
+    Modem zte = Make("zte");
+    EXPECT_EQ(Wire(zte.Receive("ATE0\r")), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(Wire(zte.Receive("AT\r")), "\r\nOK\r\n");
+    EXPECT_EQ(Wire(zte.Receive("ATE1\r")), "\r\nOK\r\n");
+    EXPECT_EQ(Wire(zte.Receive("AT\r")), "AT\r\r\nOK\r\n");
+}
+
+TEST(Switching, ZteRemembersZcdrun) {
+    Modem zte = Make("zte,echo=0");
+    EXPECT_EQ(zte.State(), "none");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=8\r")),
+              "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
+    EXPECT_EQ(zte.State(), "zcdrun=8");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=9\r")),
+              "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
+    EXPECT_EQ(zte.State(), "zcdrun=9");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=E\r")), "\r\nOK\r\n");
+    EXPECT_EQ(zte.State(), "zcdrun=E");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=F\r")), "\r\nOK\r\n");
+    EXPECT_EQ(zte.State(), "zcdrun=F");
+    for (const char* wrong : {"AT+ZCDRUN=7\r", "AT+ZCDRUN=\r", "AT+ZCDRUN=88\r", "AT^U2DIAG=0\r"}) {
+        EXPECT_EQ(Wire(zte.Receive(wrong)), "\r\nERROR\r\n") << wrong;
+    }
+    EXPECT_EQ(zte.State(), "zcdrun=F");
+}
+
+TEST(Switching, HuaweiRemembersU2diagNumber) {
+    Modem huawei = Make("huawei,echo=0");
+    for (const char* value : {"0", "257", "255", "256", "268"}) {
+        EXPECT_EQ(Wire(huawei.Receive(std::string("AT^U2DIAG=") + value + "\r")), "\r\nOK\r\n");
+        EXPECT_EQ(huawei.State(), std::string("u2diag=") + value);
+    }
+    for (const char* wrong : {"AT^U2DIAG=\r", "AT^U2DIAG=x1\r", "AT^U2DIAG=123456\r", "AT+ZCDRUN=8\r"}) {
+        EXPECT_EQ(Wire(huawei.Receive(wrong)), "\r\nERROR\r\n") << wrong;
+    }
+    EXPECT_EQ(huawei.State(), "u2diag=268");
+}
+
+TEST(Options, IdentReplacesTheBodyOnly) {
+    Modem both = Make("zte,echo=0,ident=ZTE%20and%20huawei");
+    EXPECT_EQ(Wire(both.Receive("ATI\r")), "\r\nZTE and huawei\r\n\r\nOK\r\n");
+    Modem withNul = Make("huawei,echo=0,ident=Hua%00wei");
+    EXPECT_EQ(Wire(withNul.Receive("ATI\r")), "\r\nHua\0wei\r\n\r\nOK\r\n"s);
+    Modem empty = Make("huawei,echo=0,ident=");
+    EXPECT_EQ(Wire(empty.Receive("ATI\r")), "\r\n\r\n\r\nOK\r\n");
+}
+
+TEST(Options, ErrorAndMuteOnMatchCommandsIgnoringCase) {
+    Modem huawei = Make("huawei,error-on=AT^U2DIAG=0,mute-on=ati");
+    EXPECT_EQ(Wire(huawei.Receive("at^u2diag=0\r")), "at^u2diag=0\r\r\nERROR\r\n");
+    EXPECT_EQ(huawei.State(), "none");
+    const Reaction muted = huawei.Receive("ATI\r");
+    EXPECT_EQ(Wire(muted), "ATI\r");  // echo only
+    EXPECT_EQ(Replies(muted), "");
+    EXPECT_EQ(Wire(huawei.Receive("AT^U2DIAG=257\r")), "AT^U2DIAG=257\r\r\nOK\r\n");
+}
+
+TEST(Options, UnplugAfterCountsBytesAndIgnoresTheRest) {
+    Modem zte = Make("zte,unplug-after=5");
+    const Reaction first = zte.Receive("AT");
+    EXPECT_FALSE(first.unplug);
+    const Reaction second = zte.Receive("\rATI\r");
+    EXPECT_TRUE(second.unplug);
+    EXPECT_EQ(Wire(second), "\r\r\nOK\r\nAT");
+    EXPECT_EQ(zte.Received(), "AT\rAT");
+    const Reaction after = zte.Receive("more");
+    EXPECT_TRUE(after.unplug);
+    EXPECT_TRUE(after.out.empty());
+    EXPECT_EQ(zte.Received(), "AT\rAT");
+}
+
+TEST(Options, UnplugOnVanishesBeforeAnswering) {
+    Modem huawei = Make("huawei,unplug-on=AT^U2DIAG=0");
+    const Reaction reaction = huawei.Receive("AT^U2DIAG=0\rAT\r");
+    EXPECT_TRUE(reaction.unplug);
+    EXPECT_EQ(Replies(reaction), "");
+    EXPECT_EQ(huawei.State(), "none");
+    EXPECT_EQ(huawei.Received(), "AT^U2DIAG=0\r");
+}
+
+TEST(Personalities, SilentAndChatterSwallowInput) {
+    for (const char* base : {"silent", "chatter"}) {
+        Modem modem = Make(base);
+        EXPECT_TRUE(modem.Receive("ATI\r").out.empty()) << base;
+        EXPECT_EQ(modem.Received(), "ATI\r") << base;
+    }
+}
+
+TEST(Personalities, ErrorAnswersEverything) {
+    Modem error = Make("error");
+    EXPECT_EQ(Wire(error.Receive("AT\rATI\r")), "AT\r\r\nERROR\r\nATI\r\r\nERROR\r\n");
+}
+
+TEST(Personalities, NulAnswersEveryCommandWithItsReply) {
+    Modem nul = Make("nul,echo=0");
+    const std::string reply = "\r\n\0\0huawei\0\r\n\r\nOK\r\n"s;
+    EXPECT_EQ(Wire(nul.Receive("ATI\r")), reply);
+    EXPECT_EQ(Wire(nul.Receive("AT\r")), reply);
+    Modem custom = Make("nul,echo=0,reply=%00ZTE%0D%0A");
+    EXPECT_EQ(Wire(custom.Receive("ATI\r")), "\0ZTE\r\n"s);
+}
+
+TEST(Chatter, StreamsWholeLinesWithoutOkInAnySplit) {
+    ChatterSource source;
+    std::string stream;
+    for (std::size_t size : {1u, 7u, 100u, 4096u, 3u, 50000u}) {
+        const std::string chunk = source.Next(size);
+        EXPECT_EQ(chunk.size(), size);
+        stream += chunk;
+    }
+    EXPECT_EQ(stream.find("OK"), std::string::npos);
+    EXPECT_EQ(stream.compare(0, 12, "\r\n^RSSI:17\r\n"), 0);
+    EXPECT_NE(stream.find("\r\n+CREG: 1,"), std::string::npos);
+    ChatterSource whole;
+    EXPECT_EQ(whole.Next(stream.size()), stream);  // the split does not change the text
+}
+
+}  // namespace
+}  // namespace modemsim
