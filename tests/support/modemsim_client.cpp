@@ -1,0 +1,135 @@
+#include "modemsim_client.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstdlib>
+
+#include "escape.h"
+
+namespace {
+
+// Applying a layout closes and creates up to 31 ptys: give it time.
+constexpr DWORD kReplyTimeoutMs = 10000;
+
+std::string ComName(int com) { return "COM" + std::to_string(com); }
+
+}  // namespace
+
+ModemSim& ModemSim::Instance() {
+    static ModemSim instance;
+    return instance;
+}
+
+ModemSim::ModemSim() : socket_(INVALID_SOCKET) {
+    const char* port = std::getenv("MODEMSIM_CONTROL");
+    if (port == nullptr || *port == '\0') {
+        lastError_ = "MODEMSIM_CONTROL is not set";
+        return;
+    }
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        lastError_ = "WSAStartup failed";
+        return;
+    }
+    winsockStarted_ = true;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(std::atoi(port)));
+    const DWORD timeout = kReplyTimeoutMs;
+    if (s == INVALID_SOCKET ||
+        connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+                   sizeof timeout) != 0) {
+        lastError_ = "cannot reach the simulator on port " + std::string(port);
+        if (s != INVALID_SOCKET) closesocket(s);
+        return;
+    }
+    socket_ = s;
+}
+
+ModemSim::~ModemSim() {
+    if (socket_ != INVALID_SOCKET) closesocket(static_cast<SOCKET>(socket_));
+    if (winsockStarted_) WSACleanup();
+}
+
+bool ModemSim::Available() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return socket_ != INVALID_SOCKET;
+}
+
+std::string ModemSim::LastError() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastError_;
+}
+
+bool ModemSim::Layout(const std::string& specs) {
+    std::string payload;
+    return Request("layout " + specs, &payload);
+}
+
+std::string ModemSim::Received(int com) {
+    std::string hex;
+    if (!Request("received " + ComName(com), &hex)) return {};
+    const auto bytes = modemsim::HexDecode(hex);
+    return bytes.value_or(std::string());
+}
+
+int ModemSim::Opens(int com) {
+    std::string count;
+    if (!Request("opens " + ComName(com), &count) || count.empty()) return -1;
+    return std::atoi(count.c_str());
+}
+
+std::string ModemSim::State(int com) {
+    std::string state;
+    return Request("state " + ComName(com), &state) ? state : std::string();
+}
+
+bool ModemSim::Request(const std::string& line, std::string* payload) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (socket_ == INVALID_SOCKET) return false;
+    const std::string request = line + "\n";
+    for (std::size_t sent = 0; sent < request.size();) {
+        const int put = send(static_cast<SOCKET>(socket_), request.data() + sent,
+                             static_cast<int>(request.size() - sent), 0);
+        if (put <= 0) {
+            Disconnect("lost the simulator while sending");
+            return false;
+        }
+        sent += static_cast<std::size_t>(put);
+    }
+    std::string reply;
+    if (!ReadLine(&reply)) return false;
+    if (reply == "ok" || reply.rfind("ok ", 0) == 0) {
+        *payload = reply.size() > 3 ? reply.substr(3) : std::string();
+        return true;
+    }
+    lastError_ = reply;
+    return false;
+}
+
+bool ModemSim::ReadLine(std::string* line) {
+    std::size_t newline;
+    while ((newline = pending_.find('\n')) == std::string::npos) {
+        char buffer[4096];
+        const int got = recv(static_cast<SOCKET>(socket_), buffer, sizeof buffer, 0);
+        if (got <= 0) {
+            Disconnect("no reply from the simulator");
+            return false;
+        }
+        pending_.append(buffer, static_cast<std::size_t>(got));
+    }
+    *line = pending_.substr(0, newline);
+    pending_.erase(0, newline + 1);
+    return true;
+}
+
+void ModemSim::Disconnect(const std::string& why) {
+    closesocket(static_cast<SOCKET>(socket_));
+    socket_ = INVALID_SOCKET;
+    pending_.clear();
+    lastError_ = why;
+}

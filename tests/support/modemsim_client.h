@@ -1,0 +1,44 @@
+// Windows-side client of the modem simulator's control channel, for tests that
+// run under Wine: sets the COM port layout and reads back what the simulated
+// modems saw. Connects to 127.0.0.1 on the port in MODEMSIM_CONTROL.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+class ModemSim {
+public:
+    static ModemSim& Instance();
+
+    // False when MODEMSIM_CONTROL is unset or the simulator cannot be reached.
+    bool Available() const;
+    // Replaces the whole layout, e.g. "COM3=zte COM4=huawei,echo=0".
+    bool Layout(const std::string& specs);
+    // Raw bytes the modem on COMn received since the layout; "" on error.
+    std::string Received(int com);
+    // Times a client opened COMn since the layout; -1 on error.
+    int Opens(int com);
+    // "zcdrun=8", "u2diag=257", "none"; "" on error.
+    std::string State(int com);
+    // The simulator's last "error ..." reply or the connection failure.
+    std::string LastError() const;
+
+    ModemSim(const ModemSim&) = delete;
+    ModemSim& operator=(const ModemSim&) = delete;
+
+private:
+    ModemSim();
+    ~ModemSim();
+
+    // Sends one request line; on "ok" stores the text after it in *payload.
+    bool Request(const std::string& line, std::string* payload);
+    bool ReadLine(std::string* line);
+    void Disconnect(const std::string& why);
+
+    mutable std::mutex mutex_;
+    std::uintptr_t socket_;  // a SOCKET, kept out of this header's includes
+    bool winsockStarted_ = false;
+    std::string pending_;        // bytes received after the last reply line
+    std::string lastError_;
+};
