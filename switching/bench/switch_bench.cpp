@@ -92,52 +92,68 @@ bool TimeOneSwitch(RunTimes* times) {
     return true;
 }
 
-// The time from a command's write until the modem's whole answer is in,
-// read in one call of exactly the answer's length so that our own
-// byte-by-byte reading does not count. Median of several exchanges.
-double ReplyTimeMs(ComPort* port, const char* command) {
+// Times of one exchange (write a command, take in its whole answer).
+struct Exchange {
+    double replyMs;     // the answer read in one call of exactly its length: the modem's time
+    double transactMs;  // the same through ComTransact, one byte per read as the switch does
+};
+
+// Medians over several exchanges of the command on an open port.
+bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
     char answer[kAnswerBufferSize];
     int count = 0;
-    ComPurgeRx(port);
-    if (ComTransact(port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                    kCommandTimeoutMs, kCommandTimeoutMs) != kComOk) {
-        return -1.0;
-    }
-    std::vector<double> samples;
+    std::vector<double> replies, transacts;
     for (int i = 0; i < kReplySamples; ++i) {
-        Sleep(20);  // let a trailing echo arrive before the purge
+        Sleep(20);  // let the echoed "\n" after the answer arrive, so the purge takes it
         ComPurgeRx(port);
-        const double start = NowMs();
+        double start = NowMs();
+        if (ComTransact(port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                        kCommandTimeoutMs, kCommandTimeoutMs) != kComOk) {
+            return false;
+        }
+        transacts.push_back(NowMs() - start);
+
+        Sleep(20);
+        ComPurgeRx(port);
+        start = NowMs();
         ComWrite(port, command, static_cast<uint32_t>(std::strlen(command)), kCommandTimeoutMs);
         for (int got = 0; got < count;) {
             const int n = ComRead(port, answer + got, static_cast<uint32_t>(count - got),
                                   kCommandTimeoutMs);
             if (n <= 0) {
-                return -1.0;
+                return false;
             }
             got += n;
         }
-        samples.push_back(NowMs() - start);
+        replies.push_back(NowMs() - start);
     }
-    return Median(samples);
+    *exchange = {Median(replies), Median(transacts)};
+    return true;
 }
 
-// The unavoidable part of a run: one read time-out per silent port, and the
-// modem's replies to the probe and to each command.
-double FloorMs(const BenchLayout& layout) {
+// The exchanges of a run: the probe and each command of the list.
+bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
     ModemSim::Instance().Layout(layout.specs);
     ComPort port;
     if (!ComOpen(layout.modemNumber, &port)) {
-        return -1.0;
+        return false;
     }
     ComSetLine(&port, kBaud);
-    double replies = ReplyTimeMs(&port, kIdentifyCommand);
+    *total = {};
+    bool timed = true;
+    const auto add = [&](const char* command) {
+        Exchange one{};
+        timed = timed && TimeExchange(&port, command, &one);
+        total->replyMs += one.replyMs;
+        total->transactMs += one.transactMs;
+    };
+    add(kIdentifyCommand);
     for (const char* command = CommandListFor(ModemVendor::Zte, ModemOnly); *command != '\0';
          command += std::strlen(command) + 1) {
-        replies += ReplyTimeMs(&port, command);
+        add(command);
     }
     ComClose(&port);
-    return layout.silentPorts * static_cast<double>(kProbeTimeoutMs) + replies;
+    return timed;
 }
 
 std::string SilentPortsThenZte(int silent) {
@@ -149,7 +165,9 @@ std::string SilentPortsThenZte(int silent) {
 }
 
 bool MeasureLayout(const BenchLayout& layout) {
-    std::vector<double> walls, cpus;
+    std::vector<double> walls;
+    double totalWall = 0;
+    double totalCpu = 0;
     for (int i = 0; i < layout.runs; ++i) {
         ModemSim::Instance().Layout(layout.specs);
         RunTimes times{};
@@ -159,14 +177,23 @@ bool MeasureLayout(const BenchLayout& layout) {
             return false;
         }
         walls.push_back(times.wallMs);
-        cpus.push_back(times.cpuMs);
+        totalWall += times.wallMs;
+        totalCpu += times.cpuMs;
     }
+    Exchange exchanges{};
+    if (!TimeExchanges(layout, &exchanges)) {
+        std::printf("%-34s the modem's replies could not be timed\n", layout.name);
+        return false;
+    }
+    // The unavoidable part of a run: one read time-out per silent port and
+    // the modem's replies to the probe and the commands.
+    const double floor = layout.silentPorts * static_cast<double>(kProbeTimeoutMs) +
+                         exchanges.replyMs;
     const double wall = Median(walls);
-    const double cpu = Median(cpus);
-    const double floor = FloorMs(layout);
-    std::printf("%-34s %4d %10.1f %9.1f %10.1f %+9.1f%% %8.2f%%\n", layout.name, layout.runs,
-                wall, cpu, floor, 100.0 * (wall - floor) / floor, 100.0 * cpu / wall);
-    return floor > 0;
+    std::printf("%-34s %4d %9.1f %9.2f %8.2f%% %9.1f %+8.1f%% %9.1f\n", layout.name, layout.runs,
+                wall, totalCpu / layout.runs, 100.0 * totalCpu / totalWall, floor,
+                100.0 * (wall - floor) / floor, exchanges.transactMs);
+    return true;
 }
 
 }  // namespace
@@ -177,18 +204,21 @@ int main() {
         return 1;
     }
     const BenchLayout layouts[] = {
-        {"modem on COM1", "COM1=zte", 1, 0, 7},
-        {"modem on COM4, 3 absent before", "COM4=zte", 4, 0, 7},
+        {"modem on COM1", "COM1=zte", 1, 0, 40},
+        {"modem on COM4, 3 absent before", "COM4=zte", 4, 0, 40},
         {"modem on COM31, 30 silent before", SilentPortsThenZte(30), 31, 30, 3},
     };
-    std::printf("%-34s %4s %10s %9s %10s %10s %9s\n", "layout", "runs", "wall ms", "cpu ms",
-                "floor ms", "over", "cpu/wall");
+    std::printf("%-34s %4s %9s %9s %9s %9s %9s %9s\n", "layout", "runs", "wall ms", "cpu ms",
+                "cpu/wall", "floor ms", "over", "bytewise");
     bool allMeasured = true;
     for (const BenchLayout& layout : layouts) {
         allMeasured = MeasureLayout(layout) && allMeasured;
     }
-    std::printf("wall and cpu: medians over the runs; floor: %u ms per silent port plus the "
-                "measured reply time of ATI and each command (median of %d exchanges)\n",
-                static_cast<unsigned>(kProbeTimeoutMs), kReplySamples);
+    std::printf(
+        "wall: median run; cpu: process CPU per run (mean), cpu/wall over all runs;\n"
+        "floor: %u ms per silent port + the modem's reply time for ATI and each command\n"
+        "(write, then one read of the answer's exact length; median of %d exchanges each);\n"
+        "bytewise: the same exchanges through ComTransact, one byte per read.\n",
+        static_cast<unsigned>(kProbeTimeoutMs), kReplySamples);
     return allMeasured ? 0 : 1;
 }
