@@ -75,7 +75,8 @@ bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report)
     program.PostClose();
     MessageBoxView box;
     if (!report.Expect(program.WaitForMessageBox(kBoxTimeoutMs, &box),
-                       "close box during the run brings a message box"))
+                       "close box during the run brings a message box",
+                       program.IsRunning() ? "no message box came" : "the program ended"))
         return false;
     report.Expect(box.caption == expected::kWaitCaption && box.text == expected::kWaitText,
                   "it reads Дождитесь завершения процесса! under Внимание!",
@@ -86,7 +87,8 @@ bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report)
     report.Expect(WaitUntil(kBoxTimeoutMs, [&] { return !IsWindow(box.window); }),
                   "the message box closes on OK");
     report.Expect(program.IsRunning() && IsWindowVisible(program.Dialog()),
-                  "the dialog stays open after the refusal");
+                  "the dialog stays open after the refusal",
+                  program.IsRunning() ? "the dialog is hidden" : "the program ended");
     report.Expect(program.OwnedMessageBoxes().empty(), "no further message box follows");
     const bool stillRunning = !EndsWith(program.LogText(), expected::kCompletion);
     const bool watched = ExpectButtons(program, report, "after the refusal, still running", false,
@@ -238,7 +240,8 @@ void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report
     report.Expect(program.WaitForPostedMessages(kSettleTimeoutMs),
                   "the dialog has handled the Escape key");
     report.Expect(program.IsRunning() && IsWindowVisible(program.Dialog()),
-                  "a single Escape press leaves the dialog open");
+                  "a single Escape press leaves the dialog open",
+                  program.IsRunning() ? "the dialog is hidden" : "the program ended");
     ExpectButtons(program, report, "after Escape", true, true, true);
     // Shows that keys posted this way do reach the dialog, so the check
     // above could have failed: an auto-repeated Escape is not filtered.

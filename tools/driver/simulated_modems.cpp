@@ -8,11 +8,12 @@ bool SetLayout(const std::string& layout, std::string* error)
 {
     ModemSim& sim = ModemSim::Instance();
     if (!sim.Available()) {
-        *error = "the modem simulator is not reachable (is MODEMSIM_CONTROL set?)";
+        *error = "the modem simulator is not reachable (is MODEMSIM_CONTROL set?): " +
+                 sim.LastError();
         return false;
     }
     if (!sim.Layout(layout)) {
-        *error = "the simulator refused the layout";
+        *error = "the simulator refused the layout: " + sim.LastError();
         return false;
     }
     return true;

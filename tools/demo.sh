@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Shows the program at work: installs what is missing, builds it, and runs it
+# under Wine against a simulated ZTE modem on COM4.
+#
+#   bash tools/demo.sh                           simulated ZTE modem
+#   bash tools/demo.sh --huawei                  simulated Huawei modem
+#   bash tools/demo.sh --device /dev/ttyUSB2 --com 3
+#                                                a real modem's port as COM3
+#   bash tools/demo.sh --headless                no window even with a display
+#
+# With a usable display the window opens there and the script waits until it
+# is closed. Without one (or with --headless) it runs on its own virtual
+# screen, switches to "Только модем" once, and leaves out/demo-window.png and
+# out/demo-log.txt (UTF-8).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+out=$root/out
+sim_com=4
+
+usage() {
+  sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
+
+vendor=zte device= device_com= headless=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --huawei) vendor=huawei ;;
+    --device) [ $# -ge 2 ] || usage; device=$2; shift ;;
+    --com) [ $# -ge 2 ] || usage; device_com=$2; shift ;;
+    --headless) headless=1 ;;
+    *) usage ;;
+  esac
+  shift
+done
+if [ -n "$device" ] || [ -n "$device_com" ]; then
+  [ -n "$device" ] && [[ $device_com =~ ^([1-9]|[12][0-9]|3[01])$ ]] ||
+    { echo "demo: --device needs --com N with N in 1..31" >&2; exit 2; }
+  [ -r "$device" ] && [ -w "$device" ] || { echo "demo: cannot read and write $device" >&2; exit 1; }
+fi
+
+say() { echo "demo: $*"; }
+
+build_program() {
+  bash "$root/tools/setup.sh"
+  say "building the modem simulator (native)"
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build/native" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  ninja -C "$build/native" modemsim >/dev/null
+  say "building the program for Windows"
+  cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+  ninja -C "$build/win" modemswitch modemswitch-driver >/dev/null
+}
+
+# A usable display of the user's own, unless --headless was given.
+have_display() {
+  [ -z "$headless" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+driver() {
+  wine_run wine "$build/win/tools/driver/modemswitch-driver.exe" "$@"
+}
+
+# Puts the modem on its COM port: a simulated one through the simulator, or
+# the real device linked in place of the simulator's port.
+attach_modem() {
+  if [ -n "$device" ]; then
+    driver --layout "" >/dev/null  # every simulated port absent
+    ln -sfn "$device" "$WINEPREFIX/dosdevices/com$device_com"
+    say "COM$device_com is $device"
+  else
+    driver --layout "COM$sim_com=$vendor" >/dev/null
+    say "COM$sim_com has a simulated $vendor modem"
+  fi
+}
+
+# Asks the simulator one control question, e.g. "state COM4".
+sim_request() {
+  local reply
+  exec 3<>"/dev/tcp/127.0.0.1/$MODEMSIM_CONTROL"
+  echo "$1" >&3
+  read -r reply <&3
+  exec 3<&-
+  echo "$reply"
+}
+
+report_modem_state() {
+  [ -n "$device" ] && return 0
+  local state
+  state=$(sim_request "state COM$sim_com")
+  say "the simulated modem's mode is now: ${state#ok }"
+}
+
+run_with_window() {
+  say "opening the program on $DISPLAY; close its window to finish"
+  wine_run wine "$build/win/app/modemswitch.exe" >>"$session/program.log" 2>&1 || true
+}
+
+run_headless() {
+  say "no display: switching to \"Только модем\" once on a virtual screen"
+  mkdir -p "$out"
+  local picture=$session/demo-window.bmp
+  # Into a file, not a pipe: Wine's helper processes may keep a pipe open.
+  local status=0
+  driver --demo --exe "$build/win/app/modemswitch.exe" --screenshot "$picture" \
+    --log "$out/demo-log.txt" >"$session/driver.log" 2>&1 || status=$?
+  cat "$session/driver.log"
+  [ "$status" -eq 0 ] || { say "the demo run failed"; return 1; }
+  convert "$picture" "$out/demo-window.png"
+  say "picture of the window: $out/demo-window.png"
+  say "log of the run (UTF-8): $out/demo-log.txt"
+}
+
+build_program
+# shellcheck source=tools/wine-env.sh
+source "$root/tools/wine-env.sh"
+session=$(mktemp -d /tmp/modem-demo.XXXXXX)
+trap 'wine_session_stop; rm -rf "$session"' EXIT
+interactive=
+have_display && interactive=1
+[ -n "$interactive" ] || export WINE_SESSION_HEADLESS=1
+say "starting Wine with the modem simulator"
+wine_session_start "$session" "$build/native/tools/modemsim/modemsim"
+attach_modem
+if [ -n "$interactive" ]; then run_with_window; else run_headless; fi
+report_modem_state
