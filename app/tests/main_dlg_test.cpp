@@ -1,0 +1,472 @@
+// The main dialog in its real modal loop: template, initial state, colours,
+// the Escape filter, the guards that keep it open during a run, and the wait
+// for a worker before the dialog object goes away.
+#include "main_dlg.h"
+
+#include "resource.h"
+#include "rich_panes.h"
+#include "ui_colors.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kRunScript = WM_APP + 1;   // runs the next step of the test script
+constexpr LPARAM kEscapeRepeat = 0x40010001;  // auto-repeated Escape key-down
+constexpr LPARAM kEscapePress = 0x00010001;
+constexpr LPARAM kEnterPress = 0x001C0001;
+constexpr UINT_PTR kWatchdog = 77;  // ends a dialog whose script failed to
+constexpr UINT kWatchdogMs = 10000;
+
+// CMainDlg with its protected parts opened to the tests, and a script of
+// steps run one per kRunScript message once the dialog is up.
+class TestDlg : public CMainDlg {
+public:
+    using CMainDlg::OnCtlColor;
+    using CMainDlg::m_btnExit;
+    using CMainDlg::m_btnExtra;
+    using CMainDlg::m_btnModemOnly;
+    using CMainDlg::m_dwWorkerId;
+    using CMainDlg::m_hIcon;
+    using CMainDlg::m_hWorker;
+    using CMainDlg::m_info;
+    using CMainDlg::m_log;
+    using CMainDlg::m_nMode;
+    using CMainDlg::m_progress;
+    using CMainDlg::kIdle;
+
+    std::vector<std::function<void(TestDlg&)>> steps;
+
+    void NextStep() { ::PostMessageA(m_hWnd, kRunScript, 0, 0); }
+    void PostKey(WPARAM key, LPARAM data) { ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, data); }
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = CMainDlg::OnInitDialog();
+        ::SetTimer(m_hWnd, kWatchdog, kWatchdogMs, nullptr);
+        NextStep();
+        return result;
+    }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message == kRunScript && next_ < steps.size()) {
+            steps[next_++](*this);
+            return true;
+        }
+        if (message == WM_TIMER && wParam == kWatchdog) {
+            ADD_FAILURE() << "the dialog was still open after " << kWatchdogMs << " ms";
+            m_dwWorkerId = kIdle;
+            EndDialog(-2);
+            return true;
+        }
+        return CMainDlg::OnMessage(message, wParam, lParam, result);
+    }
+
+private:
+    size_t next_ = 0;
+};
+
+// Answers the message boxes this thread shows, from a thread timer.
+struct BoxAnswerer {
+    static int answer;
+    static std::vector<std::string> seen;  // "caption|text" of each box answered
+
+    explicit BoxAnswerer(int reply) {
+        answer = reply;
+        seen.clear();
+        timer_ = ::SetTimer(nullptr, 0, 50, &OnTimer);
+    }
+    ~BoxAnswerer() { ::KillTimer(nullptr, timer_); }
+
+private:
+    static BOOL CALLBACK AnswerIfBox(HWND window, LPARAM) {
+        char className[16] = {};
+        ::GetClassNameA(window, className, sizeof className);
+        if (std::string(className) != "#32770" || ::GetWindow(window, GW_OWNER) == nullptr)
+            return TRUE;  // not a message box of the dialog
+        CWnd box, text;
+        box.m_hWnd = window;
+        text.m_hWnd = ::GetDlgItem(window, 0xFFFF);
+        seen.push_back(box.GetWindowText() + "|" + text.GetWindowText());
+        ::PostMessageA(window, WM_COMMAND, answer, 0);
+        return FALSE;
+    }
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &AnswerIfBox, 0);
+    }
+    UINT_PTR timer_;
+};
+int BoxAnswerer::answer = IDOK;
+std::vector<std::string> BoxAnswerer::seen;
+
+class MainDlgTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(AfxInitRichEdit()); }
+};
+
+// ---- Template and initial state -------------------------------------------
+
+struct ControlSpec {
+    int id;
+    const char* className;
+    RECT dialogUnits;  // x, y, width, height
+    DWORD styles;
+    DWORD exStyles;
+};
+
+const ControlSpec kControls[] = {
+    {IDC_PROGRESS, "msctls_progress32", {7, 71, 360, 14}, PBS_SMOOTH, 0},
+    {IDC_MODEM_ONLY, "Button", {57, 184, 86, 15}, BS_PUSHBUTTON, 0},
+    {IDCANCEL, "Button", {237, 184, 86, 15}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+    {IDC_INFO, "RICHEDIT", {86, 8, 276, 57}, ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+     WS_EX_TRANSPARENT},
+    {IDC_INFO_PANEL, "Static", {80, 5, 287, 61}, WS_GROUP, 0},
+    {IDC_LOG, "RICHEDIT", {13, 94, 347, 78},
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY | WS_VSCROLL, WS_EX_TRANSPARENT},
+    {IDC_LOG_PANEL, "Static", {7, 90, 359, 87}, WS_GROUP, 0},
+    {IDC_EXTRA, "Button", {147, 184, 86, 15}, BS_PUSHBUTTON, 0},
+};
+
+void ExpectControlMatches(HWND dialog, const ControlSpec& spec) {
+    SCOPED_TRACE(spec.id);
+    HWND control = ::GetDlgItem(dialog, spec.id);
+    ASSERT_NE(control, nullptr);
+    char className[32] = {};
+    ::GetClassNameA(control, className, sizeof className);
+    EXPECT_STRCASEEQ(className, spec.className);
+    // A rich edit clears WS_VSCROLL while its text needs no scroll bar.
+    const DWORD wanted = (spec.styles | WS_CHILD | WS_VISIBLE) &
+                           ~(std::string(spec.className) == "RICHEDIT" ? WS_VSCROLL : 0);
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
+    EXPECT_EQ(style & wanted, wanted);
+    EXPECT_EQ(style & WS_TABSTOP, spec.styles & WS_TABSTOP) << "only Выход is a tab stop";
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_EXSTYLE));
+    EXPECT_EQ(exStyle & spec.exStyles, spec.exStyles);
+
+    // Position and size convert separately, as the dialog manager does.
+    RECT expected = spec.dialogUnits;
+    ::MapDialogRect(dialog, &expected);
+    RECT actual;
+    ::GetWindowRect(control, &actual);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+    EXPECT_EQ(actual.left, expected.left);
+    EXPECT_EQ(actual.top, expected.top);
+    EXPECT_EQ(actual.right - actual.left, expected.right);
+    EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
+}
+
+std::string TextOf(HWND window) {
+    CWnd wnd;
+    wnd.m_hWnd = window;
+    return wnd.GetWindowText();
+}
+
+TEST_F(MainDlgTest, TemplateCreatesEveryControlAsDescribed) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) {
+        for (const ControlSpec& spec : kControls) ExpectControlMatches(d.m_hWnd, spec);
+        EXPECT_EQ(TextOf(::GetDlgItem(d.m_hWnd, IDC_MODEM_ONLY)), "Только модем");
+        EXPECT_EQ(TextOf(::GetDlgItem(d.m_hWnd, IDC_EXTRA)), "Доп. функции");
+        EXPECT_EQ(TextOf(::GetDlgItem(d.m_hWnd, IDCANCEL)), "Выход");
+        EXPECT_EQ(TextOf(d.m_hWnd), "Tarvix, Версия 1.0 от 7 апреля 2011 года");
+        // The picture static sized itself to the 100 x 100 bitmap.
+        HWND picture = ::GetDlgItem(d.m_hWnd, -1);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_TRUE(::GetWindowLongA(picture, GWL_STYLE) & SS_BITMAP);
+        RECT size;
+        ::GetClientRect(picture, &size);
+        EXPECT_EQ(size.right, 100);
+        EXPECT_EQ(size.bottom, 100);
+        d.EndDialog(IDOK);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+TEST_F(MainDlgTest, OpensIdleWithPanesIconsAndFocusOnExit) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) {
+        EXPECT_EQ(d.m_dwWorkerId, TestDlg::kIdle);
+        EXPECT_EQ(d.m_hWorker, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(d.m_btnModemOnly.IsWindowEnabled());
+        EXPECT_TRUE(d.m_btnExtra.IsWindowEnabled());
+        EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
+        EXPECT_EQ(::GetFocus(), d.m_btnExit.m_hWnd);
+        EXPECT_EQ(d.m_info.GetWindowText(), kIntroText);
+        EXPECT_EQ(d.m_log.GetWindowText(), kHelpText);
+        // Setting a background hands back the one in force.
+        EXPECT_EQ(d.m_info.SetBackgroundColor(kColorPanelGray), kColorPanelGray);
+        EXPECT_EQ(d.m_log.SetBackgroundColor(kColorPanelGray), kColorPanelGray);
+        ASSERT_NE(d.m_hIcon, nullptr);
+        EXPECT_EQ(d.SendMessage(WM_GETICON, ICON_BIG), reinterpret_cast<LRESULT>(d.m_hIcon));
+        EXPECT_EQ(d.SendMessage(WM_GETICON, ICON_SMALL), reinterpret_cast<LRESULT>(d.m_hIcon));
+        EXPECT_EQ(d.SendMessage(WM_QUERYDRAGICON), reinterpret_cast<LRESULT>(d.m_hIcon));
+        d.EndDialog(IDOK);
+    }};
+    dlg.DoModal();
+}
+
+TEST_F(MainDlgTest, HostOperationsDriveProgressAndFinishEnablesExitLast) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) {
+        d.SetProgressRange(0, 31);
+        d.SetProgressPos(0);
+        d.StepProgress();
+        d.StepProgress();
+        EXPECT_EQ(d.m_progress.GetPos(), 2) << "one unit per step";
+        PBRANGE range{};
+        d.m_progress.GetRange(&range);
+        EXPECT_EQ(range.iLow, 0);
+        EXPECT_EQ(range.iHigh, 31);
+
+        d.AppendLog("\r\nОШИБКА: проверка.\r\n");
+        EXPECT_NE(d.m_log.GetWindowText().find("ОШИБКА: проверка."), std::string::npos);
+        d.ClearLog();
+        EXPECT_EQ(d.m_log.GetWindowText(), "");
+
+        d.m_dwWorkerId = 1234;
+        d.m_btnExit.EnableWindow(FALSE);
+        d.FinishRun();
+        EXPECT_EQ(d.m_dwWorkerId, TestDlg::kIdle);
+        EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
+        d.EndDialog(IDOK);
+    }};
+    dlg.DoModal();
+}
+
+// ---- Keyboard: the Escape filter and the dialog manager -------------------
+
+TEST_F(MainDlgTest, EscapeFilterSwallowsOnlyASinglePlainPress) {
+    TestDlg dlg;
+    MSG msg{nullptr, WM_KEYDOWN, VK_ESCAPE, kEscapePress, 0, {0, 0}};
+    EXPECT_TRUE(dlg.PreTranslateMessage(&msg));
+    msg.message = WM_KEYUP;
+    EXPECT_TRUE(dlg.PreTranslateMessage(&msg));
+
+    MSG repeat{nullptr, WM_KEYDOWN, VK_ESCAPE, kEscapeRepeat, 0, {0, 0}};
+    EXPECT_FALSE(dlg.PreTranslateMessage(&repeat));
+    MSG enter{nullptr, WM_KEYDOWN, VK_RETURN, kEscapePress, 0, {0, 0}};
+    EXPECT_FALSE(dlg.PreTranslateMessage(&enter));
+    MSG character{nullptr, WM_CHAR, VK_ESCAPE, kEscapePress, 0, {0, 0}};
+    EXPECT_FALSE(dlg.PreTranslateMessage(&character));
+}
+
+TEST_F(MainDlgTest, InTheModalLoopPlainEscapeIsIgnoredAndRepeatedEscapeCancels) {
+    TestDlg dlg;
+    bool openAfterPlainEscape = false;
+    dlg.steps = {
+        [](TestDlg& d) {
+            d.PostKey(VK_ESCAPE, kEscapePress);
+            d.NextStep();
+        },
+        [&](TestDlg& d) {
+            openAfterPlainEscape = true;
+            d.PostKey(VK_ESCAPE, kEscapeRepeat);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(openAfterPlainEscape);
+}
+
+TEST_F(MainDlgTest, EnterRightAfterOpeningEndsThroughExit) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) { d.PostKey(VK_RETURN, kEnterPress); }};
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+TEST_F(MainDlgTest, NothingEndsTheDialogWhileTheMarkerSaysRunning) {
+    TestDlg dlg;
+    bool stillOpen = false;
+    dlg.steps = {
+        [](TestDlg& d) {
+            d.m_dwWorkerId = 1234;
+            d.PostKey(VK_ESCAPE, kEscapeRepeat);
+            d.PostKey(VK_RETURN, kEnterPress);
+            ::PostMessageA(d.m_hWnd, WM_COMMAND, IDOK, 0);
+            ::PostMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+            d.NextStep();
+        },
+        [&](TestDlg& d) {
+            stillOpen = true;
+            d.m_dwWorkerId = TestDlg::kIdle;
+            ::PostMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(stillOpen);
+}
+
+// ---- Close box and mode buttons -------------------------------------------
+
+TEST_F(MainDlgTest, CloseDuringARunShowsTheWaitMessageAndKeepsTheWindow) {
+    TestDlg dlg;
+    BoxAnswerer answerer(IDOK);
+    bool stillOpen = false;
+    dlg.steps = {
+        [](TestDlg& d) {
+            d.m_dwWorkerId = 1234;
+            ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0);
+            d.NextStep();
+        },
+        [&](TestDlg& d) {
+            stillOpen = true;
+            d.m_dwWorkerId = TestDlg::kIdle;
+            ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0);
+        },
+    };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(BoxAnswerer::seen.size(), 1u);
+    EXPECT_EQ(BoxAnswerer::seen[0], "Внимание!|Дождитесь завершения процесса!");
+}
+
+TEST_F(MainDlgTest, AnsweringNoToTheConfirmationChangesNothing) {
+    TestDlg dlg;
+    BoxAnswerer answerer(IDNO);
+    dlg.m_nMode = -7;
+    dlg.steps = {
+        [](TestDlg& d) {
+            d.m_btnExtra.Click();
+            d.NextStep();
+        },
+        [](TestDlg& d) {
+            EXPECT_EQ(d.m_nMode, -7);
+            EXPECT_EQ(d.m_dwWorkerId, TestDlg::kIdle);
+            EXPECT_EQ(d.m_hWorker, INVALID_HANDLE_VALUE);
+            EXPECT_TRUE(d.m_btnModemOnly.IsWindowEnabled());
+            EXPECT_TRUE(d.m_btnExtra.IsWindowEnabled());
+            EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
+            d.EndDialog(IDOK);
+        },
+    };
+    dlg.DoModal();
+    ASSERT_EQ(BoxAnswerer::seen.size(), 1u);
+    EXPECT_EQ(BoxAnswerer::seen[0], "Продолжить?|Переключение в режим \"Доп. функции\".");
+}
+
+// ---- Worker lifetime ------------------------------------------------------
+
+// A stand-in worker: once released, it sends a message to a window of the
+// user interface thread, as the real worker's last host call does.
+struct LateSender {
+    HWND target;
+    HANDLE release;
+    LRESULT sent = 0;
+
+    static DWORD WINAPI Run(LPVOID param) {
+        LateSender* self = static_cast<LateSender*>(param);
+        ::WaitForSingleObject(self->release, INFINITE);
+        DWORD_PTR reply = 0;
+        self->sent = ::SendMessageTimeoutA(self->target, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &reply);
+        return 0;
+    }
+};
+
+TEST_F(MainDlgTest, DestructionWaitsForTheWorkerWhileServingItsMessages) {
+    HWND target = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(target, nullptr);
+    LateSender sender{target, ::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE worker = nullptr;
+    {
+        TestDlg dlg;
+        worker = ::CreateThread(nullptr, 0, &LateSender::Run, &sender, 0, nullptr);
+        ASSERT_NE(worker, nullptr);
+        // Duplicate: the dialog closes its own copy.
+        HANDLE copy = nullptr;
+        ::DuplicateHandle(::GetCurrentProcess(), worker, ::GetCurrentProcess(), &copy, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS);
+        dlg.m_hWorker = copy;
+        ::SetEvent(sender.release);
+    }
+    EXPECT_EQ(::WaitForSingleObject(worker, 0), WAIT_OBJECT_0) << "the dialog went first";
+    EXPECT_NE(sender.sent, 0) << "the worker's message was not served during the wait";
+    ::CloseHandle(worker);
+    ::CloseHandle(sender.release);
+    ::DestroyWindow(target);
+}
+
+// ---- Colours --------------------------------------------------------------
+
+class CtlColorTest : public MainDlgTest {
+protected:
+    void SetUp() override {
+        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(parent_, nullptr);
+        dc_ = ::CreateCompatibleDC(nullptr);
+    }
+    void TearDown() override {
+        ::DeleteDC(dc_);
+        ::DestroyWindow(parent_);
+    }
+    HWND Static(int id) const {
+        return ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, parent_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
+                                 nullptr);
+    }
+    // Colours that no answer uses, to see which ones a call changed.
+    void MarkDc() const {
+        ::SetTextColor(dc_, kUntouched);
+        ::SetBkColor(dc_, kUntouched);
+    }
+    static constexpr COLORREF kUntouched = RGB(1, 2, 3);
+    HWND parent_ = nullptr;
+    HDC dc_ = nullptr;
+    TestDlg dlg_;
+};
+
+HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)); }
+
+TEST_F(CtlColorTest, EditAndDialogGetTheirTextColourOnWhite) {
+    MarkDc();
+    EXPECT_EQ(dlg_.OnCtlColor(dc_, nullptr, CTLCOLOR_EDIT), WhiteBrush());
+    EXPECT_EQ(::GetTextColor(dc_), kColorBlack);
+    EXPECT_EQ(::GetBkColor(dc_), kUntouched);
+
+    MarkDc();
+    EXPECT_EQ(dlg_.OnCtlColor(dc_, nullptr, CTLCOLOR_DLG), WhiteBrush());
+    EXPECT_EQ(::GetTextColor(dc_), RGB(127, 127, 127));
+    EXPECT_EQ(::GetBkColor(dc_), kUntouched);
+
+    MarkDc();
+    EXPECT_EQ(dlg_.OnCtlColor(dc_, nullptr, CTLCOLOR_BTN), nullptr) << "left to the dialog manager";
+    EXPECT_EQ(::GetTextColor(dc_), kUntouched);
+}
+
+TEST_F(CtlColorTest, PanelsGetOneLastingPanelGrayBrush) {
+    MarkDc();
+    const HBRUSH info = dlg_.OnCtlColor(dc_, Static(IDC_INFO_PANEL), CTLCOLOR_STATIC);
+    EXPECT_EQ(::GetBkColor(dc_), kColorPanelGray);
+    EXPECT_EQ(::GetTextColor(dc_), kUntouched);
+    LOGBRUSH look{};
+    ASSERT_EQ(::GetObjectA(info, sizeof look, &look), static_cast<int>(sizeof look));
+    EXPECT_EQ(look.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(look.lbColor, kColorPanelGray);
+
+    const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    HWND logPanel = Static(IDC_LOG_PANEL);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(dlg_.OnCtlColor(dc_, logPanel, CTLCOLOR_STATIC), info);
+    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
+}
+
+TEST_F(CtlColorTest, PanelBrushIsDeletedWithTheDialog) {
+    HBRUSH brush;
+    {
+        TestDlg dlg;
+        brush = dlg.OnCtlColor(dc_, Static(IDC_LOG_PANEL), CTLCOLOR_STATIC);
+        ASSERT_EQ(::GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    }
+    EXPECT_EQ(::GetObjectType(brush), 0u);
+}
+
+TEST_F(CtlColorTest, PictureIsBlueOnWhite) {
+    MarkDc();
+    EXPECT_EQ(dlg_.OnCtlColor(dc_, Static(-1), CTLCOLOR_STATIC), WhiteBrush());
+    EXPECT_EQ(::GetTextColor(dc_), kColorBlue);
+    EXPECT_EQ(::GetBkColor(dc_), kColorWhite);
+}
+
+}  // namespace
