@@ -1,6 +1,5 @@
 #include "simulator.h"
 
-#include <algorithm>
 
 namespace modemsim {
 
