@@ -25,7 +25,7 @@ constexpr int kReplySamples = 9;
 
 struct BenchLayout {
     const char* name;
-    std::string specs;
+    std::string ports;
     int modemNumber;
     int silentPorts;  // ports before the modem that open but never answer
     int runs;
@@ -133,7 +133,7 @@ bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
 
 // The exchanges of a run: the probe and each command of the list.
 bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
-    ModemSim::Instance().Layout(layout.specs);
+    ModemSim::Instance().Layout(layout.ports);
     ComPort port;
     if (!ComOpen(layout.modemNumber, &port)) {
         return false;
@@ -157,11 +157,11 @@ bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
 }
 
 std::string SilentPortsThenZte(int silent) {
-    std::string specs;
+    std::string ports;
     for (int n = 1; n <= silent; ++n) {
-        specs += "COM" + std::to_string(n) + "=silent ";
+        ports += "COM" + std::to_string(n) + "=silent ";
     }
-    return specs + "COM" + std::to_string(silent + 1) + "=zte";
+    return ports + "COM" + std::to_string(silent + 1) + "=zte";
 }
 
 bool MeasureLayout(const BenchLayout& layout) {
@@ -169,7 +169,7 @@ bool MeasureLayout(const BenchLayout& layout) {
     double totalWall = 0;
     double totalCpu = 0;
     for (int i = 0; i < layout.runs; ++i) {
-        ModemSim::Instance().Layout(layout.specs);
+        ModemSim::Instance().Layout(layout.ports);
         RunTimes times{};
         if (!TimeOneSwitch(&times) ||
             ModemSim::Instance().State(layout.modemNumber) != kZteModemOnlyState) {
