@@ -83,10 +83,8 @@ protected:
 
 // --- A modem found and switched: every call, every byte -------------------
 
-// The simulated modem echoes every byte and answers a command when its "\r"
-// arrives, so the echoed "\n" follows the answer's terminator. Nothing
-// purges it in the command phase: it opens the next answer read, the first
-// one included (it is left over from the probe).
+// The simulated modem echoes a command line whole, its "\n" included, before
+// it answers, so each answer in the log starts with the echo.
 struct VendorCase {
     const char* name;
     const char* layout;
@@ -117,18 +115,18 @@ INSTANTIATE_TEST_SUITE_P(
     ZteAndHuawei, VendorRun,
     testing::Values(
         VendorCase{"ZteModemOnly", "COM1=zte", 0, kFoundZte, kHeaderModemOnly,
-                   {Log("AT+ZCDRUN=8\r\n"), Log(std::string("\nAT+ZCDRUN=8\r") + kCloseAutorun),
-                    Log("AT+ZCDRUN=E\r\n"), Log("\nAT+ZCDRUN=E\r\r\nOK\r\n")},
+                   {Log("AT+ZCDRUN=8\r\n"), Log(std::string("AT+ZCDRUN=8\r\n") + kCloseAutorun),
+                    Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n\r\nOK\r\n")},
                    "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
         VendorCase{"ZteExtraFunctions", "COM1=zte", 1, kFoundZte, kHeaderExtra,
-                   {Log("AT+ZCDRUN=9\r\n"), Log(std::string("\nAT+ZCDRUN=9\r") + kOpenAutorun),
-                    Log("AT+ZCDRUN=F\r\n"), Log("\nAT+ZCDRUN=F\r\r\nOK\r\n")},
+                   {Log("AT+ZCDRUN=9\r\n"), Log(std::string("AT+ZCDRUN=9\r\n") + kOpenAutorun),
+                    Log("AT+ZCDRUN=F\r\n"), Log("AT+ZCDRUN=F\r\n\r\nOK\r\n")},
                    "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n"},
         VendorCase{"HuaweiModemOnly", "COM1=huawei", 0, kFoundHuawei, kHeaderModemOnly,
-                   {Log("AT^U2DIAG=0\r\n"), Log("\nAT^U2DIAG=0\r\r\nOK\r\n")},
+                   {Log("AT^U2DIAG=0\r\n"), Log("AT^U2DIAG=0\r\n\r\nOK\r\n")},
                    "ATI\r\nAT^U2DIAG=0\r\n"},
         VendorCase{"HuaweiExtraFunctions", "COM1=huawei", 1, kFoundHuawei, kHeaderExtra,
-                   {Log("AT^U2DIAG=257\r\n"), Log("\nAT^U2DIAG=257\r\r\nOK\r\n")},
+                   {Log("AT^U2DIAG=257\r\n"), Log("AT^U2DIAG=257\r\n\r\nOK\r\n")},
                    "ATI\r\nAT^U2DIAG=257\r\n"}),
     [](const testing::TestParamInfo<VendorCase>& info) { return info.param.name; });
 
@@ -222,15 +220,14 @@ TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsYetTheRunCompletes) {
 }
 
 TEST_F(SwitchRun, AnErrorOrNoAnswerDoesNotStopTheList) {
-    // Each of the two commands waits out the one-second silence, which also
-    // takes in the echoed "\n" after ERROR.
+    // Each of the two commands waits out the one-second silence.
     RecordingHost host =
         Run("COM1=zte,error-on=AT+ZCDRUN=8,mute-on=AT+ZCDRUN=E", 0);
 
     const Calls expected = Join({ScanOpening(1), {Log(kFoundZte)},
                                  CommandPhase(kHeaderModemOnly,
                                               {Log("AT+ZCDRUN=8\r\n"),
-                                               Log("\nAT+ZCDRUN=8\r\r\nERROR\r\n\n"),
+                                               Log("AT+ZCDRUN=8\r\n\r\nERROR\r\n"),
                                                Log("AT+ZCDRUN=E\r\n"),
                                                Log("AT+ZCDRUN=E\r\n")})});
     EXPECT_EQ(host.Calls(), expected);

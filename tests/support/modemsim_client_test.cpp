@@ -62,7 +62,7 @@ TEST_F(ModemSimClient, PortsAnswerAndTheSimulatorReportsWhatTheyGot) {
         ComHandle zte(3);
         ASSERT_TRUE(zte.IsOpen());
         const std::string reply = zte.Transact("ATI\r\n");
-        EXPECT_EQ(reply.rfind("ATI\r\r\nManufacturer: ZTE CORPORATION\r\nModel: MF627\r\n", 0), 0u)
+        EXPECT_EQ(reply.rfind("ATI\r\n\r\nManufacturer: ZTE CORPORATION\r\nModel: MF627\r\n", 0), 0u)
             << reply;
         EXPECT_EQ(zte.Transact("AT+ZCDRUN=8\r"),
                   "AT+ZCDRUN=8\r\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");

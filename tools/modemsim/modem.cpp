@@ -50,6 +50,20 @@ void Append(Reaction& reaction, std::string bytes, bool isReply) {
     }
 }
 
+// A modem echoes each byte as it arrives but takes a moment to answer a
+// command, so a burst such as "ATI\r\n" is echoed whole, its "\n" included,
+// before the reply goes out.
+void EchoBeforeReplies(Reaction& reaction) {
+    Reaction ordered;
+    for (const Output& output : reaction.out) {
+        if (!output.isReply) Append(ordered, output.bytes, false);
+    }
+    for (const Output& output : reaction.out) {
+        if (output.isReply) Append(ordered, output.bytes, true);
+    }
+    reaction.out = std::move(ordered.out);
+}
+
 }  // namespace
 
 std::string NormalizeCommand(std::string_view command) {
@@ -71,6 +85,7 @@ Reaction Modem::Receive(std::string_view bytes) {
         if (spec_.unplugAfter && received_.size() >= *spec_.unplugAfter) unplugged_ = true;
     }
     reaction.unplug = unplugged_;
+    EchoBeforeReplies(reaction);
     return reaction;
 }
 

@@ -78,6 +78,10 @@ void SimPort::SessionStarted() {
     chatterStart_ = chatterLast_ = Clock::now();
     chatterSent_ = 0;
     Note("opened (" + std::to_string(opens_) + ")");
+    // Unlinked now, while the client still holds the port: it may reopen
+    // before the simulator notices the close, and that open must fail.
+    std::string error;
+    if (modem_.Spec().goneAfterClose && !devices_.PointAbsent(com_, &error)) Note(error);
 }
 
 // What the modem had not sent yet is lost with the closed port.

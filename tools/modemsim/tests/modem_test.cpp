@@ -123,7 +123,7 @@ TEST(Options, UnplugAfterCountsBytesAndIgnoresTheRest) {
     EXPECT_FALSE(first.unplug);
     const Reaction second = zte.Receive("\rATI\r");
     EXPECT_TRUE(second.unplug);
-    EXPECT_EQ(Wire(second), "\r\r\nOK\r\nAT");
+    EXPECT_EQ(Wire(second), "\rAT\r\nOK\r\n") << "the burst is echoed before the reply";
     EXPECT_EQ(zte.Received(), "AT\rAT");
     const Reaction after = zte.Receive("more");
     EXPECT_TRUE(after.unplug);
@@ -150,7 +150,9 @@ TEST(Personalities, SilentAndChatterSwallowInput) {
 
 TEST(Personalities, ErrorAnswersEverything) {
     Modem error = Make("error");
-    EXPECT_EQ(Wire(error.Receive("AT\rATI\r")), "AT\r\r\nERROR\r\nATI\r\r\nERROR\r\n");
+    EXPECT_EQ(Wire(error.Receive("AT\r")), "AT\r\r\nERROR\r\n");
+    // A burst is echoed whole before its replies, its trailing "\n" included.
+    EXPECT_EQ(Wire(error.Receive("AT\rATI\r\n")), "AT\rATI\r\n\r\nERROR\r\n\r\nERROR\r\n");
 }
 
 TEST(Personalities, NulAnswersEveryCommandWithItsReply) {
