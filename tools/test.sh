@@ -42,11 +42,16 @@ run_ctest() {
   passed=$((passed + total - bad)) failed=$((failed + bad))
 }
 
+# Every GoogleTest program leaves a report in one folder; the summary counts
+# its cases. Windows programs reach it through Wine's drive Z:.
 step "native tests"
-run_ctest "$build/native"
+GTEST_OUTPUT="xml:$session/gtest/" run_ctest "$build/native"
 step "Windows tests under Wine"
-run_ctest "$build/win"
+GTEST_OUTPUT="xml:Z:$session/gtest/" run_ctest "$build/win"
 
+cases=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
+broken=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<failure ')
 echo
+echo "GoogleTest cases: $cases run, $broken failed"
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
