@@ -33,8 +33,6 @@ int RunDemo(const DemoSettings& settings)
         !WaitForRunEnd(program, report))
         return report.Finish();
 
-    // Gives the window time to paint the final state before it is copied.
-    Sleep(300);
     std::string error;
     if (!settings.screenshotPath.empty())
         report.Expect(SaveWindowPicture(program.Dialog(), settings.screenshotPath, &error),

@@ -134,8 +134,6 @@ void ExpectModemSwitched(CheckReport& report, const SwitchRun& run)
 
 void SavePicture(const ProgramUnderTest& program, CheckReport& report, const std::string& path)
 {
-    // Gives the window time to paint the final state before it is copied.
-    Sleep(300);
     std::string error;
     report.Expect(SaveWindowPicture(program.Dialog(), path, &error),
                   "picture of the finished run saved to " + path, error);

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr DWORD kPaintSettleMs = 300;
+
 struct ScreenCopy {
     int width = 0;
     int height = 0;
@@ -80,6 +82,8 @@ bool WriteBmp(const ScreenCopy& copy, const std::string& path)
 
 bool SaveWindowPicture(HWND window, const std::string& path, std::string* error)
 {
+    // The last change of state may not be painted and on the screen yet.
+    Sleep(kPaintSettleMs);
     RECT rect{};
     if (!GetWindowRect(window, &rect)) {
         *error = "the window is gone";
