@@ -3,6 +3,7 @@
 // one switch as a showcase; --layout only sets up the simulated modems.
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "check_report.h"
@@ -17,7 +18,7 @@ struct Options {
     std::string screenshotPath;
     std::string logPath;
     std::string only;    // run only scenarios whose name contains this
-    std::string layout;  // set this simulator layout and stop
+    std::optional<std::string> layout;  // set this simulator layout and stop
     bool demo = false;
 };
 
@@ -27,7 +28,7 @@ void PrintUsage()
                  "usage: modemswitch-driver --exe PATH [--screenshot FILE.bmp] [--only TEXT]\n"
                  "       modemswitch-driver --demo --exe PATH [--screenshot FILE.bmp] "
                  "[--log FILE.txt]\n"
-                 "       modemswitch-driver --layout \"COM4=zte ...\"\n");
+                 "       modemswitch-driver --layout \"COM4=zte ...\"   (\"\": no modems)\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options* options)
@@ -54,7 +55,7 @@ bool ParseOptions(int argc, char** argv, Options* options)
         else
             return false;
     }
-    return !options->exePath.empty() || !options->layout.empty();
+    return !options->exePath.empty() || options->layout.has_value();
 }
 
 int SetLayoutOnly(const std::string& layout)
@@ -90,8 +91,8 @@ int main(int argc, char** argv)
         PrintUsage();
         return 2;
     }
-    if (!options.layout.empty())
-        return SetLayoutOnly(options.layout);
+    if (options.layout)
+        return SetLayoutOnly(*options.layout);
     if (options.demo)
         return RunDemo({options.exePath, options.screenshotPath, options.logPath});
     return RunScenarios(options);
