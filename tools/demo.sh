@@ -24,7 +24,7 @@ usage() {
   exit 2
 }
 
-vendor=zte device= device_com= headless=
+vendor=zte device='' device_com='' headless=''
 while [ $# -gt 0 ]; do
   case $1 in
     --huawei) vendor=huawei ;;
@@ -36,9 +36,14 @@ while [ $# -gt 0 ]; do
   shift
 done
 if [ -n "$device" ] || [ -n "$device_com" ]; then
-  [ -n "$device" ] && [[ $device_com =~ ^([1-9]|[12][0-9]|3[01])$ ]] ||
-    { echo "demo: --device needs --com N with N in 1..31" >&2; exit 2; }
-  [ -r "$device" ] && [ -w "$device" ] || { echo "demo: cannot read and write $device" >&2; exit 1; }
+  if [ -z "$device" ] || ! [[ $device_com =~ ^([1-9]|[12][0-9]|3[01])$ ]]; then
+    echo "demo: --device needs --com N with N in 1..31" >&2
+    exit 2
+  fi
+  if ! [ -r "$device" ] || ! [ -w "$device" ]; then
+    echo "demo: cannot read and write $device" >&2
+    exit 1
+  fi
 fi
 
 say() { echo "demo: $*"; }
