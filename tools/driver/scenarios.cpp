@@ -91,10 +91,9 @@ bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report)
                   program.IsRunning() ? "the dialog is hidden" : "the program ended");
     report.Expect(program.OwnedMessageBoxes().empty(), "no further message box follows");
     const bool stillRunning = !EndsWith(program.LogText(), expected::kCompletion);
-    const bool watched = ExpectButtons(program, report, "after the refusal, still running", false,
-                                       false, false);
-    return report.Expect(stillRunning && watched,
-                         "the run outlasted the close-box checks (they are valid)");
+    ExpectButtons(program, report, "after the refusal, still running", false, false, false);
+    return report.Expect(stillRunning, "the run outlasted the close-box checks (they are valid)",
+                         "the run ended meanwhile: give the simulated run more silent ports");
 }
 
 void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const SwitchRun& run)
