@@ -57,6 +57,11 @@ _start_wine() {
   wine_run wineserver -p >>"$WINE_SESSION_DIR/wineserver.log" 2>&1
   wine_run wineboot -i >>"$WINE_SESSION_DIR/wine.log" 2>&1
   _configure_prefix
+  # The desktop takes its settings only when it starts: restart the server
+  # (before the simulator writes its COM links, which a new server rewrites).
+  wine_run wineserver -k >>"$WINE_SESSION_DIR/wine.log" 2>&1
+  wine_run wineserver -p >>"$WINE_SESSION_DIR/wineserver.log" 2>&1
+  wine_run wineboot >>"$WINE_SESSION_DIR/wine.log" 2>&1
 }
 
 _start_simulator() {
