@@ -109,7 +109,7 @@ protected:
 
 // ---- Template and initial state -------------------------------------------
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const char* className;
     RECT dialogUnits;  // x, y, width, height
@@ -117,7 +117,7 @@ struct ControlSpec {
     DWORD exStyles;
 };
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {IDC_PROGRESS, "msctls_progress32", {7, 71, 360, 14}, PBS_SMOOTH, 0},
     {IDC_MODEM_ONLY, "Button", {57, 184, 86, 15}, BS_PUSHBUTTON, 0},
     {IDCANCEL, "Button", {237, 184, 86, 15}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
@@ -130,24 +130,24 @@ const ControlSpec kControls[] = {
     {IDC_EXTRA, "Button", {147, 184, 86, 15}, BS_PUSHBUTTON, 0},
 };
 
-void ExpectControlMatches(HWND dialog, const ControlSpec& spec) {
-    SCOPED_TRACE(spec.id);
-    HWND control = ::GetDlgItem(dialog, spec.id);
+void ExpectControlMatches(HWND dialog, const ControlLayout& config) {
+    SCOPED_TRACE(config.id);
+    HWND control = ::GetDlgItem(dialog, config.id);
     ASSERT_NE(control, nullptr);
     char className[32] = {};
     ::GetClassNameA(control, className, sizeof className);
-    EXPECT_STRCASEEQ(className, spec.className);
+    EXPECT_STRCASEEQ(className, config.className);
     // A rich edit clears WS_VSCROLL while its text needs no scroll bar.
-    const DWORD wanted = (spec.styles | WS_CHILD | WS_VISIBLE) &
-                           ~(std::string(spec.className) == "RICHEDIT" ? WS_VSCROLL : 0);
+    const DWORD wanted = (config.styles | WS_CHILD | WS_VISIBLE) &
+                           ~(std::string(config.className) == "RICHEDIT" ? WS_VSCROLL : 0);
     const DWORD style = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
     EXPECT_EQ(style & wanted, wanted);
-    EXPECT_EQ(style & WS_TABSTOP, spec.styles & WS_TABSTOP) << "only Выход is a tab stop";
+    EXPECT_EQ(style & WS_TABSTOP, config.styles & WS_TABSTOP) << "only Выход is a tab stop";
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_EXSTYLE));
-    EXPECT_EQ(exStyle & spec.exStyles, spec.exStyles);
+    EXPECT_EQ(exStyle & config.exStyles, config.exStyles);
 
     // Position and size convert separately, as the dialog manager does.
-    RECT expected = spec.dialogUnits;
+    RECT expected = config.dialogUnits;
     ::MapDialogRect(dialog, &expected);
     RECT actual;
     ::GetWindowRect(control, &actual);
@@ -167,7 +167,7 @@ std::string TextOf(HWND window) {
 TEST_F(MainDlgTest, TemplateCreatesEveryControlAsDescribed) {
     TestDlg dlg;
     dlg.steps = {[](TestDlg& d) {
-        for (const ControlSpec& spec : kControls) ExpectControlMatches(d.m_hWnd, spec);
+        for (const ControlLayout& config : kControls) ExpectControlMatches(d.m_hWnd, config);
         EXPECT_EQ(TextOf(::GetDlgItem(d.m_hWnd, IDC_MODEM_ONLY)), "Только модем");
         EXPECT_EQ(TextOf(::GetDlgItem(d.m_hWnd, IDC_EXTRA)), "Доп. функции");
         EXPECT_EQ(TextOf(::GetDlgItem(d.m_hWnd, IDCANCEL)), "Выход");

@@ -65,9 +65,9 @@ std::string ModemSim::LastError() const {
     return lastError_;
 }
 
-bool ModemSim::Layout(const std::string& specs) {
+bool ModemSim::Layout(const std::string& configs) {
     std::string payload;
-    return Request("layout " + specs, &payload);
+    return Request("layout " + configs, &payload);
 }
 
 std::string ModemSim::Received(int com) {

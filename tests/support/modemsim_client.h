@@ -14,7 +14,7 @@ public:
     // False when MODEMSIM_CONTROL is unset or the simulator cannot be reached.
     bool Available() const;
     // Replaces the whole layout, e.g. "COM3=zte COM4=huawei,echo=0".
-    bool Layout(const std::string& specs);
+    bool Layout(const std::string& configs);
     // Raw bytes the modem on COMn received since the layout; "" on error.
     std::string Received(int com);
     // Times a client opened COMn since the layout; -1 on error.

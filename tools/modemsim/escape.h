@@ -1,5 +1,5 @@
 // Byte-text conversions shared by the simulator and its Windows-side client:
-// percent escapes in port specs, hex in control replies, readable log text.
+// percent escapes in port configs, hex in control replies, readable log text.
 #pragma once
 
 #include <optional>

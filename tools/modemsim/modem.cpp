@@ -75,14 +75,14 @@ std::string NormalizeCommand(std::string_view command) {
     return out;
 }
 
-Modem::Modem(PortSpec spec) : spec_(std::move(spec)), echo_(spec_.echo) {}
+Modem::Modem(PortConfig config) : config_(std::move(config)), echo_(config_.echo) {}
 
 Reaction Modem::Receive(std::string_view bytes) {
     Reaction reaction;
     for (char byte : bytes) {
         if (unplugged_) break;
         TakeByte(byte, reaction);
-        if (spec_.unplugAfter && received_.size() >= *spec_.unplugAfter) unplugged_ = true;
+        if (config_.unplugAfter && received_.size() >= *config_.unplugAfter) unplugged_ = true;
     }
     reaction.unplug = unplugged_;
     EchoBeforeReplies(reaction);
@@ -91,7 +91,7 @@ Reaction Modem::Receive(std::string_view bytes) {
 
 void Modem::TakeByte(char byte, Reaction& reaction) {
     received_ += byte;
-    if (spec_.base == Base::Silent || spec_.base == Base::Chatter) return;
+    if (config_.base == Base::Silent || config_.base == Base::Chatter) return;
     if (echo_) Append(reaction, std::string(1, byte), false);
     if (byte == '\r') {
         TakeLine(reaction);
@@ -104,18 +104,18 @@ void Modem::TakeByte(char byte, Reaction& reaction) {
 void Modem::TakeLine(Reaction& reaction) {
     const std::string command = NormalizeCommand(line_);
     if (command.empty()) return;
-    if (Contains(spec_.unplugOn, command)) {
+    if (Contains(config_.unplugOn, command)) {
         unplugged_ = true;
         return;
     }
-    if (Contains(spec_.muteOn, command)) return;
-    Append(reaction, Contains(spec_.errorOn, command) ? kError : Answer(command), true);
+    if (Contains(config_.muteOn, command)) return;
+    Append(reaction, Contains(config_.errorOn, command) ? kError : Answer(command), true);
 }
 
 std::string Modem::Answer(const std::string& command) {
-    switch (spec_.base) {
+    switch (config_.base) {
         case Base::Error: return kError;
-        case Base::Nul: return spec_.nulReply;
+        case Base::Nul: return config_.nulReply;
         case Base::Zte: return AnswerZte(command);
         case Base::Huawei: return AnswerHuawei(command);
         default: return {};
@@ -130,8 +130,8 @@ std::string Modem::AnswerCommon(const std::string& command) {
         return kOk;
     }
     if (command == "ATI") {
-        const std::string own = spec_.base == Base::Zte ? kZteIdent : kHuaweiIdent;
-        return "\r\n" + spec_.ident.value_or(own) + "\r\n\r\nOK\r\n";
+        const std::string own = config_.base == Base::Zte ? kZteIdent : kHuaweiIdent;
+        return "\r\n" + config_.ident.value_or(own) + "\r\n\r\nOK\r\n";
     }
     return {};
 }

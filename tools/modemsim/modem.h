@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "port_spec.h"
+#include "port_config.h"
 
 namespace modemsim {
 
@@ -23,7 +23,7 @@ struct Reaction {
 
 class Modem {
 public:
-    explicit Modem(PortSpec spec);
+    explicit Modem(PortConfig config);
 
     Reaction Receive(std::string_view bytes);
 
@@ -31,7 +31,7 @@ public:
     const std::string& Received() const { return received_; }
     // The mode a switch command left behind: "zcdrun=8", "u2diag=257" or "none".
     const std::string& State() const { return state_; }
-    const PortSpec& Spec() const { return spec_; }
+    const PortConfig& Config() const { return config_; }
 
 private:
     void TakeByte(char byte, Reaction& reaction);
@@ -41,7 +41,7 @@ private:
     std::string AnswerZte(const std::string& command);
     std::string AnswerHuawei(const std::string& command);
 
-    PortSpec spec_;
+    PortConfig config_;
     bool echo_;
     bool unplugged_ = false;
     std::string line_;

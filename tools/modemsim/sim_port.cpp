@@ -17,11 +17,11 @@ constexpr std::size_t kChatterBacklog = 4096;
 
 }  // namespace
 
-SimPort::SimPort(int com, PortSpec spec, const DosDevices& devices, Log& log)
-    : com_(com), modem_(std::move(spec)), devices_(devices), log_(log) {}
+SimPort::SimPort(int com, PortConfig config, const DosDevices& devices, Log& log)
+    : com_(com), modem_(std::move(config)), devices_(devices), log_(log) {}
 
 bool SimPort::Start(std::string* error) {
-    if (modem_.Spec().base == Base::Locked) return devices_.PointAbsent(com_, error);
+    if (modem_.Config().base == Base::Locked) return devices_.PointAbsent(com_, error);
     pty_ = PtyDevice::Create(error);
     if (!pty_) return false;
     Note("on " + pty_->SlavePath());
@@ -41,7 +41,7 @@ std::optional<Clock::time_point> SimPort::NextDeadline() const {
     if (!Serving()) return std::nullopt;
     std::optional<Clock::time_point> deadline;
     if (!pending_.empty()) deadline = pending_.front().due;
-    if (modem_.Spec().base == Base::Chatter) {
+    if (modem_.Config().base == Base::Chatter) {
         const auto tick = chatterLast_ + kChatterTick;
         deadline = deadline ? std::min(*deadline, tick) : tick;
     }
@@ -51,7 +51,7 @@ std::optional<Clock::time_point> SimPort::NextDeadline() const {
 void SimPort::OnTime(Clock::time_point now) {
     if (!Serving()) return;
     MoveDue(now);
-    if (modem_.Spec().base == Base::Chatter) ProduceChatter(now);
+    if (modem_.Config().base == Base::Chatter) ProduceChatter(now);
     Flush();
 }
 
@@ -70,7 +70,7 @@ void SimPort::OnSlaveEvents() {
     // Unread input may already belong to a client that reopened the port, so
     // it is drained here only while nobody has the port open.
     if (closed && openHandles_ == 0) TakeInput();
-    if (pty_ && closed && modem_.Spec().goneAfterClose) Unplug("gone after close");
+    if (pty_ && closed && modem_.Config().goneAfterClose) Unplug("gone after close");
 }
 
 void SimPort::SessionStarted() {
@@ -81,7 +81,7 @@ void SimPort::SessionStarted() {
     // Unlinked now, while the client still holds the port: it may reopen
     // before the simulator notices the close, and that open must fail.
     std::string error;
-    if (modem_.Spec().goneAfterClose && !devices_.PointAbsent(com_, &error)) Note(error);
+    if (modem_.Config().goneAfterClose && !devices_.PointAbsent(com_, &error)) Note(error);
 }
 
 // What the modem had not sent yet is lost with the closed port.
@@ -113,7 +113,7 @@ void SimPort::TakeInput() {
 }
 
 void SimPort::Queue(const Reaction& reaction, Clock::time_point now) {
-    const auto delay = std::chrono::milliseconds(modem_.Spec().delayMs);
+    const auto delay = std::chrono::milliseconds(modem_.Config().delayMs);
     for (const Output& output : reaction.out) {
         Clock::time_point due = output.isReply ? now + delay : now;
         if (!pending_.empty()) due = std::max(due, pending_.back().due);  // keeps the order

@@ -19,7 +19,7 @@ namespace modemsim {
 
 class SimPort {
 public:
-    SimPort(int com, PortSpec spec, const DosDevices& devices, Log& log);
+    SimPort(int com, PortConfig config, const DosDevices& devices, Log& log);
 
     // Creates the pty (none for a locked port) and points the link.
     bool Start(std::string* error);

@@ -20,8 +20,8 @@ bool Simulator::PointAllAbsent(std::string* error) {
 bool Simulator::ApplyLayout(const Layout& layout, std::string* error) {
     // Every link is rewritten, also over those Wine set up for host ports.
     if (!PointAllAbsent(error)) return false;
-    for (const auto& [com, spec] : layout) {
-        auto port = std::make_unique<SimPort>(com, spec, devices_, log_);
+    for (const auto& [com, config] : layout) {
+        auto port = std::make_unique<SimPort>(com, config, devices_, log_);
         if (!port->Start(error)) {
             PointAllAbsent(error);
             return false;

@@ -10,7 +10,7 @@
 #include "dos_devices.h"
 #include "log.h"
 #include "poll_entry.h"
-#include "port_spec.h"
+#include "port_config.h"
 #include "sim_port.h"
 
 namespace modemsim {

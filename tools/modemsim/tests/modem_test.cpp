@@ -9,9 +9,9 @@ using namespace std::string_literals;
 
 Modem Make(const std::string& text) {
     std::string error;
-    const auto spec = ParseSpec(text, &error);
-    EXPECT_TRUE(spec) << error;
-    return Modem(spec.value_or(PortSpec{}));
+    const auto config = ParsePortConfig(text, &error);
+    EXPECT_TRUE(config) << error;
+    return Modem(config.value_or(PortConfig{}));
 }
 
 // Everything the modem would put on the wire, echo and replies in order.

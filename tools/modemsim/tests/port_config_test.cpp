@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "escape.h"
-#include "port_spec.h"
+#include "port_config.h"
 
 namespace modemsim {
 namespace {
@@ -32,42 +32,42 @@ TEST(Escapes, PrintableShowsControlBytes) {
     EXPECT_EQ(Printable(std::string("AT\r\n\0\\", 6)), "AT\\r\\n\\x00\\x5c");
 }
 
-TEST(Spec, OptionsAreParsedAndDecoded) {
+TEST(PortConfig, OptionsAreParsedAndDecoded) {
     std::string error;
-    const auto spec = ParseSpec(
+    const auto config = ParsePortConfig(
         "huawei,echo=0,ident=A%2CB%0D%0AC,error-on=AT^U2DIAG=0,error-on=ATI,mute-on=AT,"
         "unplug-on=AT+X,unplug-after=7,gone-after-close,delay-ms=250",
         &error);
-    ASSERT_TRUE(spec) << error;
-    EXPECT_EQ(spec->base, Base::Huawei);
-    EXPECT_FALSE(spec->echo);
-    EXPECT_EQ(spec->ident, "A,B\r\nC");
-    EXPECT_EQ(spec->errorOn, (std::vector<std::string>{"AT^U2DIAG=0", "ATI"}));
-    EXPECT_EQ(spec->muteOn, std::vector<std::string>{"AT"});
-    EXPECT_EQ(spec->unplugOn, std::vector<std::string>{"AT+X"});
-    EXPECT_EQ(spec->unplugAfter, 7u);
-    EXPECT_TRUE(spec->goneAfterClose);
-    EXPECT_EQ(spec->delayMs, 250);
+    ASSERT_TRUE(config) << error;
+    EXPECT_EQ(config->base, Base::Huawei);
+    EXPECT_FALSE(config->echo);
+    EXPECT_EQ(config->ident, "A,B\r\nC");
+    EXPECT_EQ(config->errorOn, (std::vector<std::string>{"AT^U2DIAG=0", "ATI"}));
+    EXPECT_EQ(config->muteOn, std::vector<std::string>{"AT"});
+    EXPECT_EQ(config->unplugOn, std::vector<std::string>{"AT+X"});
+    EXPECT_EQ(config->unplugAfter, 7u);
+    EXPECT_TRUE(config->goneAfterClose);
+    EXPECT_EQ(config->delayMs, 250);
 }
 
-TEST(Spec, DefaultsAndNulReply) {
+TEST(PortConfig, DefaultsAndNulReply) {
     std::string error;
-    const auto plain = ParseSpec("zte", &error);
+    const auto plain = ParsePortConfig("zte", &error);
     ASSERT_TRUE(plain) << error;
     EXPECT_TRUE(plain->echo);
     EXPECT_FALSE(plain->ident);
     EXPECT_FALSE(plain->unplugAfter);
     EXPECT_EQ(plain->delayMs, 0);
 
-    const auto nul = ParseSpec("nul", &error);
+    const auto nul = ParsePortConfig("nul", &error);
     ASSERT_TRUE(nul);
     EXPECT_EQ(nul->nulReply, "\r\n\0\0huawei\0\r\n\r\nOK\r\n"s);
-    const auto custom = ParseSpec("nul,reply=%00OK", &error);
+    const auto custom = ParsePortConfig("nul,reply=%00OK", &error);
     ASSERT_TRUE(custom);
     EXPECT_EQ(custom->nulReply, "\0OK"s);
 }
 
-TEST(Spec, RefusesBadSpecsWithAReason) {
+TEST(PortConfig, RefusesBadConfigsWithAReason) {
     const char* const bad[] = {
         "modem",          "zte,colour=red",   "zte,echo=2",         "zte,delay-ms=-1",
         "zte,delay-ms=x", "zte,unplug-after=0", "zte,error-on",     "zte,ident=%zz",
@@ -75,7 +75,7 @@ TEST(Spec, RefusesBadSpecsWithAReason) {
     };
     for (const char* text : bad) {
         std::string error;
-        EXPECT_FALSE(ParseSpec(text, &error)) << text;
+        EXPECT_FALSE(ParsePortConfig(text, &error)) << text;
         EXPECT_FALSE(error.empty()) << text;
     }
 }

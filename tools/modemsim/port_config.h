@@ -20,7 +20,7 @@ enum class Base { Zte, Huawei, Silent, Error, Chatter, Nul, Locked };
 extern const char kDefaultNulReply[];
 constexpr std::size_t kDefaultNulReplySize = 19;
 
-struct PortSpec {
+struct PortConfig {
     Base base = Base::Silent;
     std::optional<std::string> ident;  // ATI body; the personality's own when unset
     bool echo = true;
@@ -34,10 +34,10 @@ struct PortSpec {
 };
 
 // COM number -> port; numbers not present are absent ports.
-using Layout = std::map<int, PortSpec>;
+using Layout = std::map<int, PortConfig>;
 
 // On failure both return nullopt and put a one-line reason in *error.
-std::optional<PortSpec> ParseSpec(std::string_view text, std::string* error);
+std::optional<PortConfig> ParsePortConfig(std::string_view text, std::string* error);
 std::optional<Layout> ParseLayout(std::string_view text, std::string* error);
 
 // "COM7" (any case) -> 7 when within kFirstCom..kLastCom.

@@ -1,4 +1,4 @@
-#include "port_spec.h"
+#include "port_config.h"
 
 #include <cctype>
 #include <charconv>
@@ -58,7 +58,7 @@ std::optional<Base> ParseBase(std::string_view name) {
 }
 
 // Applies one option; returns an empty string or the reason it was refused.
-using OptionSetter = std::function<std::string(PortSpec&, const std::string& value)>;
+using OptionSetter = std::function<std::string(PortConfig&, const std::string& value)>;
 
 std::string SetNonEmpty(std::string* field, const std::string& value) {
     if (value.empty()) return "needs a value";
@@ -74,38 +74,38 @@ std::string AddCommand(std::vector<std::string>* list, const std::string& value)
 
 const std::map<std::string_view, OptionSetter>& OptionSetters() {
     static const std::map<std::string_view, OptionSetter> kSetters = {
-        {"ident", [](PortSpec& s, const std::string& v) { s.ident = v; return std::string(); }},
+        {"ident", [](PortConfig& s, const std::string& v) { s.ident = v; return std::string(); }},
         {"echo",
-         [](PortSpec& s, const std::string& v) {
+         [](PortConfig& s, const std::string& v) {
              if (v != "0" && v != "1") return std::string("must be 0 or 1");
              s.echo = v == "1";
              return std::string();
          }},
-        {"error-on", [](PortSpec& s, const std::string& v) { return AddCommand(&s.errorOn, v); }},
-        {"mute-on", [](PortSpec& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},
-        {"unplug-on", [](PortSpec& s, const std::string& v) { return AddCommand(&s.unplugOn, v); }},
+        {"error-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.errorOn, v); }},
+        {"mute-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},
+        {"unplug-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.unplugOn, v); }},
         {"unplug-after",
-         [](PortSpec& s, const std::string& v) {
+         [](PortConfig& s, const std::string& v) {
              const auto n = ParseNumber(v, 1, 1L << 30);
              if (!n) return std::string("must be a positive number");
              s.unplugAfter = static_cast<std::size_t>(*n);
              return std::string();
          }},
         {"gone-after-close",
-         [](PortSpec& s, const std::string& v) {
+         [](PortConfig& s, const std::string& v) {
              if (!v.empty()) return std::string("takes no value");
              s.goneAfterClose = true;
              return std::string();
          }},
         {"delay-ms",
-         [](PortSpec& s, const std::string& v) {
+         [](PortConfig& s, const std::string& v) {
              const auto n = ParseNumber(v, 0, kMaxDelayMs);
              if (!n) return std::string("must be 0..60000");
              s.delayMs = static_cast<int>(*n);
              return std::string();
          }},
         {"reply",
-         [](PortSpec& s, const std::string& v) {
+         [](PortConfig& s, const std::string& v) {
              if (s.base != Base::Nul) return std::string("only for nul");
              return SetNonEmpty(&s.nulReply, v);
          }},
@@ -113,41 +113,41 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
     return kSetters;
 }
 
-std::string ApplyOption(std::string_view option, PortSpec& spec) {
+std::string ApplyOption(std::string_view option, PortConfig& config) {
     const std::size_t equals = option.find('=');
     const std::string_view name = option.substr(0, equals);
     const auto setter = OptionSetters().find(name);
     if (setter == OptionSetters().end()) return "unknown option '" + std::string(name) + "'";
-    if (spec.base == Base::Locked) return "locked takes no options";
+    if (config.base == Base::Locked) return "locked takes no options";
     std::string value;
     if (equals != std::string_view::npos) {
         const auto decoded = PercentDecode(option.substr(equals + 1));
         if (!decoded) return "bad percent escape in '" + std::string(option) + "'";
         value = *decoded;
     }
-    const std::string why = setter->second(spec, value);
+    const std::string why = setter->second(config, value);
     return why.empty() ? why : std::string(name) + " " + why;
 }
 
 }  // namespace
 
-std::optional<PortSpec> ParseSpec(std::string_view text, std::string* error) {
+std::optional<PortConfig> ParsePortConfig(std::string_view text, std::string* error) {
     const std::vector<std::string_view> parts = Split(text, ',');
-    PortSpec spec;
+    PortConfig config;
     const auto base = ParseBase(parts[0]);
     if (!base) {
         *error = "unknown personality '" + std::string(parts[0]) + "'";
         return std::nullopt;
     }
-    spec.base = *base;
+    config.base = *base;
     for (std::size_t i = 1; i < parts.size(); ++i) {
-        const std::string why = ApplyOption(parts[i], spec);
+        const std::string why = ApplyOption(parts[i], config);
         if (!why.empty()) {
             *error = why;
             return std::nullopt;
         }
     }
-    return spec;
+    return config;
 }
 
 std::optional<int> ParseComName(std::string_view text) {
@@ -166,7 +166,7 @@ std::optional<Layout> ParseLayout(std::string_view text, std::string* error) {
         const std::size_t equals = word.find('=');
         const auto com = ParseComName(word.substr(0, equals));
         if (!com || equals == std::string_view::npos) {
-            *error = "expected COMn=SPEC, got '" + std::string(word) + "'";
+            *error = "expected COMn=CONFIG, got '" + std::string(word) + "'";
             return std::nullopt;
         }
         if (layout.count(*com) != 0) {
@@ -174,12 +174,12 @@ std::optional<Layout> ParseLayout(std::string_view text, std::string* error) {
             return std::nullopt;
         }
         std::string why;
-        auto spec = ParseSpec(word.substr(equals + 1), &why);
-        if (!spec) {
+        auto config = ParsePortConfig(word.substr(equals + 1), &why);
+        if (!config) {
             *error = "COM" + std::to_string(*com) + ": " + why;
             return std::nullopt;
         }
-        layout.emplace(*com, std::move(*spec));
+        layout.emplace(*com, std::move(*config));
     }
     return layout;
 }
