@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick
-  cmake ninja-build make g++ googletest clang
+  cmake ninja-build make g++ googletest clang libclang-rt-14-dev
 )
 
 missing=()
