@@ -16,7 +16,9 @@ BOOL CMainApp::InitInstance() {
 
 BOOL CMainApp::OnCommand(UINT id) {
     switch (id) {
-    case ID_HELP: OnHelp(); return TRUE;
+    case ID_HELP:
+        OnHelp();
+        return TRUE;
     }
     return CWinApp::OnCommand(id);
 }

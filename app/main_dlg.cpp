@@ -59,8 +59,12 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
-            case IDC_MODEM_ONLY: OnModemOnly(); return true;
-            case IDC_EXTRA: OnExtraFunctions(); return true;
+            case IDC_MODEM_ONLY:
+                OnModemOnly();
+                return true;
+            case IDC_EXTRA:
+                OnExtraFunctions();
+                return true;
             }
         }
         break;
@@ -157,7 +161,8 @@ void CMainDlg::StartWorker(const char* confirmation, int mode) {
         return;
     m_nMode = mode;
     DWORD id = kIdle;
-    HANDLE worker = ::CreateThread(nullptr, 0, SwitchThreadProc, static_cast<SwitchHost*>(this), 0, &id);
+    HANDLE worker =
+        ::CreateThread(nullptr, 0, SwitchThreadProc, static_cast<SwitchHost*>(this), 0, &id);
     if (worker == nullptr) {
         m_hWorker = INVALID_HANDLE_VALUE;
         m_dwWorkerId = kIdle;

@@ -4,8 +4,7 @@ namespace comdev {
 
 HANDLE Open(const char* name) {
     // No sharing: a port held by another program must fail to open.
-    return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                       OPEN_EXISTING, 0, nullptr);
+    return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 BOOL GetState(HANDLE device, DCB* dcb) { return GetCommState(device, dcb); }

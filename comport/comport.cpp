@@ -45,8 +45,7 @@ auto OneByteReader(ComPort* port) {
 
 // Clearing the answer, applying the time-outs and writing the command: the
 // steps both transactions take before they read.
-int BeginTransaction(ComPort* port, const char* command, uint32_t readMs,
-                     uint32_t writeMs) {
+int BeginTransaction(ComPort* port, const char* command, uint32_t readMs, uint32_t writeMs) {
     if (!ApplyRequestedTimeouts(port, readMs, writeMs)) return kComTimeoutsRefused;
     if (!WriteWhole(port, command)) return kComWriteFailed;
     return kComOk;
@@ -119,25 +118,21 @@ int ComSetTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs) {
     return 1;
 }
 
-BOOL ComPurgeRx(ComPort* port) {
-    return comdev::Purge(port->handle, PURGE_RXCLEAR);
-}
+BOOL ComPurgeRx(ComPort* port) { return comdev::Purge(port->handle, PURGE_RXCLEAR); }
 
-int ComTransact(ComPort* port, const char* command, const char* terminator,
-                char* answer, uint32_t answerSize, int* count,
-                uint32_t readMs, uint32_t writeMs) {
+int ComTransact(ComPort* port, const char* command, const char* terminator, char* answer,
+                uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs) {
     AnswerBuffer buffer(answer, answerSize, count);
     TerminatorWatcher watcher(terminator, std::strlen(terminator));
     const int begun = BeginTransaction(port, command, readMs, writeMs);
     if (begun != kComOk) return begun;
-    const int result = CollectAnswer(OneByteReader(port), watcher, buffer,
-                                     RunawayLimit(answerSize));
+    const int result =
+        CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize));
     return result > 0 ? kComOk : result;
 }
 
-int ComTransactAny(ComPort* port, const char* command, char* answer,
-                   uint32_t answerSize, int* count, uint32_t mask,
-                   uint32_t readMs, uint32_t writeMs) {
+int ComTransactAny(ComPort* port, const char* command, char* answer, uint32_t answerSize,
+                   int* count, uint32_t mask, uint32_t readMs, uint32_t writeMs) {
     AnswerBuffer buffer(answer, answerSize, count);
     ResponseWatcher watcher(mask);
     const int begun = BeginTransaction(port, command, readMs, writeMs);
@@ -146,8 +141,7 @@ int ComTransactAny(ComPort* port, const char* command, char* answer,
 }
 
 int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs) {
-    if (Differs(writeMs, port->writeTimeout) &&
-        !ComSetTimeouts(port, kComKeepTimeout, writeMs)) {
+    if (Differs(writeMs, port->writeTimeout) && !ComSetTimeouts(port, kComKeepTimeout, writeMs)) {
         return kComTimeoutsRefused;
     }
     DWORD written = 0;
@@ -158,8 +152,7 @@ int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs)
 }
 
 int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs) {
-    if (Differs(readMs, port->readTimeout) &&
-        !ComSetTimeouts(port, readMs, kComKeepTimeout)) {
+    if (Differs(readMs, port->readTimeout) && !ComSetTimeouts(port, readMs, kComKeepTimeout)) {
         return kComTimeoutsRefused;
     }
     DWORD read = 0;

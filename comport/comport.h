@@ -41,9 +41,8 @@ BOOL ComPurgeRx(ComPort* port);
 // seen. Stores at most answerSize - 1 bytes, always zero-terminated, and their
 // number in *count. Returns kComOk or a negative ComResult; kComRunaway ends a
 // stream that has run far past answerSize without pause or terminator.
-int ComTransact(ComPort* port, const char* command, const char* terminator,
-                char* answer, uint32_t answerSize, int* count,
-                uint32_t readMs, uint32_t writeMs);
+int ComTransact(ComPort* port, const char* command, const char* terminator, char* answer,
+                uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs);
 
 // Raw write: the number of bytes written (> 0), kComTimeoutsRefused or
 // kComWriteFailed (nothing written). Touches only the write time-out.
@@ -55,6 +54,5 @@ int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs);
 
 // Like ComTransact, but ends on the first standard modem response whose bit is
 // in mask (see kResponseTable); returns that bit's value or a negative result.
-int ComTransactAny(ComPort* port, const char* command, char* answer,
-                   uint32_t answerSize, int* count, uint32_t mask,
-                   uint32_t readMs, uint32_t writeMs);
+int ComTransactAny(ComPort* port, const char* command, char* answer, uint32_t answerSize,
+                   int* count, uint32_t mask, uint32_t readMs, uint32_t writeMs);

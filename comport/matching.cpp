@@ -3,14 +3,10 @@
 #include <cstring>
 
 const ResponsePattern kResponseTable[kResponseCount] = {
-    {"OK\r\n", 4},
-    {"ERROR\r\n", 7},
-    {"VCON\r\n", 6},
-    {"CONNECT\r\n", 9},
-    {"\x10t", 2},  // DLE t
-    {"\x10h", 2},  // DLE h
-    {"\r\n", 2},
-    {"NO CARRIER\r\n", 12},
+    {"OK\r\n", 4},      {"ERROR\r\n", 7},       {"VCON\r\n", 6},
+    {"CONNECT\r\n", 9}, {"\x10t", 2},  // DLE t
+    {"\x10h", 2},                      // DLE h
+    {"\r\n", 2},        {"NO CARRIER\r\n", 12},
 };
 
 bool RestartMatcher::Feed(char byte) {
@@ -32,9 +28,8 @@ RestartMatcher RowMatcher(int row) {
 }  // namespace
 
 ResponseWatcher::ResponseWatcher(uint32_t mask)
-    : mask_(mask),
-      rows_{RowMatcher(0), RowMatcher(1), RowMatcher(2), RowMatcher(3),
-            RowMatcher(4), RowMatcher(5), RowMatcher(6), RowMatcher(7)} {}
+    : mask_(mask), rows_{RowMatcher(0), RowMatcher(1), RowMatcher(2), RowMatcher(3),
+                         RowMatcher(4), RowMatcher(5), RowMatcher(6), RowMatcher(7)} {}
 
 int ResponseWatcher::Feed(char byte) {
     int ended = 0;
@@ -49,9 +44,7 @@ int ResponseWatcher::Feed(char byte) {
 }
 
 AnswerBuffer::AnswerBuffer(char* answer, uint32_t size, int* count)
-    : answer_(answer),
-      capacity_(answer != nullptr && size != 0 ? size - 1 : 0),
-      count_(count) {
+    : answer_(answer), capacity_(answer != nullptr && size != 0 ? size - 1 : 0), count_(count) {
     if (answer_ != nullptr && size != 0) std::memset(answer_, 0, size);
     *count_ = 0;
 }

@@ -21,8 +21,7 @@ enum ComResult : int {
 // shorter partial match inside what it had matched.
 class RestartMatcher {
 public:
-    RestartMatcher(const char* pattern, size_t length)
-        : pattern_(pattern), length_(length) {}
+    RestartMatcher(const char* pattern, size_t length) : pattern_(pattern), length_(length) {}
 
     // True when this byte completes the pattern; the state then starts over.
     bool Feed(char byte);
@@ -79,8 +78,7 @@ uint64_t RunawayLimit(uint32_t answerSize);
 // a failed or empty read; matcher.Feed(char) returns a positive bit, 0 to read
 // on (single-terminator matchers are wrapped by TerminatorWatcher).
 template <class ReadByte, class Watcher>
-int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer,
-                  uint64_t limit) {
+int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer, uint64_t limit) {
     for (uint64_t taken = 0; taken < limit; ++taken) {
         char byte;
         if (!readByte(&byte)) return kComReadFailed;
@@ -93,8 +91,7 @@ int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer,
 // Adapts a RestartMatcher to CollectAnswer: a seen terminator yields 1.
 class TerminatorWatcher {
 public:
-    TerminatorWatcher(const char* terminator, size_t length)
-        : matcher_(terminator, length) {}
+    TerminatorWatcher(const char* terminator, size_t length) : matcher_(terminator, length) {}
     int Feed(char byte) { return matcher_.Feed(byte) ? 1 : 0; }
 
 private:

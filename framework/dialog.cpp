@@ -4,8 +4,7 @@
 #include "win_app.h"
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
-    if (control.m_hWnd == nullptr)
-        control.m_hWnd = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
+    if (control.m_hWnd == nullptr) control.m_hWnd = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
 }
 
 CDialog::CDialog(UINT templateId, CWnd* parent)
@@ -16,8 +15,8 @@ INT_PTR CDialog::DoModal() {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&classes);
     // Thread-local hook: it sees only this thread's modal loops.
-    HHOOK hook = ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterProc, nullptr,
-                                     ::GetCurrentThreadId());
+    HHOOK hook =
+        ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterProc, nullptr, ::GetCurrentThreadId());
     INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
                                        m_hParent, DialogProc, reinterpret_cast<LPARAM>(this));
     if (hook) ::UnhookWindowsHookEx(hook);
@@ -47,16 +46,25 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
         result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
                                                       reinterpret_cast<HWND>(lParam),
                                                       message - WM_CTLCOLORMSGBOX));
         return result != 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK: OnOK(); return true;
-        case IDCANCEL: OnCancel(); return true;
+        case IDOK:
+            OnOK();
+            return true;
+        case IDCANCEL:
+            OnCancel();
+            return true;
         }
         // Commands no dialog handler claims end at the application.
         return AfxGetApp() && AfxGetApp()->OnCommand(LOWORD(wParam));
@@ -112,9 +120,17 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!handled) return FALSE;
     switch (message) {
     // These hand their result back directly, not through DWLP_MSGRESULT.
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-    case WM_COMPAREITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM: case WM_QUERYDRAGICON:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
         return static_cast<INT_PTR>(result);
     }
     ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);

@@ -59,6 +59,6 @@ private:
 
     UINT m_templateId;
     HWND m_hParent;
-    MSG m_current{};                  // the message being served, for Default()
+    MSG m_current{};                     // the message being served, for Default()
     UINT m_defaultMessage = kNoMessage;  // the message Default() hands on
 };

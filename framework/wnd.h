@@ -34,7 +34,9 @@ public:
 class CProgressCtrl : public CWnd {
 public:
     void SetRange32(int lower, int upper) const { SendMessage(PBM_SETRANGE32, lower, upper); }
-    void GetRange(PBRANGE* range) const { SendMessage(PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)); }
+    void GetRange(PBRANGE* range) const {
+        SendMessage(PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(range));
+    }
     int SetPos(int pos) const { return static_cast<int>(SendMessage(PBM_SETPOS, pos)); }
     int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
     int SetStep(int step) const { return static_cast<int>(SendMessage(PBM_SETSTEP, step)); }

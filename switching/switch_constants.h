@@ -5,7 +5,7 @@
 #include <cstdint>
 
 constexpr int kFirstPort = 1;
-constexpr int kPortLimit = 32;  // ports below this number are tried
+constexpr int kPortLimit = 32;                       // ports below this number are tried
 constexpr int kScanSteps = kPortLimit - kFirstPort;  // one progress unit per port
 constexpr int kCommandSteps = 2;
 

@@ -44,9 +44,8 @@ bool ProbePort(int number, Identified* found) {
     char answer[kAnswerBufferSize] = {};
     int count = 0;
     const bool identified =
-        ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer,
-                    kAnswerSizeGiven, &count, kProbeTimeoutMs,
-                    kProbeTimeoutMs) == kComOk &&
+        ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                    kProbeTimeoutMs, kProbeTimeoutMs) == kComOk &&
         IdentifyVendor(answer, found);
     ComClose(&port);
     return identified;
@@ -75,14 +74,12 @@ void SendCommands(SwitchHost& host, int number, const char* commands) {
     }
     host.StepProgress();
     ComSetLine(&port, kBaud);
-    for (const char* command = commands; *command != '\0';
-         command += std::strlen(command) + 1) {
+    for (const char* command = commands; *command != '\0'; command += std::strlen(command) + 1) {
         host.AppendLog(command);
         char answer[kAnswerBufferSize] = {};
         int count = 0;
-        ComTransact(&port, command, kAnswerTerminator, answer,
-                    kAnswerSizeGiven, &count, kCommandTimeoutMs,
-                    kCommandTimeoutMs);
+        ComTransact(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                    kCommandTimeoutMs, kCommandTimeoutMs);
         host.AppendLog(answer);
     }
     ComClose(&port);
@@ -104,8 +101,7 @@ int SwitchHost::RunSwitch() {
     } else {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
-        AppendLog(mode == ModemOnly ? kTextHeaderModemOnly
-                                    : kTextHeaderExtraFunctions);
+        AppendLog(mode == ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
         SendCommands(*this, number, CommandListFor(found.vendor, mode));
         SetProgressPos(kCommandSteps);
         AppendLog(kTextDone);

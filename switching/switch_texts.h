@@ -5,10 +5,8 @@
 inline constexpr char kTextSearching[] = "Поиск модема.\r\n";
 inline constexpr char kTextFoundZte[] = "\r\nНайден модем ZTE.\r\n";
 inline constexpr char kTextFoundHuawei[] = "\r\nНайден модем Huawei.\r\n";
-inline constexpr char kTextNoModem[] =
-    "\r\nОШИБКА: не удалось обнаружить модем.\r\n";
-inline constexpr char kTextHeaderModemOnly[] =
-    "Переключение в режим \"Только модем\":\r\n\r\n";
+inline constexpr char kTextNoModem[] = "\r\nОШИБКА: не удалось обнаружить модем.\r\n";
+inline constexpr char kTextHeaderModemOnly[] = "Переключение в режим \"Только модем\":\r\n\r\n";
 inline constexpr char kTextHeaderExtraFunctions[] =
     "Переключение в режим \"Доп. функции\":\r\n\r\n";
 inline constexpr char kTextDone[] =

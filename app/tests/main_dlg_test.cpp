@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr UINT kRunScript = WM_APP + 1;   // runs the next step of the test script
+constexpr UINT kRunScript = WM_APP + 1;       // runs the next step of the test script
 constexpr LPARAM kEscapeRepeat = 0x40010001;  // auto-repeated Escape key-down
 constexpr LPARAM kEscapePress = 0x00010001;
 constexpr LPARAM kEnterPress = 0x001C0001;
@@ -26,7 +26,7 @@ constexpr UINT kWatchdogMs = 10000;
 // steps run one per kRunScript message once the dialog is up.
 class TestDlg : public CMainDlg {
 public:
-    using CMainDlg::OnCtlColor;
+    using CMainDlg::kIdle;
     using CMainDlg::m_btnExit;
     using CMainDlg::m_btnExtra;
     using CMainDlg::m_btnModemOnly;
@@ -37,7 +37,7 @@ public:
     using CMainDlg::m_log;
     using CMainDlg::m_nMode;
     using CMainDlg::m_progress;
-    using CMainDlg::kIdle;
+    using CMainDlg::OnCtlColor;
 
     std::vector<std::function<void(TestDlg&)>> steps;
 
@@ -121,11 +121,17 @@ const ControlLayout kControls[] = {
     {IDC_PROGRESS, "msctls_progress32", {7, 71, 360, 14}, PBS_SMOOTH, 0},
     {IDC_MODEM_ONLY, "Button", {57, 184, 86, 15}, BS_PUSHBUTTON, 0},
     {IDCANCEL, "Button", {237, 184, 86, 15}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-    {IDC_INFO, "RICHEDIT", {86, 8, 276, 57}, ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+    {IDC_INFO,
+     "RICHEDIT",
+     {86, 8, 276, 57},
+     ES_MULTILINE | ES_READONLY | WS_VSCROLL,
      WS_EX_TRANSPARENT},
     {IDC_INFO_PANEL, "Static", {80, 5, 287, 61}, WS_GROUP, 0},
-    {IDC_LOG, "RICHEDIT", {13, 94, 347, 78},
-     ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY | WS_VSCROLL, WS_EX_TRANSPARENT},
+    {IDC_LOG,
+     "RICHEDIT",
+     {13, 94, 347, 78},
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY | WS_VSCROLL,
+     WS_EX_TRANSPARENT},
     {IDC_LOG_PANEL, "Static", {7, 90, 359, 87}, WS_GROUP, 0},
     {IDC_EXTRA, "Button", {147, 184, 86, 15}, BS_PUSHBUTTON, 0},
 };
@@ -139,7 +145,7 @@ void ExpectControlMatches(HWND dialog, const ControlLayout& config) {
     EXPECT_STRCASEEQ(className, config.className);
     // A rich edit clears WS_VSCROLL while its text needs no scroll bar.
     const DWORD wanted = (config.styles | WS_CHILD | WS_VISIBLE) &
-                           ~(std::string(config.className) == "RICHEDIT" ? WS_VSCROLL : 0);
+                         ~(std::string(config.className) == "RICHEDIT" ? WS_VSCROLL : 0);
     const DWORD style = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
     EXPECT_EQ(style & wanted, wanted);
     EXPECT_EQ(style & WS_TABSTOP, config.styles & WS_TABSTOP) << "only Выход is a tab stop";
@@ -365,8 +371,8 @@ struct LateSender {
 };
 
 TEST_F(MainDlgTest, DestructionWaitsForTheWorkerWhileServingItsMessages) {
-    HWND target = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1,
-                                    nullptr, nullptr, nullptr, nullptr);
+    HWND target = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    nullptr, nullptr);
     ASSERT_NE(target, nullptr);
     LateSender sender{target, ::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     HANDLE worker = nullptr;
@@ -393,8 +399,8 @@ TEST_F(MainDlgTest, DestructionWaitsForTheWorkerWhileServingItsMessages) {
 class CtlColorTest : public MainDlgTest {
 protected:
     void SetUp() override {
-        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100,
-                                    nullptr, nullptr, nullptr, nullptr);
+        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                    nullptr, nullptr);
         ASSERT_NE(parent_, nullptr);
         dc_ = ::CreateCompatibleDC(nullptr);
     }

@@ -12,13 +12,13 @@ class RichEditTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(AfxInitRichEdit());
-        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400,
-                                    nullptr, nullptr, nullptr, nullptr);
+        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
+                                    nullptr, nullptr);
         ASSERT_NE(parent_, nullptr);
         pane_.m_hWnd = ::CreateWindowExA(
             WS_EX_TRANSPARENT, "RICHEDIT", "",
-            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL,
-            0, 0, 580, 380, parent_, nullptr, nullptr, nullptr);
+            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL, 0, 0,
+            580, 380, parent_, nullptr, nullptr, nullptr);
         ASSERT_NE(pane_.m_hWnd, nullptr);
     }
     void TearDown() override {
@@ -57,8 +57,7 @@ inline ::testing::AssertionResult HasFormat(const CHARFORMATA& f, LONG twips, CO
         return ::testing::AssertionFailure() << "mixed format, dwMask 0x" << std::hex << f.dwMask;
     const bool isBold = (f.dwEffects & CFE_BOLD) != 0;
     if (f.yHeight != twips || f.crTextColor != color || isBold != bold)
-        return ::testing::AssertionFailure()
-               << "height " << f.yHeight << " colour 0x" << std::hex << f.crTextColor
-               << " bold " << isBold;
+        return ::testing::AssertionFailure() << "height " << f.yHeight << " colour 0x" << std::hex
+                                             << f.crTextColor << " bold " << isBold;
     return ::testing::AssertionSuccess();
 }

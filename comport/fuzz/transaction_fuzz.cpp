@@ -63,8 +63,7 @@ Outcome Model(const std::string& stream, bool anyResponse, uint32_t mask, uint64
 }
 
 template <class Watcher>
-Outcome Run(Watcher& watcher, const std::string& stream, char* answer, uint32_t size,
-            int* count) {
+Outcome Run(Watcher& watcher, const std::string& stream, char* answer, uint32_t size, int* count) {
     AnswerBuffer buffer(answer, size, count);
     size_t next = 0;
     auto read = [&](char* byte) {

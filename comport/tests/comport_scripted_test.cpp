@@ -233,11 +233,13 @@ TEST_F(ScriptedPort, AnswerFillingTheWholeBoundIsNotCutShort) {
 
 TEST_F(ScriptedPort, TransactAnyEndsOnTheMaskedResponse) {
     dev().Feed("\r\nERROR\r\n");
-    EXPECT_EQ(ComTransactAny(&port, "AT+X\r\n", answer, sizeof answer, &count, 0x03, 1000, 1000), 0x02);
+    EXPECT_EQ(ComTransactAny(&port, "AT+X\r\n", answer, sizeof answer, &count, 0x03, 1000, 1000),
+              0x02);
     EXPECT_STREQ(answer, "\r\nERROR\r\n");
 
     dev().Feed("\r\nOK\r\n");
-    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x40, 1000, 1000), 0x40);
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x40, 1000, 1000),
+              0x40);
     EXPECT_EQ(count, 2) << "the first line end already ends it";
 
     dev().Feed("OK\r\n");
@@ -246,19 +248,23 @@ TEST_F(ScriptedPort, TransactAnyEndsOnTheMaskedResponse) {
 
     dev().input.clear();
     dev().Feed("\r\nNO CARRIER\r\n");
-    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x80, 1000, 1000), 0x80);
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0x80, 1000, 1000),
+              0x80);
 
     dev().Feed("\r\nOK\r\n");
-    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0, 1000, 1000), kComReadFailed)
+    EXPECT_EQ(ComTransactAny(&port, nullptr, answer, sizeof answer, &count, 0, 1000, 1000),
+              kComReadFailed)
         << "an empty mask ends only on silence";
 }
 
 TEST_F(ScriptedPort, TransactAnySharesTheTransactionFailures) {
     dev().refuseTimeouts = true;
-    EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 1, 5, 5), kComTimeoutsRefused);
+    EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 1, 5, 5),
+              kComTimeoutsRefused);
     dev().refuseTimeouts = false;
     dev().writeLimit = 1;
-    EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 1, 5, 5), kComWriteFailed);
+    EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 1, 5, 5),
+              kComWriteFailed);
 }
 
 TEST_F(ScriptedPort, RawWriteTouchesOnlyTheWriteTimeout) {

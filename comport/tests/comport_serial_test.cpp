@@ -143,7 +143,8 @@ TEST_F(SerialPort, NulBytesAreStoredLikeAnyOther) {
     UseLayout("COM12=nul");
     OpenAt115200(12);
     ASSERT_EQ(Transact("ATI\r\n"), kComOk);
-    EXPECT_GT(static_cast<size_t>(count), std::strlen(answer)) << "a zero byte sits inside the answer";
+    EXPECT_GT(static_cast<size_t>(count), std::strlen(answer))
+        << "a zero byte sits inside the answer";
     EXPECT_EQ(Answer().substr(count - 6), kOk);
 }
 
@@ -151,7 +152,8 @@ TEST_F(SerialPort, TransactAnyEndsOnTheStandardResponses) {
     UseLayout("COM13=zte");
     OpenAt115200(13);
     EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 0x01, 100, 100), 0x01);
-    EXPECT_EQ(ComTransactAny(&port, "AT+NOSUCH\r\n", answer, sizeof answer, &count, 0x03, 100, 100), 0x02);
+    EXPECT_EQ(ComTransactAny(&port, "AT+NOSUCH\r\n", answer, sizeof answer, &count, 0x03, 100, 100),
+              0x02);
     EXPECT_NE(Answer().find("ERROR"), std::string::npos);
     EXPECT_EQ(ComTransactAny(&port, "AT\r\n", answer, sizeof answer, &count, 0x40, 100, 100), 0x40);
 }

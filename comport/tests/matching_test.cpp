@@ -60,10 +60,10 @@ TEST(RestartMatcherTest, StartsOverAfterAMatch) {
 
 TEST(ResponseWatcherTest, TableHoldsTheEightStandardResponses) {
     const char* expected[kResponseCount] = {"OK\r\n", "ERROR\r\n", "VCON\r\n", "CONNECT\r\n",
-                                            "\x10t", "\x10h", "\r\n", "NO CARRIER\r\n"};
+                                            "\x10t",  "\x10h",     "\r\n",     "NO CARRIER\r\n"};
     for (int row = 0; row < kResponseCount; ++row) {
-        EXPECT_EQ(std::string(kResponseTable[row].text, kResponseTable[row].length),
-                  expected[row]) << "row " << row;
+        EXPECT_EQ(std::string(kResponseTable[row].text, kResponseTable[row].length), expected[row])
+            << "row " << row;
         EXPECT_EQ(kResponseTable[row].text[kResponseTable[row].length], '\0');
     }
     EXPECT_EQ(sizeof(ResponsePattern), 56u);

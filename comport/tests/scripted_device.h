@@ -24,12 +24,12 @@ struct ScriptedDevice {
     bool failRead = false;
 
     // What the port functions did.
-    std::string opened;            // device name of the last open
+    std::string opened;  // device name of the last open
     std::string written;
     int setTimeoutsCalls = 0;
     COMMTIMEOUTS lastTimeouts = {};
     DCB lastState = {};
-    DCB stateToReport = {};         // what GetCommState hands out
+    DCB stateToReport = {};  // what GetCommState hands out
     int purgeCalls = 0;
     DWORD lastPurgeFlags = 0;
     int readCalls = 0;

@@ -118,8 +118,8 @@ bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
         start = NowMs();
         ComWrite(port, command, static_cast<uint32_t>(std::strlen(command)), kCommandTimeoutMs);
         for (int got = 0; got < count;) {
-            const int n = ComRead(port, answer + got, static_cast<uint32_t>(count - got),
-                                  kCommandTimeoutMs);
+            const int n =
+                ComRead(port, answer + got, static_cast<uint32_t>(count - got), kCommandTimeoutMs);
             if (n <= 0) {
                 return false;
             }
@@ -187,8 +187,8 @@ bool MeasureLayout(const BenchLayout& layout) {
     }
     // The unavoidable part of a run: one read time-out per silent port and
     // the modem's replies to the probe and the commands.
-    const double floor = layout.silentPorts * static_cast<double>(kProbeTimeoutMs) +
-                         exchanges.replyMs;
+    const double floor =
+        layout.silentPorts * static_cast<double>(kProbeTimeoutMs) + exchanges.replyMs;
     const double wall = Median(walls);
     std::printf("%-34s %4d %9.1f %9.2f %8.2f%% %9.1f %+8.1f%% %9.1f\n", layout.name, layout.runs,
                 wall, totalCpu / layout.runs, 100.0 * totalCpu / totalWall, floor,

@@ -13,8 +13,7 @@ void RecordingHost::AppendLog(const char* text) {
 }
 
 void RecordingHost::SetProgressRange(int lower, int upper) {
-    calls_.push_back("SetProgressRange " + std::to_string(lower) + " " +
-                     std::to_string(upper));
+    calls_.push_back("SetProgressRange " + std::to_string(lower) + " " + std::to_string(upper));
 }
 
 void RecordingHost::SetProgressPos(int pos) {

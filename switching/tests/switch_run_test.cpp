@@ -101,8 +101,8 @@ TEST_P(VendorRun, LogsFoundModemEveryCommandAndAnswerInOrder) {
     const VendorCase& c = GetParam();
     RecordingHost host = Run(c.layout, c.mode);
 
-    const Calls expected = Join({ScanOpening(1), {Log(c.found)},
-                                 CommandPhase(c.header, c.commandsAndAnswers)});
+    const Calls expected =
+        Join({ScanOpening(1), {Log(c.found)}, CommandPhase(c.header, c.commandsAndAnswers)});
     EXPECT_EQ(host.Calls(), expected);
     EXPECT_EQ(host.ProgressPos(), 2);
     EXPECT_EQ(sim().Received(1), c.received);
@@ -111,32 +111,52 @@ TEST_P(VendorRun, LogsFoundModemEveryCommandAndAnswerInOrder) {
 const char kCloseAutorun[] = "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
 const char kOpenAutorun[] = "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
 
+// clang-format off: one case to a row
 INSTANTIATE_TEST_SUITE_P(
     ZteAndHuawei, VendorRun,
     testing::Values(
-        VendorCase{"ZteModemOnly", "COM1=zte", 0, kFoundZte, kHeaderModemOnly,
+        VendorCase{"ZteModemOnly",
+                   "COM1=zte",
+                   0,
+                   kFoundZte,
+                   kHeaderModemOnly,
                    {Log("AT+ZCDRUN=8\r\n"), Log(std::string("AT+ZCDRUN=8\r\n") + kCloseAutorun),
                     Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n\r\nOK\r\n")},
                    "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
-        VendorCase{"ZteExtraFunctions", "COM1=zte", 1, kFoundZte, kHeaderExtra,
+        VendorCase{"ZteExtraFunctions",
+                   "COM1=zte",
+                   1,
+                   kFoundZte,
+                   kHeaderExtra,
                    {Log("AT+ZCDRUN=9\r\n"), Log(std::string("AT+ZCDRUN=9\r\n") + kOpenAutorun),
                     Log("AT+ZCDRUN=F\r\n"), Log("AT+ZCDRUN=F\r\n\r\nOK\r\n")},
                    "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n"},
-        VendorCase{"HuaweiModemOnly", "COM1=huawei", 0, kFoundHuawei, kHeaderModemOnly,
+        VendorCase{"HuaweiModemOnly",
+                   "COM1=huawei",
+                   0,
+                   kFoundHuawei,
+                   kHeaderModemOnly,
                    {Log("AT^U2DIAG=0\r\n"), Log("AT^U2DIAG=0\r\n\r\nOK\r\n")},
                    "ATI\r\nAT^U2DIAG=0\r\n"},
-        VendorCase{"HuaweiExtraFunctions", "COM1=huawei", 1, kFoundHuawei, kHeaderExtra,
+        VendorCase{"HuaweiExtraFunctions",
+                   "COM1=huawei",
+                   1,
+                   kFoundHuawei,
+                   kHeaderExtra,
                    {Log("AT^U2DIAG=257\r\n"), Log("AT^U2DIAG=257\r\n\r\nOK\r\n")},
                    "ATI\r\nAT^U2DIAG=257\r\n"}),
     [](const testing::TestParamInfo<VendorCase>& info) { return info.param.name; });
+// clang-format on
 
 // --- Finding the modem ----------------------------------------------------
 
 TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
     // COM1 stays silent; COM2 names ZTE but ends in ERROR, not OK: neither
     // is a modem. A Huawei modem after the ZTE one must never be touched.
-    RecordingHost host = Run("COM1=silent COM2=nul,reply=%0D%0AZTE%0D%0A%0D%0AERROR%0D%0A "
-                             "COM3=zte COM4=huawei", 0);
+    RecordingHost host =
+        Run("COM1=silent COM2=nul,reply=%0D%0AZTE%0D%0A%0D%0AERROR%0D%0A "
+            "COM3=zte COM4=huawei",
+            0);
 
     const Calls& calls = host.Calls();
     const Calls untilFound = Join({ScanOpening(3), {Log(kFoundZte)}});
@@ -161,9 +181,7 @@ TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
 
 // No modem identified: the error text right after the scan, the progress
 // left at the last port tried, nothing sent beyond the probes.
-Calls NoModemRun() {
-    return Join({ScanOpening(31), {Log(kNoModem), "FinishRun"}});
-}
+Calls NoModemRun() { return Join({ScanOpening(31), {Log(kNoModem), "FinishRun"}}); }
 
 TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
     RecordingHost host = Run("", 0);
@@ -173,8 +191,10 @@ TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
 }
 
 TEST_F(SwitchRun, MarksAreCaseSensitive) {
-    RecordingHost host = Run("COM1=huawei,ident=Manufacturer:%20Huawei "
-                             "COM2=zte,ident=Manufacturer:%20zte%20Corporation", 0);
+    RecordingHost host =
+        Run("COM1=huawei,ident=Manufacturer:%20Huawei "
+            "COM2=zte,ident=Manufacturer:%20zte%20Corporation",
+            0);
 
     EXPECT_EQ(host.Calls(), NoModemRun());
     // Probed, and nothing more.
@@ -210,10 +230,10 @@ TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
 TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsYetTheRunCompletes) {
     RecordingHost host = Run("COM1=zte,gone-after-close", 0);
 
-    const Calls expected = Join({ScanOpening(1),
-                                 {Log(kFoundZte), "SetProgressRange 0 2", "SetProgressPos 0",
-                                  Log(kHeaderModemOnly), "SetProgressPos 2", Log(kDone),
-                                  "FinishRun"}});
+    const Calls expected =
+        Join({ScanOpening(1),
+              {Log(kFoundZte), "SetProgressRange 0 2", "SetProgressPos 0", Log(kHeaderModemOnly),
+               "SetProgressPos 2", Log(kDone), "FinishRun"}});
     EXPECT_EQ(host.Calls(), expected);
     EXPECT_EQ(host.ProgressPos(), 2);
     EXPECT_EQ(sim().Received(1), "ATI\r\n");
@@ -221,15 +241,14 @@ TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsYetTheRunCompletes) {
 
 TEST_F(SwitchRun, AnErrorOrNoAnswerDoesNotStopTheList) {
     // Each of the two commands waits out the one-second silence.
-    RecordingHost host =
-        Run("COM1=zte,error-on=AT+ZCDRUN=8,mute-on=AT+ZCDRUN=E", 0);
+    RecordingHost host = Run("COM1=zte,error-on=AT+ZCDRUN=8,mute-on=AT+ZCDRUN=E", 0);
 
-    const Calls expected = Join({ScanOpening(1), {Log(kFoundZte)},
-                                 CommandPhase(kHeaderModemOnly,
-                                              {Log("AT+ZCDRUN=8\r\n"),
-                                               Log("AT+ZCDRUN=8\r\n\r\nERROR\r\n"),
-                                               Log("AT+ZCDRUN=E\r\n"),
-                                               Log("AT+ZCDRUN=E\r\n")})});
+    const Calls expected =
+        Join({ScanOpening(1),
+              {Log(kFoundZte)},
+              CommandPhase(kHeaderModemOnly,
+                           {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n\r\nERROR\r\n"),
+                            Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n")})});
     EXPECT_EQ(host.Calls(), expected);
     EXPECT_EQ(sim().Received(1), "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n");
 }

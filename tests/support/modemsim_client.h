@@ -39,6 +39,6 @@ private:
     mutable std::mutex mutex_;
     std::uintptr_t socket_;  // a SOCKET, kept out of this header's includes
     bool winsockStarted_ = false;
-    std::string pending_;        // bytes received after the last reply line
+    std::string pending_;  // bytes received after the last reply line
     std::string lastError_;
 };

@@ -17,8 +17,8 @@ class ComHandle {
 public:
     explicit ComHandle(int com) {
         const std::string name = "\\\\.\\COM" + std::to_string(com);
-        handle_ = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+        handle_ = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
         if (handle_ == INVALID_HANDLE_VALUE) return;
         COMMTIMEOUTS timeouts{};
         timeouts.ReadTotalTimeoutConstant = 100;  // a read ends after 100 ms without input
@@ -33,7 +33,8 @@ public:
     // Writes `command`, then reads until a 100 ms pause.
     std::string Transact(const std::string& command) {
         DWORD count = 0;
-        if (!WriteFile(handle_, command.data(), static_cast<DWORD>(command.size()), &count, nullptr)) {
+        if (!WriteFile(handle_, command.data(), static_cast<DWORD>(command.size()), &count,
+                       nullptr)) {
             return "<write failed>";
         }
         std::string reply;
@@ -50,9 +51,7 @@ private:
 
 class ModemSimClient : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(sim().Available()) << sim().LastError();
-    }
+    void SetUp() override { ASSERT_TRUE(sim().Available()) << sim().LastError(); }
     static ModemSim& sim() { return ModemSim::Instance(); }
 };
 
@@ -62,7 +61,8 @@ TEST_F(ModemSimClient, PortsAnswerAndTheSimulatorReportsWhatTheyGot) {
         ComHandle zte(3);
         ASSERT_TRUE(zte.IsOpen());
         const std::string reply = zte.Transact("ATI\r\n");
-        EXPECT_EQ(reply.rfind("ATI\r\n\r\nManufacturer: ZTE CORPORATION\r\nModel: MF627\r\n", 0), 0u)
+        EXPECT_EQ(reply.rfind("ATI\r\n\r\nManufacturer: ZTE CORPORATION\r\nModel: MF627\r\n", 0),
+                  0u)
             << reply;
         EXPECT_EQ(zte.Transact("AT+ZCDRUN=8\r"),
                   "AT+ZCDRUN=8\r\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
@@ -91,7 +91,8 @@ TEST_F(ModemSimClient, LockedAndAbsentPortsCannotBeOpened) {
 TEST_F(ModemSimClient, RefusedLayoutKeepsThePreviousOne) {
     ASSERT_TRUE(sim().Layout("COM4=huawei"));
     EXPECT_FALSE(sim().Layout("COM4=modem"));
-    EXPECT_EQ(sim().LastError().rfind("error COM4: unknown personality", 0), 0u) << sim().LastError();
+    EXPECT_EQ(sim().LastError().rfind("error COM4: unknown personality", 0), 0u)
+        << sim().LastError();
     ComHandle huawei(4);
     ASSERT_TRUE(huawei.IsOpen());
     EXPECT_EQ(huawei.Transact("AT^U2DIAG=257\r"), "AT^U2DIAG=257\r\r\nOK\r\n");

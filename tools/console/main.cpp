@@ -32,8 +32,7 @@ public:
     }
     void SetProgressRange(int lower, int upper) override {
         upper_ = upper;
-        PrintEvent("progress range " + std::to_string(lower) + ".." +
-                   std::to_string(upper));
+        PrintEvent("progress range " + std::to_string(lower) + ".." + std::to_string(upper));
     }
     void SetProgressPos(int pos) override {
         pos_ = pos;
@@ -47,8 +46,7 @@ public:
 
 private:
     void PrintProgress() {
-        PrintEvent("progress " + std::to_string(pos_) + "/" +
-                   std::to_string(upper_));
+        PrintEvent("progress " + std::to_string(pos_) + "/" + std::to_string(upper_));
     }
     // Events go on lines of their own, even in the middle of a log line.
     void PrintEvent(const std::string& event) {
@@ -63,8 +61,8 @@ private:
         }
         // Straight to the handle: the C runtime would recode console output.
         DWORD written = 0;
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(),
-                  static_cast<DWORD>(bytes.size()), &written, nullptr);
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+                  &written, nullptr);
         atLineStart_ = bytes.back() == '\n';
     }
 
@@ -101,8 +99,7 @@ int main(int argc, char** argv) {
     DWORD threadId = 0;
     HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, &host, 0, &threadId);
     if (worker == nullptr) {
-        std::fprintf(stderr, "cannot start the worker thread (error %lu)\n",
-                     GetLastError());
+        std::fprintf(stderr, "cannot start the worker thread (error %lu)\n", GetLastError());
         return 1;
     }
     WaitForSingleObject(worker, INFINITE);

@@ -13,8 +13,7 @@
 
 namespace {
 
-bool WriteTextFile(const std::string& path, const std::string& text)
-{
+bool WriteTextFile(const std::string& path, const std::string& text) {
     std::unique_ptr<FILE, decltype(&std::fclose)> out(_wfopen(WindowsPath(path).c_str(), L"wb"),
                                                       &std::fclose);
     return out && std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
@@ -22,8 +21,7 @@ bool WriteTextFile(const std::string& path, const std::string& text)
 
 }  // namespace
 
-int RunDemo(const DemoSettings& settings)
-{
+int RunDemo(const DemoSettings& settings) {
     CheckReport report;
     report.BeginScenario("one switch to Только модем");
     ProgramUnderTest program(settings.exePath);

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-std::wstring WindowsPath(const std::string& path)
-{
+std::wstring WindowsPath(const std::string& path) {
     // Wine's kernel32 exports this mapping; Windows has no such export.
     using ToDosName = LPWSTR(CDECL*)(LPCSTR);
     auto toDos = reinterpret_cast<ToDosName>(reinterpret_cast<void*>(

@@ -17,13 +17,12 @@ struct Options {
     std::string exePath;
     std::string screenshotPath;
     std::string logPath;
-    std::string only;    // run only scenarios whose name contains this
+    std::string only;                   // run only scenarios whose name contains this
     std::optional<std::string> layout;  // set this simulator layout and stop
     bool demo = false;
 };
 
-void PrintUsage()
-{
+void PrintUsage() {
     std::fprintf(stderr,
                  "usage: modemswitch-driver --exe PATH [--screenshot FILE.bmp] [--only TEXT]\n"
                  "       modemswitch-driver --demo --exe PATH [--screenshot FILE.bmp] "
@@ -31,16 +30,14 @@ void PrintUsage()
                  "       modemswitch-driver --layout \"COM4=zte ...\"   (\"\": no modems)\n");
 }
 
-bool ParseOptions(int argc, char** argv, Options* options)
-{
+bool ParseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         const char* name = argv[i];
         if (std::strcmp(name, "--demo") == 0) {
             options->demo = true;
             continue;
         }
-        if (i + 1 >= argc)
-            return false;
+        if (i + 1 >= argc) return false;
         const std::string value = argv[++i];
         if (std::strcmp(name, "--exe") == 0)
             options->exePath = value;
@@ -58,24 +55,20 @@ bool ParseOptions(int argc, char** argv, Options* options)
     return !options->exePath.empty() || options->layout.has_value();
 }
 
-int SetLayoutOnly(const std::string& layout)
-{
+int SetLayoutOnly(const std::string& layout) {
     std::string error;
-    if (simulated_modems::SetLayout(layout, &error))
-        return 0;
+    if (simulated_modems::SetLayout(layout, &error)) return 0;
     std::fprintf(stderr, "modemswitch-driver: layout refused: %s\n", error.c_str());
     return 1;
 }
 
-int RunScenarios(const Options& options)
-{
+int RunScenarios(const Options& options) {
     const ScenarioSettings settings{options.exePath, options.screenshotPath};
     CheckReport report;
     int count = 0;
     const NamedScenario* scenarios = Scenarios(&count);
     for (int i = 0; i < count; ++i) {
-        if (std::string(scenarios[i].name).find(options.only) == std::string::npos)
-            continue;
+        if (std::string(scenarios[i].name).find(options.only) == std::string::npos) continue;
         report.BeginScenario(scenarios[i].name);
         scenarios[i].run(settings, report);
     }
@@ -84,16 +77,13 @@ int RunScenarios(const Options& options)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         PrintUsage();
         return 2;
     }
-    if (options.layout)
-        return SetLayoutOnly(*options.layout);
-    if (options.demo)
-        return RunDemo({options.exePath, options.screenshotPath, options.logPath});
+    if (options.layout) return SetLayoutOnly(*options.layout);
+    if (options.demo) return RunDemo({options.exePath, options.screenshotPath, options.logPath});
     return RunScenarios(options);
 }

@@ -17,8 +17,7 @@ constexpr DWORD kStartTimeoutMs = 15000;
 constexpr DWORD kMessageTimeoutMs = 5000;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-std::string ClassOf(HWND window)
-{
+std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
@@ -26,18 +25,15 @@ std::string ClassOf(HWND window)
 
 }  // namespace
 
-bool MessageBoxView::HasOnlyButtons(std::vector<int> ids) const
-{
+bool MessageBoxView::HasOnlyButtons(std::vector<int> ids) const {
     std::sort(ids.begin(), ids.end());
     return ids == buttons;
 }
 
 ProgramUnderTest::ProgramUnderTest(std::string exePath) : exePath_(std::move(exePath)) {}
 
-ProgramUnderTest::~ProgramUnderTest()
-{
-    if (!process_.hProcess)
-        return;
+ProgramUnderTest::~ProgramUnderTest() {
+    if (!process_.hProcess) return;
     if (IsRunning()) {
         TerminateProcess(process_.hProcess, 1);
         WaitForSingleObject(process_.hProcess, kStartTimeoutMs);
@@ -46,15 +42,14 @@ ProgramUnderTest::~ProgramUnderTest()
     CloseHandle(process_.hProcess);
 }
 
-bool ProgramUnderTest::Start(std::string* error)
-{
+bool ProgramUnderTest::Start(std::string* error) {
     std::wstring commandLine = L"\"" + WindowsPath(exePath_) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process_)) {
-        *error = "CreateProcess failed, error " + std::to_string(GetLastError()) + " for " +
-                 exePath_;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_)) {
+        *error =
+            "CreateProcess failed, error " + std::to_string(GetLastError()) + " for " + exePath_;
         process_ = {};
         return false;
     }
@@ -69,22 +64,19 @@ bool ProgramUnderTest::Start(std::string* error)
     return true;
 }
 
-HWND ProgramUnderTest::FindDialog() const
-{
+HWND ProgramUnderTest::FindDialog() const {
     // Another copy of the program may be open on the same desktop: take only
     // the dialog of the process started here.
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "#32770", expected::kDialogCaption))) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == process_.dwProcessId && IsWindowVisible(window))
-            return window;
+        if (owner == process_.dwProcessId && IsWindowVisible(window)) return window;
     }
     return nullptr;
 }
 
-LRESULT ProgramUnderTest::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const
-{
+LRESULT ProgramUnderTest::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
                              &result))
@@ -92,18 +84,14 @@ LRESULT ProgramUnderTest::Send(HWND window, UINT message, WPARAM wParam, LPARAM 
     return static_cast<LRESULT>(result);
 }
 
-bool ProgramUnderTest::IsControlEnabled(int id) const
-{
+bool ProgramUnderTest::IsControlEnabled(int id) const {
     return IsWindowEnabled(Control(id)) != FALSE;
 }
 
-std::string ProgramUnderTest::TextOf(HWND window) const
-{
-    if (!window)
-        return {};
+std::string ProgramUnderTest::TextOf(HWND window) const {
+    if (!window) return {};
     const LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0)
-        return {};
+    if (length <= 0) return {};
     // Room for growth between the two messages: the log may be appended to.
     std::string text(static_cast<size_t>(length) + 4096, '\0');
     const LRESULT copied =
@@ -112,52 +100,37 @@ std::string ProgramUnderTest::TextOf(HWND window) const
     return text;
 }
 
-std::string ProgramUnderTest::LogText() const
-{
-    return ControlText(expected::kLog);
-}
+std::string ProgramUnderTest::LogText() const { return ControlText(expected::kLog); }
 
-int ProgramUnderTest::ProgressPos() const
-{
+int ProgramUnderTest::ProgressPos() const {
     return static_cast<int>(Send(Control(expected::kProgress), PBM_GETPOS, 0, 0));
 }
 
-int ProgramUnderTest::ProgressLow() const
-{
+int ProgramUnderTest::ProgressLow() const {
     return static_cast<int>(Send(Control(expected::kProgress), PBM_GETRANGE, TRUE, 0));
 }
 
-int ProgramUnderTest::ProgressHigh() const
-{
+int ProgramUnderTest::ProgressHigh() const {
     return static_cast<int>(Send(Control(expected::kProgress), PBM_GETRANGE, FALSE, 0));
 }
 
-HWND ProgramUnderTest::FocusedControl() const
-{
+HWND ProgramUnderTest::FocusedControl() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
-void ProgramUnderTest::Click(int id) const
-{
-    PostMessageA(Control(id), BM_CLICK, 0, 0);
-}
+void ProgramUnderTest::Click(int id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
 
-void ProgramUnderTest::PostClose() const
-{
-    PostMessageA(dialog_, WM_CLOSE, 0, 0);
-}
+void ProgramUnderTest::PostClose() const { PostMessageA(dialog_, WM_CLOSE, 0, 0); }
 
-void ProgramUnderTest::PostKey(UINT message, WPARAM key, LPARAM flags) const
-{
+void ProgramUnderTest::PostKey(UINT message, WPARAM key, LPARAM flags) const {
     HWND focus = FocusedControl();
     PostMessageA(focus ? focus : dialog_, message, key, flags);
 }
 
-bool ProgramUnderTest::WaitForPostedMessages(DWORD timeoutMs) const
-{
+bool ProgramUnderTest::WaitForPostedMessages(DWORD timeoutMs) const {
     // Posted messages of a thread are handled in order, so once a marker
     // posted now has taken effect, everything posted before it has been
     // handled. The marker moves the idle log's caret and then puts it back.
@@ -170,14 +143,12 @@ bool ProgramUnderTest::WaitForPostedMessages(DWORD timeoutMs) const
         return LOWORD(now) == position && HIWORD(now) == position;
     };
     PostMessageA(log, EM_SETSEL, marker, marker);
-    if (!WaitUntil(timeoutMs, [&] { return caretIs(marker); }))
-        return false;
+    if (!WaitUntil(timeoutMs, [&] { return caretIs(marker); })) return false;
     PostMessageA(log, EM_SETSEL, LOWORD(selection), HIWORD(selection));
     return WaitUntil(timeoutMs, [&] { return Send(log, EM_GETSEL, 0, 0) == selection; });
 }
 
-std::vector<HWND> ProgramUnderTest::OwnedMessageBoxes() const
-{
+std::vector<HWND> ProgramUnderTest::OwnedMessageBoxes() const {
     std::vector<HWND> boxes;
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "#32770", nullptr))) {
@@ -187,22 +158,19 @@ std::vector<HWND> ProgramUnderTest::OwnedMessageBoxes() const
     return boxes;
 }
 
-bool ProgramUnderTest::WaitForMessageBox(DWORD timeoutMs, MessageBoxView* box) const
-{
+bool ProgramUnderTest::WaitForMessageBox(DWORD timeoutMs, MessageBoxView* box) const {
     HWND found = nullptr;
     WaitUntil(timeoutMs, [&] {
         std::vector<HWND> boxes = OwnedMessageBoxes();
         found = boxes.empty() ? nullptr : boxes.front();
         return found != nullptr;
     });
-    if (!found)
-        return false;
+    if (!found) return false;
     *box = ReadMessageBox(found);
     return true;
 }
 
-MessageBoxView ProgramUnderTest::ReadMessageBox(HWND box) const
-{
+MessageBoxView ProgramUnderTest::ReadMessageBox(HWND box) const {
     MessageBoxView view;
     view.window = box;
     view.caption = TextOf(box);
@@ -215,19 +183,16 @@ MessageBoxView ProgramUnderTest::ReadMessageBox(HWND box) const
     return view;
 }
 
-void ProgramUnderTest::Answer(const MessageBoxView& box, int buttonId) const
-{
+void ProgramUnderTest::Answer(const MessageBoxView& box, int buttonId) const {
     PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box.window, buttonId)));
 }
 
-bool ProgramUnderTest::IsRunning() const
-{
+bool ProgramUnderTest::IsRunning() const {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool ProgramUnderTest::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const
-{
+bool ProgramUnderTest::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
     if (!process_.hProcess || WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
         return false;
     GetExitCodeProcess(process_.hProcess, exitCode);

@@ -20,35 +20,26 @@ constexpr LPARAM kEscapePress = 0x00010001;
 constexpr LPARAM kEscapeAutoRepeat = 0x40010001;  // previous-key-state bit set
 constexpr LPARAM kEnterPress = 0x001C0001;
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // A log line without its line breaks, for a check's name.
-std::string Trimmed(const char* line)
-{
+std::string Trimmed(const char* line) {
     std::string text = line;
-    while (!text.empty() && (text.front() == '\r' || text.front() == '\n'))
-        text.erase(0, 1);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
-        text.pop_back();
+    while (!text.empty() && (text.front() == '\r' || text.front() == '\n')) text.erase(0, 1);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
 }
 
 // Ports before the modem answer nothing, so the scan spends its 100 ms
 // probe time-out on each: that keeps a run going long enough to watch it.
 // The modem's own delay stays below that time-out, or the probe would miss it.
-std::string LayoutWithModemOn(int modemCom, const std::string& modem)
-{
+std::string LayoutWithModemOn(int modemCom, const std::string& modem) {
     std::string layout;
-    for (int com = 1; com < modemCom; ++com)
-        layout += "COM" + std::to_string(com) + "=silent ";
+    for (int com = 1; com < modemCom; ++com) layout += "COM" + std::to_string(com) + "=silent ";
     return layout + "COM" + std::to_string(modemCom) + "=" + modem + ",delay-ms=40";
 }
 
-bool SetLayout(CheckReport& report, const std::string& layout)
-{
+bool SetLayout(CheckReport& report, const std::string& layout) {
     std::string error;
     return report.Expect(simulated_modems::SetLayout(layout, &error),
                          "simulator takes the layout " + layout, error);
@@ -70,8 +61,7 @@ struct SwitchRun {
 // The close box during a run: the program refuses with one message box and
 // keeps running with its buttons disabled. Returns false if the run ended
 // before all of that could be seen, which would make the checks void.
-bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report)
-{
+bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report) {
     program.PostClose();
     MessageBoxView box;
     if (!report.Expect(program.WaitForMessageBox(kBoxTimeoutMs, &box),
@@ -96,8 +86,7 @@ bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report)
                          "the run ended meanwhile: give the simulated run more silent ports");
 }
 
-void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const SwitchRun& run)
-{
+void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const SwitchRun& run) {
     const std::string log = program.LogText();
     std::vector<std::string> parts = {expected::kSearching, run.foundLine, run.header};
     for (const std::string& command : run.commands) {
@@ -114,34 +103,29 @@ void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const Sw
     report.Expect(log.find("ОШИБКА") == std::string::npos, "log holds no error");
 }
 
-void ExpectModemSwitched(CheckReport& report, const SwitchRun& run)
-{
+void ExpectModemSwitched(CheckReport& report, const SwitchRun& run) {
     std::string sent = "ATI\r\n";
-    for (const std::string& command : run.commands)
-        sent += command;
+    for (const std::string& command : run.commands) sent += command;
     const std::string received = simulated_modems::Received(run.modemCom);
     report.Expect(received == sent, "the modem received ATI and the mode's commands, nothing else",
                   "received " + Quoted(received));
     const std::string state = simulated_modems::State(run.modemCom);
-    report.Expect(state == run.finalState,
-                  std::string("the modem's mode is now ") + run.finalState, "state " + state);
+    report.Expect(state == run.finalState, std::string("the modem's mode is now ") + run.finalState,
+                  "state " + state);
     bool everyPortAsked = true;
     for (int com = 1; com < run.modemCom; ++com)
         everyPortAsked = everyPortAsked && simulated_modems::Received(com) == "ATI\r\n";
     report.Expect(everyPortAsked, "each silent port before the modem was asked ATI once");
 }
 
-void SavePicture(const ProgramUnderTest& program, CheckReport& report, const std::string& path)
-{
+void SavePicture(const ProgramUnderTest& program, CheckReport& report, const std::string& path) {
     std::string error;
     report.Expect(SaveWindowPicture(program.Dialog(), path, &error),
                   "picture of the finished run saved to " + path, error);
 }
 
-void RunSwitch(const ScenarioSettings& settings, CheckReport& report, const SwitchRun& run)
-{
-    if (!SetLayout(report, LayoutWithModemOn(run.modemCom, run.vendor)))
-        return;
+void RunSwitch(const ScenarioSettings& settings, CheckReport& report, const SwitchRun& run) {
+    if (!SetLayout(report, LayoutWithModemOn(run.modemCom, run.vendor))) return;
     ProgramUnderTest program(settings.exePath);
     if (!StartIdle(program, report) ||
         !AnswerConfirmation(program, report, run.modeButton, run.confirmation, IDYES))
@@ -164,34 +148,42 @@ void RunSwitch(const ScenarioSettings& settings, CheckReport& report, const Swit
     LeaveThroughExit(program, report);
 }
 
-void ModemOnlyWithZte(const ScenarioSettings& settings, CheckReport& report)
-{
+void ModemOnlyWithZte(const ScenarioSettings& settings, CheckReport& report) {
     RunSwitch(settings, report,
-              {"zte", 20, expected::kModemOnly, expected::kConfirmModemOnly, expected::kFoundZte,
-               expected::kModemOnlyHeader, {"AT+ZCDRUN=8\r\n", "AT+ZCDRUN=E\r\n"}, "zcdrun=E",
+              {"zte",
+               20,
+               expected::kModemOnly,
+               expected::kConfirmModemOnly,
+               expected::kFoundZte,
+               expected::kModemOnlyHeader,
+               {"AT+ZCDRUN=8\r\n", "AT+ZCDRUN=E\r\n"},
+               "zcdrun=E",
                true});
 }
 
-void ExtraFunctionsWithHuawei(const ScenarioSettings& settings, CheckReport& report)
-{
+void ExtraFunctionsWithHuawei(const ScenarioSettings& settings, CheckReport& report) {
     RunSwitch(settings, report,
-              {"huawei", 17, expected::kExtra, expected::kConfirmExtra, expected::kFoundHuawei,
-               expected::kExtraHeader, {"AT^U2DIAG=257\r\n"}, "u2diag=257", false});
+              {"huawei",
+               17,
+               expected::kExtra,
+               expected::kConfirmExtra,
+               expected::kFoundHuawei,
+               expected::kExtraHeader,
+               {"AT^U2DIAG=257\r\n"},
+               "u2diag=257",
+               false});
 }
 
-void DecliningChangesNothing(const ScenarioSettings& settings, CheckReport& report)
-{
+void DecliningChangesNothing(const ScenarioSettings& settings, CheckReport& report) {
     ProgramUnderTest program(settings.exePath);
-    if (!StartIdle(program, report))
-        return;
+    if (!StartIdle(program, report)) return;
     const struct {
         int button;
         const char* confirmation;
     } modes[] = {{expected::kModemOnly, expected::kConfirmModemOnly},
                  {expected::kExtra, expected::kConfirmExtra}};
     for (const auto& mode : modes) {
-        if (!AnswerConfirmation(program, report, mode.button, mode.confirmation, IDNO))
-            return;
+        if (!AnswerConfirmation(program, report, mode.button, mode.confirmation, IDNO)) return;
         // A handler that went on after Нет would act right after its box closed.
         report.Expect(program.WaitForPostedMessages(kSettleTimeoutMs),
                       "the dialog has handled the answer");
@@ -204,11 +196,9 @@ void DecliningChangesNothing(const ScenarioSettings& settings, CheckReport& repo
     ExpectEnded(program, report, "the close box on the idle dialog");
 }
 
-void NoModem(const ScenarioSettings& settings, CheckReport& report)
-{
+void NoModem(const ScenarioSettings& settings, CheckReport& report) {
     // A port that answers with ERROR is no modem either.
-    if (!SetLayout(report, "COM3=error"))
-        return;
+    if (!SetLayout(report, "COM3=error")) return;
     ProgramUnderTest program(settings.exePath);
     if (!StartIdle(program, report) ||
         !AnswerConfirmation(program, report, expected::kModemOnly, expected::kConfirmModemOnly,
@@ -226,11 +216,9 @@ void NoModem(const ScenarioSettings& settings, CheckReport& report)
     ExpectEnded(program, report, "the close box after the run");
 }
 
-void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report)
-{
+void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report) {
     ProgramUnderTest program(settings.exePath);
-    if (!StartIdle(program, report))
-        return;
+    if (!StartIdle(program, report)) return;
     report.Expect(program.FocusedControl() == program.Control(expected::kExit),
                   "Выход has the keyboard focus");
     program.PostKey(WM_KEYDOWN, VK_ESCAPE, kEscapePress);
@@ -246,12 +234,10 @@ void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report
     ExpectEnded(program, report, "an auto-repeated Escape on the idle dialog");
 }
 
-void EnterRightAfterStart(const ScenarioSettings& settings, CheckReport& report)
-{
+void EnterRightAfterStart(const ScenarioSettings& settings, CheckReport& report) {
     ProgramUnderTest program(settings.exePath);
     std::string error;
-    if (!report.Expect(program.Start(&error), "program starts and shows its dialog", error))
-        return;
+    if (!report.Expect(program.Start(&error), "program starts and shows its dialog", error)) return;
     HWND exit = program.Control(expected::kExit);
     report.Expect((GetWindowLongA(exit, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON,
                   "Выход is the default button");
@@ -271,8 +257,7 @@ const NamedScenario kScenarios[] = {
 
 }  // namespace
 
-const NamedScenario* Scenarios(int* count)
-{
+const NamedScenario* Scenarios(int* count) {
     *count = static_cast<int>(sizeof kScenarios / sizeof kScenarios[0]);
     return kScenarios;
 }

@@ -15,13 +15,9 @@ struct ScreenCopy {
     std::string bits;  // bottom-up rows of BGR triples, each padded to 4 bytes
 };
 
-int RowBytes(int width)
-{
-    return (width * 3 + 3) & ~3;
-}
+int RowBytes(int width) { return (width * 3 + 3) & ~3; }
 
-BITMAPINFOHEADER BitmapHeader(int width, int height)
-{
+BITMAPINFOHEADER BitmapHeader(int width, int height) {
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
     header.biWidth = width;
@@ -34,12 +30,10 @@ BITMAPINFOHEADER BitmapHeader(int width, int height)
 }
 
 // Copies a rectangle of the screen into memory through a DIB section.
-bool CopyScreenRect(const RECT& rect, ScreenCopy* copy)
-{
+bool CopyScreenRect(const RECT& rect, ScreenCopy* copy) {
     copy->width = rect.right - rect.left;
     copy->height = rect.bottom - rect.top;
-    if (copy->width <= 0 || copy->height <= 0)
-        return false;
+    if (copy->width <= 0 || copy->height <= 0) return false;
     BITMAPINFO info{};
     info.bmiHeader = BitmapHeader(copy->width, copy->height);
 
@@ -53,8 +47,7 @@ bool CopyScreenRect(const RECT& rect, ScreenCopy* copy)
         copied = BitBlt(memory, 0, 0, copy->width, copy->height, screen, rect.left, rect.top,
                         SRCCOPY | CAPTUREBLT) != FALSE;
         GdiFlush();
-        if (copied)
-            copy->bits.assign(static_cast<const char*>(pixels), info.bmiHeader.biSizeImage);
+        if (copied) copy->bits.assign(static_cast<const char*>(pixels), info.bmiHeader.biSizeImage);
         SelectObject(memory, previous);
         DeleteObject(bitmap);
     }
@@ -63,8 +56,7 @@ bool CopyScreenRect(const RECT& rect, ScreenCopy* copy)
     return copied;
 }
 
-bool WriteBmp(const ScreenCopy& copy, const std::string& path)
-{
+bool WriteBmp(const ScreenCopy& copy, const std::string& path) {
     const BITMAPINFOHEADER header = BitmapHeader(copy.width, copy.height);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;  // "BM"
@@ -80,8 +72,7 @@ bool WriteBmp(const ScreenCopy& copy, const std::string& path)
 
 }  // namespace
 
-bool SaveWindowPicture(HWND window, const std::string& path, std::string* error)
-{
+bool SaveWindowPicture(HWND window, const std::string& path, std::string* error) {
     // The last change of state may not be painted and on the screen yet.
     Sleep(kPaintSettleMs);
     RECT rect{};

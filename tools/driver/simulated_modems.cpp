@@ -4,12 +4,11 @@
 
 namespace simulated_modems {
 
-bool SetLayout(const std::string& layout, std::string* error)
-{
+bool SetLayout(const std::string& layout, std::string* error) {
     ModemSim& sim = ModemSim::Instance();
     if (!sim.Available()) {
-        *error = "the modem simulator is not reachable (is MODEMSIM_CONTROL set?): " +
-                 sim.LastError();
+        *error =
+            "the modem simulator is not reachable (is MODEMSIM_CONTROL set?): " + sim.LastError();
         return false;
     }
     if (!sim.Layout(layout)) {
@@ -19,14 +18,8 @@ bool SetLayout(const std::string& layout, std::string* error)
     return true;
 }
 
-std::string Received(int com)
-{
-    return ModemSim::Instance().Received(com);
-}
+std::string Received(int com) { return ModemSim::Instance().Received(com); }
 
-std::string State(int com)
-{
-    return ModemSim::Instance().State(com);
-}
+std::string State(int com) { return ModemSim::Instance().State(com); }
 
 }  // namespace simulated_modems

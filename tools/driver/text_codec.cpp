@@ -4,10 +4,8 @@
 
 #include <vector>
 
-std::string Cp1251ToUtf8(const std::string& text)
-{
-    if (text.empty())
-        return {};
+std::string Cp1251ToUtf8(const std::string& text) {
+    if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int wideLength = MultiByteToWideChar(1251, 0, text.data(), size, nullptr, 0);
     std::vector<wchar_t> wide(wideLength);
@@ -20,13 +18,11 @@ std::string Cp1251ToUtf8(const std::string& text)
     return utf8;
 }
 
-std::string UnixLineBreaks(const std::string& text)
-{
+std::string UnixLineBreaks(const std::string& text) {
     std::string result;
     result.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         result += text[i];
     }
     return result;

@@ -10,23 +10,18 @@ namespace {
 constexpr DWORD kBoxTimeoutMs = 5000;
 constexpr DWORD kExitTimeoutMs = 10000;
 
-std::string ButtonStates(const ProgramUnderTest& program)
-{
+std::string ButtonStates(const ProgramUnderTest& program) {
     auto state = [&](int id) { return program.IsControlEnabled(id) ? "enabled" : "disabled"; };
     return std::string("Только модем ") + state(expected::kModemOnly) + ", Доп. функции " +
            state(expected::kExtra) + ", Выход " + state(expected::kExit);
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
 bool ContainsInOrder(const std::string& text, const std::vector<std::string>& parts,
-                     std::string* missing)
-{
+                     std::string* missing) {
     size_t from = 0;
     for (const std::string& part : parts) {
         const size_t at = text.find(part, from);
@@ -39,13 +34,12 @@ bool ContainsInOrder(const std::string& text, const std::vector<std::string>& pa
     return true;
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-bool StartIdle(ProgramUnderTest& program, CheckReport& report)
-{
+bool StartIdle(ProgramUnderTest& program, CheckReport& report) {
     std::string error;
     if (!report.Expect(program.Start(&error), "program starts and shows its dialog", error))
         return false;
@@ -57,35 +51,34 @@ bool StartIdle(ProgramUnderTest& program, CheckReport& report)
                       program.ControlText(expected::kExtra) + " / " +
                       program.ControlText(expected::kExit));
     const std::string log = program.LogText();
-    report.Expect(log == expected::kHelpText, "idle log shows the help text", "log: " + Quoted(log));
+    report.Expect(log == expected::kHelpText, "idle log shows the help text",
+                  "log: " + Quoted(log));
     return ExpectButtons(program, report, "idle", true, true, true);
 }
 
 bool ExpectButtons(const ProgramUnderTest& program, CheckReport& report, const std::string& what,
-                   bool modemOnly, bool extra, bool exit)
-{
+                   bool modemOnly, bool extra, bool exit) {
     const bool ok = program.IsControlEnabled(expected::kModemOnly) == modemOnly &&
                     program.IsControlEnabled(expected::kExtra) == extra &&
                     program.IsControlEnabled(expected::kExit) == exit;
-    std::string want = modemOnly && extra && exit ? "all three buttons enabled"
+    std::string want = modemOnly && extra && exit      ? "all three buttons enabled"
                        : !modemOnly && !extra && !exit ? "all three buttons disabled"
-                       : !modemOnly && !extra && exit ? "only Выход enabled"
-                                                      : "buttons as expected";
+                       : !modemOnly && !extra && exit  ? "only Выход enabled"
+                                                       : "buttons as expected";
     return report.Expect(ok, what + ": " + want, ButtonStates(program));
 }
 
 bool AnswerConfirmation(ProgramUnderTest& program, CheckReport& report, int buttonId,
-                        const char* confirmationText, int answer)
-{
+                        const char* confirmationText, int answer) {
     program.Click(buttonId);
     MessageBoxView box;
     if (!report.Expect(program.WaitForMessageBox(kBoxTimeoutMs, &box),
                        "a confirmation box appears, owned by the dialog"))
         return false;
-    report.Expect(box.caption == expected::kConfirmCaption && box.text == confirmationText,
-                  std::string("confirmation reads ") + Quoted(confirmationText) +
-                      " under Продолжить?",
-                  "caption " + Quoted(box.caption) + ", text " + Quoted(box.text));
+    report.Expect(
+        box.caption == expected::kConfirmCaption && box.text == confirmationText,
+        std::string("confirmation reads ") + Quoted(confirmationText) + " under Продолжить?",
+        "caption " + Quoted(box.caption) + ", text " + Quoted(box.text));
     report.Expect(box.HasOnlyButtons({IDYES, IDNO}), "confirmation offers exactly Да and Нет");
     program.Answer(box, answer);
     // The box is destroyed only after its modal loop has ended, so from then
@@ -94,18 +87,17 @@ bool AnswerConfirmation(ProgramUnderTest& program, CheckReport& report, int butt
                          "confirmation closes when answered");
 }
 
-bool WaitForRunEnd(ProgramUnderTest& program, CheckReport& report)
-{
+bool WaitForRunEnd(ProgramUnderTest& program, CheckReport& report) {
     const bool ended = WaitUntil(kRunTimeoutMs, [&] {
         return program.IsControlEnabled(expected::kExit) || !program.IsRunning();
     });
-    return report.Expect(ended && program.IsRunning(), "the run finishes and Выход is enabled again",
+    return report.Expect(ended && program.IsRunning(),
+                         "the run finishes and Выход is enabled again",
                          program.IsRunning() ? "log: " + Quoted(program.LogText())
                                              : "the program ended during the run");
 }
 
-void ExpectProgress(const ProgramUnderTest& program, CheckReport& report, int pos, int high)
-{
+void ExpectProgress(const ProgramUnderTest& program, CheckReport& report, int pos, int high) {
     const int seenPos = program.ProgressPos();
     const int seenLow = program.ProgressLow();
     const int seenHigh = program.ProgressHigh();
@@ -115,14 +107,12 @@ void ExpectProgress(const ProgramUnderTest& program, CheckReport& report, int po
                       std::to_string(seenHigh));
 }
 
-void LeaveThroughExit(ProgramUnderTest& program, CheckReport& report)
-{
+void LeaveThroughExit(ProgramUnderTest& program, CheckReport& report) {
     program.Click(expected::kExit);
     ExpectEnded(program, report, "clicking Выход");
 }
 
-void ExpectEnded(ProgramUnderTest& program, CheckReport& report, const std::string& what)
-{
+void ExpectEnded(ProgramUnderTest& program, CheckReport& report, const std::string& what) {
     DWORD exitCode = STILL_ACTIVE;
     const bool ended = program.WaitForExit(kExitTimeoutMs, &exitCode);
     report.Expect(ended && exitCode == 0, what + " ends the program with exit code 0",

@@ -8,13 +8,11 @@
 // Polls condition() every pollMs until it returns true or timeoutMs have
 // passed. Returns whether it became true; it is checked once more at the end.
 template <class Condition>
-bool WaitUntil(DWORD timeoutMs, Condition condition, DWORD pollMs = 20)
-{
+bool WaitUntil(DWORD timeoutMs, Condition condition, DWORD pollMs = 20) {
     // Unsigned difference: correct across the 49-day wrap of the tick count.
     const DWORD start = GetTickCount();
     while (!condition()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return condition();
+        if (GetTickCount() - start >= timeoutMs) return condition();
         Sleep(pollMs);
     }
     return true;

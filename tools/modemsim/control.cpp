@@ -83,7 +83,8 @@ bool ControlServer::Listen(int port, std::string* error) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<uint16_t>(port));
     socklen_t length = sizeof address;
-    if (listener_ < 0 || setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0 ||
+    if (listener_ < 0 ||
+        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0 ||
         bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener_, 8) != 0 ||
         getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {

@@ -37,7 +37,8 @@ bool DosDevices::Point(int com, const std::string& target, std::string* error) c
     const std::string link = LinkPath(com);
     const std::string staging = link + ".modemsim-new";
     unlink(staging.c_str());
-    if (symlink(target.c_str(), staging.c_str()) != 0 || rename(staging.c_str(), link.c_str()) != 0) {
+    if (symlink(target.c_str(), staging.c_str()) != 0 ||
+        rename(staging.c_str(), link.c_str()) != 0) {
         *error = "link " + link + " -> " + target + ": " + std::strerror(errno);
         unlink(staging.c_str());
         return false;

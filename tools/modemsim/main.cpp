@@ -20,12 +20,13 @@ struct Options {
     std::string prefix;
     int controlPort = -1;  // -1: no control channel
     std::string logPath;
-    std::string layout;    // the COMn=CONFIG words, joined
+    std::string layout;  // the COMn=CONFIG words, joined
 };
 
 int Usage(const std::string& why) {
-    std::cerr << "modemsim: " << why << "\n"
-              << "usage: modemsim --prefix WINEPREFIX [--control PORT] [--log FILE] [COMn=CONFIG ...]\n";
+    std::cerr
+        << "modemsim: " << why << "\n"
+        << "usage: modemsim --prefix WINEPREFIX [--control PORT] [--log FILE] [COMn=CONFIG ...]\n";
     return 2;
 }
 

@@ -28,16 +28,18 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 }
 
 bool Contains(const std::vector<std::string>& commands, const std::string& command) {
-    return std::any_of(commands.begin(), commands.end(), [&](const std::string& c) {
-        return NormalizeCommand(c) == command;
-    });
+    return std::any_of(commands.begin(), commands.end(),
+                       [&](const std::string& c) { return NormalizeCommand(c) == command; });
 }
 
 std::string ZcdrunReply(char mode) {
     switch (mode) {
-        case '8': return "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
-        case '9': return "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
-        default: return kOk;
+    case '8':
+        return "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+    case '9':
+        return "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+    default:
+        return kOk;
     }
 }
 
@@ -114,11 +116,16 @@ void Modem::TakeLine(Reaction& reaction) {
 
 std::string Modem::Answer(const std::string& command) {
     switch (config_.base) {
-        case Base::Error: return kError;
-        case Base::Nul: return config_.nulReply;
-        case Base::Zte: return AnswerZte(command);
-        case Base::Huawei: return AnswerHuawei(command);
-        default: return {};
+    case Base::Error:
+        return kError;
+    case Base::Nul:
+        return config_.nulReply;
+    case Base::Zte:
+        return AnswerZte(command);
+    case Base::Huawei:
+        return AnswerHuawei(command);
+    default:
+        return {};
     }
 }
 
@@ -153,8 +160,9 @@ std::string Modem::AnswerHuawei(const std::string& command) {
     if (!reply.empty()) return reply;
     const std::string digits = command.substr(std::min(command.size(), sizeof(kU2diagPrefix) - 1));
     const bool isNumber = !digits.empty() && digits.size() <= kMaxU2diagDigits &&
-                          std::all_of(digits.begin(), digits.end(),
-                                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+                          std::all_of(digits.begin(), digits.end(), [](char c) {
+                              return std::isdigit(static_cast<unsigned char>(c));
+                          });
     if (StartsWith(command, kU2diagPrefix) && isNumber) {
         state_ = "u2diag=" + std::to_string(std::stol(digits));
         return kOk;

@@ -74,7 +74,11 @@ std::string AddCommand(std::vector<std::string>* list, const std::string& value)
 
 const std::map<std::string_view, OptionSetter>& OptionSetters() {
     static const std::map<std::string_view, OptionSetter> kSetters = {
-        {"ident", [](PortConfig& s, const std::string& v) { s.ident = v; return std::string(); }},
+        {"ident",
+         [](PortConfig& s, const std::string& v) {
+             s.ident = v;
+             return std::string();
+         }},
         {"echo",
          [](PortConfig& s, const std::string& v) {
              if (v != "0" && v != "1") return std::string("must be 0 or 1");
@@ -83,7 +87,8 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
          }},
         {"error-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.errorOn, v); }},
         {"mute-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},
-        {"unplug-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.unplugOn, v); }},
+        {"unplug-on",
+         [](PortConfig& s, const std::string& v) { return AddCommand(&s.unplugOn, v); }},
         {"unplug-after",
          [](PortConfig& s, const std::string& v) {
              const auto n = ParseNumber(v, 1, 1L << 30);

@@ -24,9 +24,9 @@ struct PortConfig {
     Base base = Base::Silent;
     std::optional<std::string> ident;  // ATI body; the personality's own when unset
     bool echo = true;
-    std::vector<std::string> errorOn;   // commands answered with ERROR
-    std::vector<std::string> muteOn;    // commands never answered
-    std::vector<std::string> unplugOn;  // commands that make the modem vanish
+    std::vector<std::string> errorOn;        // commands answered with ERROR
+    std::vector<std::string> muteOn;         // commands never answered
+    std::vector<std::string> unplugOn;       // commands that make the modem vanish
     std::optional<std::size_t> unplugAfter;  // vanish after this many received bytes
     bool goneAfterClose = false;
     int delayMs = 0;

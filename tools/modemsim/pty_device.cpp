@@ -38,7 +38,8 @@ int OpenMaster(std::string* slavePath, std::string* error) {
         return -1;
     }
     char name[128];
-    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
+    if (grantpt(master) != 0 || unlockpt(master) != 0 ||
+        ptsname_r(master, name, sizeof name) != 0) {
         *error = Failure("pty slave setup");
         close(master);
         return -1;

@@ -154,6 +154,8 @@ void SimPort::Unplug(const char* why) {
     Note(why);
 }
 
-void SimPort::Note(const std::string& text) { log_.Line("COM" + std::to_string(com_) + " " + text); }
+void SimPort::Note(const std::string& text) {
+    log_.Line("COM" + std::to_string(com_) + " " + text);
+}
 
 }  // namespace modemsim

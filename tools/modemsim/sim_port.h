@@ -62,7 +62,7 @@ private:
     int opens_ = 0;        // times the slave went from closed to open
     bool hangup_ = false;  // master reported no slave: stop polling it until the next open
     std::deque<Pending> pending_;
-    std::string unsent_;   // due, but the pty had no room yet
+    std::string unsent_;  // due, but the pty had no room yet
     ChatterSource chatter_;
     Clock::time_point chatterStart_;
     Clock::time_point chatterLast_;

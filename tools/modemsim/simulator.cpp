@@ -1,6 +1,5 @@
 #include "simulator.h"
 
-
 namespace modemsim {
 
 Simulator::Simulator(DosDevices devices, Log& log) : devices_(std::move(devices)), log_(log) {}

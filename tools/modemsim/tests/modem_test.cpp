@@ -92,7 +92,8 @@ TEST(Switching, HuaweiRemembersU2diagNumber) {
         EXPECT_EQ(Wire(huawei.Receive(std::string("AT^U2DIAG=") + value + "\r")), "\r\nOK\r\n");
         EXPECT_EQ(huawei.State(), std::string("u2diag=") + value);
     }
-    for (const char* wrong : {"AT^U2DIAG=\r", "AT^U2DIAG=x1\r", "AT^U2DIAG=123456\r", "AT+ZCDRUN=8\r"}) {
+    for (const char* wrong :
+         {"AT^U2DIAG=\r", "AT^U2DIAG=x1\r", "AT^U2DIAG=123456\r", "AT+ZCDRUN=8\r"}) {
         EXPECT_EQ(Wire(huawei.Receive(wrong)), "\r\nERROR\r\n") << wrong;
     }
     EXPECT_EQ(huawei.State(), "u2diag=268");

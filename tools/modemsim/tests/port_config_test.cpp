@@ -69,9 +69,10 @@ TEST(PortConfig, DefaultsAndNulReply) {
 
 TEST(PortConfig, RefusesBadConfigsWithAReason) {
     const char* const bad[] = {
-        "modem",          "zte,colour=red",   "zte,echo=2",         "zte,delay-ms=-1",
-        "zte,delay-ms=x", "zte,unplug-after=0", "zte,error-on",     "zte,ident=%zz",
-        "locked,echo=0",  "zte,reply=x",      "zte,gone-after-close=1", "",
+        "modem",           "zte,colour=red",         "zte,echo=2",
+        "zte,delay-ms=-1", "zte,delay-ms=x",         "zte,unplug-after=0",
+        "zte,error-on",    "zte,ident=%zz",          "locked,echo=0",
+        "zte,reply=x",     "zte,gone-after-close=1", "",
     };
     for (const char* text : bad) {
         std::string error;

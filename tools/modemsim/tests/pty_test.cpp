@@ -98,12 +98,15 @@ protected:
         std::string reply;
         PumpUntil([&] {
             reply += ReadNow(fd);
-            return reply.size() >= tail.size() && reply.compare(reply.size() - tail.size(), tail.size(), tail) == 0;
+            return reply.size() >= tail.size() &&
+                   reply.compare(reply.size() - tail.size(), tail.size(), tail) == 0;
         });
         return reply;
     }
 
-    std::string LinkTarget(int com) const { return fs::read_symlink(devices_->LinkPath(com)).string(); }
+    std::string LinkTarget(int com) const {
+        return fs::read_symlink(devices_->LinkPath(com)).string();
+    }
     bool LinkIsAbsent(int com) const { return LinkTarget(com) == devices_->AbsentDir(); }
 
     std::string prefix_;
@@ -176,7 +179,8 @@ TEST_F(PtyTest, BytesWrittenJustBeforeCloseAreRecorded) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(write(fd, "AT^U2DIAG=0\r", 12), 12);
     ClosePort(fd);
-    EXPECT_TRUE(PumpUntil([&] { return simulator_->Find(5)->GetModem().Received() == "AT^U2DIAG=0\r"; }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return simulator_->Find(5)->GetModem().Received() == "AT^U2DIAG=0\r"; }));
 }
 
 TEST_F(PtyTest, UnplugAfterClosesThePtyAndHidesThePort) {
@@ -235,16 +239,18 @@ TEST_F(PtyTest, ChatterStreamsAtLineRateWithoutStallingOtherPorts) {
     auto longestGap = Clock::duration::zero();
     auto last = Clock::now();
     const auto start = last;
-    PumpUntil([&] {
-        const std::string got = ReadNow(chatty);
-        const auto now = Clock::now();
-        if (!got.empty()) {
-            longestGap = std::max(longestGap, now - last);
-            last = now;
-        }
-        stream += got;
-        return now - start > 500ms;
-    }, 1000ms);
+    PumpUntil(
+        [&] {
+            const std::string got = ReadNow(chatty);
+            const auto now = Clock::now();
+            if (!got.empty()) {
+                longestGap = std::max(longestGap, now - last);
+                last = now;
+            }
+            stream += got;
+            return now - start > 500ms;
+        },
+        1000ms);
     // 115200 baud gives about 5.8 KB in half a second.
     EXPECT_GT(stream.size(), 4000u);
     EXPECT_LT(stream.size(), 8000u);
@@ -298,7 +304,8 @@ protected:
 
     std::string Ask(const std::string& line) {
         const std::string request = line + "\n";
-        EXPECT_EQ(send(socket_, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
+        EXPECT_EQ(send(socket_, request.data(), request.size(), 0),
+                  static_cast<ssize_t>(request.size()));
         std::string reply;
         PumpUntil([&] {
             char buffer[4096];
