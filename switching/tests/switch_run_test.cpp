@@ -71,12 +71,16 @@ protected:
     static ModemSim& sim() { return ModemSim::Instance(); }
 
     // Lays out the ports, runs one switch and checks what every run owes:
-    // the worker's result and a log that is exactly the appended texts.
+    // the worker's result, a log that is exactly the appended texts, and no
+    // port left open (Wine would let a leaked port reopen; Windows would not).
     RecordingHost Run(const std::string& layout, int mode) {
         EXPECT_TRUE(sim().Layout(layout)) << layout;
         RecordingHost host(mode);
         EXPECT_EQ(host.RunOnWorker(), 0u);
         EXPECT_EQ(host.Log(), LogOf(host.Calls()));
+        for (int com = 1; com <= 31; ++com) {
+            EXPECT_LE(sim().Held(com), 0) << "COM" << com << " left open";
+        }
         return host;
     }
 };

@@ -77,9 +77,13 @@ std::string ModemSim::Received(int com) {
     return bytes.value_or(std::string());
 }
 
-int ModemSim::Opens(int com) {
+int ModemSim::Opens(int com) { return CountOf("opens", com); }
+
+int ModemSim::Held(int com) { return CountOf("held", com); }
+
+int ModemSim::CountOf(const char* request, int com) {
     std::string count;
-    if (!Request("opens " + ComName(com), &count) || count.empty()) return -1;
+    if (!Request(request + (" " + ComName(com)), &count) || count.empty()) return -1;
     return std::atoi(count.c_str());
 }
 

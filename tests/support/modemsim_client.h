@@ -19,6 +19,8 @@ public:
     std::string Received(int com);
     // Times a client opened COMn since the layout; -1 on error.
     int Opens(int com);
+    // Client handles open on COMn right now; -1 on error.
+    int Held(int com);
     // "zcdrun=8", "u2diag=257", "none"; "" on error.
     std::string State(int com);
     // The simulator's last "error ..." reply or the connection failure.
@@ -31,6 +33,8 @@ private:
     ModemSim();
     ~ModemSim();
 
+    // A numeric answer to "<request> COMn"; -1 on error.
+    int CountOf(const char* request, int com);
     // Sends one request line; on "ok" stores the text after it in *payload.
     bool Request(const std::string& line, std::string* payload);
     bool ReadLine(std::string* line);

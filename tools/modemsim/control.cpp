@@ -18,11 +18,11 @@ namespace {
 // A layout line with long ident texts stays far below this.
 constexpr std::size_t kMaxRequest = 1 << 20;
 
-std::string WithPort(std::string_view argument, Simulator& simulator,
-                     std::string (*query)(const SimPort&)) {
+template <class Query>
+std::string WithPort(std::string_view argument, Simulator& simulator, Query query) {
     const auto com = ParseComName(argument);
     if (!com) return "error expected COM1..COM31, got '" + std::string(argument) + "'";
-    const SimPort* port = simulator.Find(*com);
+    SimPort* port = simulator.Find(*com);
     if (port == nullptr) return "error COM" + std::to_string(*com) + " has no modem";
     return query(*port);
 }
@@ -33,6 +33,8 @@ std::string Received(const SimPort& port) {
 }
 
 std::string Opens(const SimPort& port) { return "ok " + std::to_string(port.Opens()); }
+
+std::string Held(SimPort& port) { return "ok " + std::to_string(port.HeldHandles()); }
 
 std::string State(const SimPort& port) { return "ok " + port.GetModem().State(); }
 
@@ -66,6 +68,7 @@ std::string ExecuteControl(std::string_view line, Simulator& simulator, bool* qu
     }
     if (verb == "received") return WithPort(argument, simulator, Received);
     if (verb == "opens") return WithPort(argument, simulator, Opens);
+    if (verb == "held") return WithPort(argument, simulator, Held);
     if (verb == "state") return WithPort(argument, simulator, State);
     return "error unknown request '" + std::string(verb) + "'";
 }

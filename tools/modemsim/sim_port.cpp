@@ -73,6 +73,11 @@ void SimPort::OnSlaveEvents() {
     if (pty_ && closed && modem_.Config().goneAfterClose) Unplug("gone after close");
 }
 
+int SimPort::HeldHandles() {
+    OnSlaveEvents();
+    return openHandles_;
+}
+
 void SimPort::SessionStarted() {
     ++opens_;
     chatterStart_ = chatterLast_ = Clock::now();

@@ -31,6 +31,9 @@ public:
 
     const Modem& GetModem() const { return modem_; }
     int Opens() const { return opens_; }
+    // Client handles open on the port right now, closes not yet served by
+    // the event loop included: a client that closed everything sees 0.
+    int HeldHandles();
     // False for a locked port and once the modem has been unplugged.
     bool Present() const { return pty_ != nullptr; }
 

@@ -36,6 +36,11 @@ const SimPort* Simulator::Find(int com) const {
     return found == ports_.end() ? nullptr : found->second.get();
 }
 
+SimPort* Simulator::Find(int com) {
+    const auto found = ports_.find(com);
+    return found == ports_.end() ? nullptr : found->second.get();
+}
+
 void Simulator::CollectPoll(std::vector<PollEntry>& entries) {
     for (auto& [com, port] : ports_) port->CollectPoll(entries);
 }

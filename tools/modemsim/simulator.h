@@ -27,6 +27,7 @@ public:
     bool ApplyLayout(const Layout& layout, std::string* error);
     // nullptr for a port the layout leaves absent.
     const SimPort* Find(int com) const;
+    SimPort* Find(int com);
 
     void CollectPoll(std::vector<PollEntry>& entries);
     std::optional<Clock::time_point> NextDeadline() const;

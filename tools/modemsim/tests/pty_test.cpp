@@ -334,6 +334,9 @@ TEST_F(ControlTest, RequestsReportWhatTheModemsSaw) {
     EXPECT_EQ(Ask("received com3"), "ok 41542b5a434452554e3d380d");
     EXPECT_EQ(Ask("opens COM3"), "ok 1");
     EXPECT_EQ(Ask("state COM3"), "ok zcdrun=8");
+    EXPECT_EQ(Ask("held COM3"), "ok 1");
+    ClosePort(zte);
+    EXPECT_EQ(Ask("held COM3"), "ok 0") << "a close is counted before the answer";
 
     const int huawei = OpenPort(4);
     ASSERT_GE(huawei, 0);
