@@ -44,32 +44,31 @@ void CDialog::OnOK() { EndDialog(IDOK); }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
+namespace {
+// WM_CTLCOLORMSGBOX..WM_CTLCOLORSTATIC are consecutive, in CTLCOLOR_* order.
+bool IsCtlColorMessage(UINT message) {
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+}  // namespace
+
 bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
+    if (IsCtlColorMessage(message)) {
         result = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam),
                                                       reinterpret_cast<HWND>(lParam),
                                                       message - WM_CTLCOLORMSGBOX));
         return result != 0;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnOK();
-            return true;
-        case IDCANCEL:
-            OnCancel();
-            return true;
-        }
-        // Commands no dialog handler claims end at the application.
-        return AfxGetApp() && AfxGetApp()->OnCommand(LOWORD(wParam));
     }
-    return false;
+    if (message != WM_COMMAND) return false;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    }
+    // Commands no dialog handler claims end at the application.
+    return AfxGetApp() && AfxGetApp()->OnCommand(LOWORD(wParam));
 }
 
 LRESULT CDialog::Default() {
@@ -118,15 +117,9 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const bool handled = OnMessage(message, wParam, lParam, result);
     m_current = outer;
     if (!handled) return FALSE;
-    switch (message) {
     // These hand their result back directly, not through DWLP_MSGRESULT.
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
+    if (IsCtlColorMessage(message)) return static_cast<INT_PTR>(result);
+    switch (message) {
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
