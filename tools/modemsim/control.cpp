@@ -32,7 +32,7 @@ std::string Received(const SimPort& port) {
     return hex.empty() ? "ok" : "ok " + hex;
 }
 
-std::string Opens(const SimPort& port) { return "ok " + std::to_string(port.Opens()); }
+std::string Opens(SimPort& port) { return "ok " + std::to_string(port.Opens()); }
 
 std::string Held(SimPort& port) { return "ok " + std::to_string(port.HeldHandles()); }
 

@@ -1,6 +1,7 @@
 #include "pty_device.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
@@ -92,6 +93,11 @@ std::vector<SlaveEvent> PtyDevice::TakeSlaveEvents() {
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
+}
+
+bool PtyDevice::SlaveOpen() const {
+    pollfd master{master_, 0, 0};
+    return poll(&master, 1, 0) <= 0 || (master.revents & POLLHUP) == 0;
 }
 
 PtyDevice::ReadResult PtyDevice::ReadAvailable() {

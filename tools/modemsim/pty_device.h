@@ -24,8 +24,13 @@ public:
     int WatchFd() const { return watch_; }
     const std::string& SlavePath() const { return slavePath_; }
 
-    // Opens and closes of the slave since the last call, in order.
+    // Opens and closes of the slave since the last call, in order. The kernel
+    // merges identical events queued back to back: two closes (or two opens)
+    // with no call in between arrive as one.
     std::vector<SlaveEvent> TakeSlaveEvents();
+    // Whether any client has the slave open now, from the master's hang-up
+    // state, which holds for as long as no slave descriptor is open.
+    bool SlaveOpen() const;
 
     struct ReadResult {
         std::string bytes;

@@ -60,17 +60,37 @@ void SimPort::OnSlaveEvents() {
     bool closed = false;
     for (SlaveEvent event : pty_->TakeSlaveEvents()) {
         if (event == SlaveEvent::Opened) {
-            hangup_ = false;
-            if (openHandles_++ == 0) SessionStarted();
+            ++opens_;
+            HandleOpened();
         } else if (openHandles_ > 0 && --openHandles_ == 0) {
             SessionEnded();
             closed = true;
         }
     }
+    // Merged events can leave the count wrong; it must at least agree with
+    // whether anybody has the slave open.
+    const bool slaveOpen = pty_->SlaveOpen();
+    if (!slaveOpen && openHandles_ > 0) {
+        openHandles_ = 0;
+        SessionEnded();
+        closed = true;
+    } else if (slaveOpen && openHandles_ == 0) {
+        HandleOpened();
+    }
     // Unread input may already belong to a client that reopened the port, so
     // it is drained here only while nobody has the port open.
     if (closed && openHandles_ == 0) TakeInput();
     if (pty_ && closed && modem_.Config().goneAfterClose) Unplug("gone after close");
+}
+
+void SimPort::HandleOpened() {
+    hangup_ = false;
+    if (openHandles_++ == 0) SessionStarted();
+}
+
+int SimPort::Opens() {
+    OnSlaveEvents();
+    return opens_;
 }
 
 int SimPort::HeldHandles() {
@@ -79,7 +99,6 @@ int SimPort::HeldHandles() {
 }
 
 void SimPort::SessionStarted() {
-    ++opens_;
     chatterStart_ = chatterLast_ = Clock::now();
     chatterSent_ = 0;
     Note("opened (" + std::to_string(opens_) + ")");

@@ -30,9 +30,10 @@ public:
     void OnTime(Clock::time_point now);
 
     const Modem& GetModem() const { return modem_; }
-    int Opens() const { return opens_; }
-    // Client handles open on the port right now, closes not yet served by
-    // the event loop included: a client that closed everything sees 0.
+    // Both count what the client did before asking, also what the event loop
+    // has not served yet: the client's opens of the port so far, and its
+    // handles open on it right now (0 once it closed everything).
+    int Opens();
     int HeldHandles();
     // False for a locked port and once the modem has been unplugged.
     bool Present() const { return pty_ != nullptr; }
@@ -45,6 +46,7 @@ private:
 
     bool Serving() const { return pty_ && openHandles_ > 0; }
     void OnSlaveEvents();
+    void HandleOpened();
     void SessionStarted();
     void SessionEnded();
     void OnMaster(short revents);
@@ -62,7 +64,7 @@ private:
     Log& log_;
     std::unique_ptr<PtyDevice> pty_;
     int openHandles_ = 0;  // client handles on the slave now
-    int opens_ = 0;        // times the slave went from closed to open
+    int opens_ = 0;        // client opens of the slave, overlapping ones included
     bool hangup_ = false;  // master reported no slave: stop polling it until the next open
     std::deque<Pending> pending_;
     std::string unsent_;  // due, but the pty had no room yet

@@ -173,6 +173,29 @@ TEST_F(PtyTest, ReopenBeforeTheCloseIsSeenStillGetsItsReply) {
     EXPECT_EQ(simulator_->Find(5)->Opens(), 2);
 }
 
+// Queries answer for what the client has already done, so a test asking right
+// after its own open or close never races the event loop.
+TEST_F(PtyTest, QueriesCountOpensAndHandlesTheLoopHasNotServedYet) {
+    Apply("COM5=zte");
+    SimPort& port = *simulator_->Find(5);
+    const int first = OpenPort(5);
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(port.Opens(), 1);
+    ClosePort(first);
+    const int second = OpenPort(5);
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(port.Opens(), 2);
+    EXPECT_EQ(port.HeldHandles(), 1);
+    const int overlapping = OpenPort(5);
+    ASSERT_GE(overlapping, 0);
+    EXPECT_EQ(port.Opens(), 3) << "a reopen before the close counts too";
+    EXPECT_EQ(port.HeldHandles(), 2);
+    ClosePort(second);
+    ClosePort(overlapping);
+    EXPECT_EQ(port.HeldHandles(), 0);
+    EXPECT_EQ(port.Opens(), 3);
+}
+
 TEST_F(PtyTest, BytesWrittenJustBeforeCloseAreRecorded) {
     Apply("COM5=silent");
     const int fd = OpenPort(5);
