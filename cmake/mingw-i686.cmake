@@ -1,18 +1,4 @@
-# Cross-compiles 32-bit Windows executables with MinGW-w64 (posix thread model,
-# which std::thread and GoogleTest need) and runs them under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows executables (the shipped program), run under Wine's 32-bit loader.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# No runtime DLLs to ship: the C++ runtime is linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(MINGW_WINE_LOADER /usr/lib/wine/wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

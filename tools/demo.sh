@@ -8,11 +8,14 @@
 #                                                a real modem's port as COM3
 #   bash tools/demo.sh --headless                no window even with a display
 #
+# On a host that cannot run 32-bit programs it shows the 64-bit build of the
+# same sources (MODEMSWITCH_WINE_ARCH=win64 forces that, see tools/wine-env.sh).
 # With a usable display the window opens there and the script waits until it
 # is closed. Without one (or with --headless) it runs on its own virtual
 # screen, switches to "Только модем" once, and leaves out/demo-window.png and
 # out/demo-log.txt (UTF-8).
 set -euo pipefail
+trap 'echo "demo: failed: $BASH_COMMAND" >&2' ERR
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -20,7 +23,7 @@ out=$root/out
 sim_com=4
 
 usage() {
-  sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -48,16 +51,13 @@ fi
 
 say() { echo "demo: $*"; }
 
-build_program() {
-  bash "$root/tools/setup.sh"
+build_all() {
   say "building the modem simulator (native)"
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build/native" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  ninja -C "$build/native" modemsim >/dev/null
-  say "building the program for Windows"
-  cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-  ninja -C "$build/win" modemswitch modemswitch-driver >/dev/null
+  build_native modemsim >/dev/null
+  say "building the program for Windows ($WINE_CPU) and its driver"
+  build_program "$WINE_CPU" >/dev/null
+  build_windows_tests "$WINE_CPU" modemswitch-driver >/dev/null
+  program=$(program_exe "$WINE_CPU")
 }
 
 # A usable display of the user's own, unless --headless was given.
@@ -66,7 +66,7 @@ have_display() {
 }
 
 driver() {
-  wine_run wine "$build/win/tools/driver/modemswitch-driver.exe" "$@"
+  wine_run "$WINE_LOADER" "$(tests_tree "$WINE_CPU")/tools/driver/modemswitch-driver.exe" "$@"
 }
 
 # Puts the modem on its COM port: a simulated one through the simulator, or
@@ -101,7 +101,7 @@ report_modem_state() {
 
 run_with_window() {
   say "opening the program on $DISPLAY; close its window to finish"
-  wine_run wine "$build/win/app/modemswitch.exe" >>"$session/program.log" 2>&1 || true
+  wine_run "$WINE_LOADER" "$program" >>"$session/program.log" 2>&1 || true
 }
 
 run_headless() {
@@ -110,7 +110,7 @@ run_headless() {
   local picture=$session/demo-window.bmp
   # Into a file, not a pipe: Wine's helper processes may keep a pipe open.
   local status=0
-  driver --demo --exe "$build/win/app/modemswitch.exe" --screenshot "$picture" \
+  driver --demo --exe "$program" --screenshot "$picture" \
     --log "$out/demo-log.txt" >"$session/driver.log" 2>&1 || status=$?
   cat "$session/driver.log"
   [ "$status" -eq 0 ] || { say "the demo run failed"; return 1; }
@@ -119,9 +119,13 @@ run_headless() {
   say "log of the run (UTF-8): $out/demo-log.txt"
 }
 
-build_program
+bash "$root/tools/setup.sh"
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
+# shellcheck source=tools/builds.sh
+source "$root/tools/builds.sh"
+wine_detect_arch
+build_all
 session=$(mktemp -d /tmp/modem-demo.XXXXXX)
 trap 'wine_session_stop; rm -rf "$session"' EXIT
 interactive=

@@ -2,10 +2,15 @@
 # Installs everything the build, the tests and the demo need on Debian 12, as root.
 # Idempotent: when every package is present it only checks and returns.
 set -euo pipefail
+trap 'echo "setup: failed: $BASH_COMMAND" >&2' ERR
 
+# MinGW-w64 for both processors and both thread models (win32: the shipped
+# program; posix: the tests); Wine with both loaders, since a host without
+# 32-bit support runs the 64-bit build of the tests.
 packages=(
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine
+  g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-utils imagemagick
   cmake ninja-build make g++ googletest clang libclang-rt-14-dev
 )

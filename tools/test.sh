@@ -2,41 +2,59 @@
 # Every test of the project: installs what is missing, builds the native tools
 # and the Windows program, then runs both test sets (the Windows one under Wine,
 # against simulated modems) and ends with one summary line.
+#
+# On a host that cannot run 32-bit programs the Windows tests run on a 64-bit
+# build of the same sources (see tools/wine-env.sh; MODEMSWITCH_WINE_ARCH=win64
+# forces that path). The 32-bit program is built and checked on every host.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-jobs=$(nproc)
 
-bash "$root/tools/setup.sh" || exit 1
-
+fail() { echo "test: $*" >&2; exit 1; }
 step() { echo; echo "== $*"; }
 
-step "native build (simulator, fuzzer)"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-ninja -C "$build/native" -j "$jobs" || exit 1
-
-step "Windows build"
-cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null || exit 1
-ninja -C "$build/win" -j "$jobs" || exit 1
-
+bash "$root/tools/setup.sh" || fail "installing the packages failed"
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
+# shellcheck source=tools/builds.sh
+source "$root/tools/builds.sh"
+wine_detect_arch || fail "no usable Wine"
+
+step "the shipped program (32-bit)"
+build_program i686 || fail "building the program failed"
+exe=$(program_exe i686)
+echo "program: $exe, $(stat -c %s "$exe") bytes, sha256 $(sha256sum "$exe" | cut -d' ' -f1)"
+if [ "$WINE_CPU" != i686 ]; then
+  step "the same program for x86_64 (the one the tests run here)"
+  build_program "$WINE_CPU" || fail "building the 64-bit program failed"
+fi
+
+step "native build (simulator, fuzzer, checks of the program's file)"
+build_native all || fail "the native build failed"
+
+step "Windows tests build ($WINE_CPU)"
+build_windows_tests "$WINE_CPU" || fail "building the Windows tests failed"
+
 session=$(mktemp -d /tmp/modem-tests.XXXXXX)
 trap 'wine_session_stop; rm -rf "$session"' EXIT
-step "Wine session in $session"
-wine_session_start "$session" "$build/native/tools/modemsim/modemsim" || exit 1
+step "Wine session ($WINE_ARCH) in $session"
+wine_session_start "$session" "$build/native/tools/modemsim/modemsim" || fail "the Wine session did not start"
 
 passed=0 failed=0
 # Runs one ctest tree and adds its counts to the totals.
 run_ctest() {
-  local dir=$1 log="$session/ctest-$(basename "$1").log"
+  local dir=$1 log
+  log="$session/ctest-$(basename "$1").log"
   env LC_ALL="$WINE_LOCALE" WINEDEBUG=-all ctest --test-dir "$dir" --output-on-failure \
     --timeout 300 2>&1 | tee "$log"
   local line total bad
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
-  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+  if [ -z "$line" ]; then
+    echo "test: ctest in $dir printed no result" >&2
+    failed=$((failed + 1))
+    return
+  fi
   bad=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
   passed=$((passed + total - bad)) failed=$((failed + bad))
@@ -46,8 +64,8 @@ run_ctest() {
 # its cases. Windows programs reach it through Wine's drive Z:.
 step "native tests"
 GTEST_OUTPUT="xml:$session/gtest/" run_ctest "$build/native"
-step "Windows tests under Wine"
-GTEST_OUTPUT="xml:Z:$session/gtest/" run_ctest "$build/win"
+step "Windows tests under Wine ($WINE_ARCH)"
+GTEST_OUTPUT="xml:Z:$session/gtest/" run_ctest "$(tests_tree "$WINE_CPU")"
 
 cases=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
 broken=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<failure ')

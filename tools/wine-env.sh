@@ -1,13 +1,26 @@
+# shellcheck shell=bash
 # Shell functions for running the Windows build under Wine with simulated
 # modems. Source this file, then:
+#   wine_detect_arch                       # which Wine this host can run (one line)
 #   wine_session_start WORKDIR SIMULATOR   # private prefix, display, wineserver, simulator
 #   wine_run PROGRAM ARGS...               # a Windows program in that session
 #   wine_session_stop
-# It exports WINEPREFIX, DISPLAY and MODEMSIM_CONTROL (the simulator's control
-# port on 127.0.0.1) for everything started in between.
+# wine_detect_arch sets WINE_ARCH (win32 or win64), WINE_LOADER (the Wine
+# loader to run programs with) and WINE_CPU (the processor the Windows tests
+# are built for: i686 or x86_64). The session exports WINEPREFIX, DISPLAY and
+# MODEMSIM_CONTROL (the simulator's control port on 127.0.0.1) for everything
+# started in between.
+#
+# Hosts whose kernel refuses 32-bit Linux programs cannot start Wine's 32-bit
+# loader, and so no 32-bit Windows program: there the Windows tests and the
+# demo run a 64-bit build of the same sources under Wine's 64-bit loader.
+# MODEMSWITCH_WINE_ARCH=win64 takes that path on any host; =win32 insists on
+# the 32-bit one.
 
 # Wine's ANSI code page follows the locale: ru_RU makes it Windows-1251.
 WINE_LOCALE=ru_RU.UTF-8
+WINE32_LOADER=/usr/lib/wine/wine
+WINE64_LOADER=/usr/lib/wine/wine64
 
 wine_run() {
   env LC_ALL="$WINE_LOCALE" WINEDEBUG=-all "$@"
@@ -15,23 +28,72 @@ wine_run() {
 
 _wine_session_log() { echo "wine-env: $*" >&2; }
 
-# Waits up to $2 tenths of a second for path $1 to exist.
-_wait_for_path() {
-  local path=$1 tenths=$2
-  while [ ! -e "$path" ] && [ "$tenths" -gt 0 ]; do sleep 0.1; tenths=$((tenths - 1)); done
-  [ -e "$path" ]
+# Says what failed, with the last lines of the log that tells why, and fails.
+_wine_step_failed() {
+  local what=$1 log=$2
+  _wine_session_log "$what failed; last lines of $log:"
+  tail -n 15 "$log" 2>/dev/null | sed 's/^/    /' >&2
+  return 1
 }
 
+# True when the 32-bit loader really starts here: asked for its version, it
+# answers with one. On a host without 32-bit support the kernel refuses it.
+_wine32_runs() {
+  local version
+  version=$("$WINE32_LOADER" --version 2>/dev/null) && [[ $version == wine-* ]]
+}
+
+wine_detect_arch() {
+  case ${MODEMSWITCH_WINE_ARCH:-} in
+    win32)
+      WINE_ARCH=win32
+      echo "Wine: 32-bit, as MODEMSWITCH_WINE_ARCH=win32 asks"
+      _wine32_runs || { _wine_session_log "but this host cannot run the 32-bit Wine loader"; return 1; }
+      ;;
+    win64)
+      WINE_ARCH=win64
+      echo "Wine: 64-bit, as MODEMSWITCH_WINE_ARCH=win64 asks: the Windows tests and the demo run the 64-bit build of the same sources"
+      ;;
+    '')
+      if _wine32_runs; then
+        WINE_ARCH=win32
+        echo "Wine: this host runs 32-bit programs: the Windows tests and the demo run the 32-bit program"
+      else
+        WINE_ARCH=win64
+        echo "Wine: this host cannot run 32-bit programs: the Windows tests and the demo run the 64-bit build of the same sources"
+      fi
+      ;;
+    *)
+      _wine_session_log "MODEMSWITCH_WINE_ARCH must be win32, win64 or unset, not '$MODEMSWITCH_WINE_ARCH'"
+      return 1
+      ;;
+  esac
+  # shellcheck disable=SC2034  # read by the scripts that source this file
+  if [ "$WINE_ARCH" = win32 ]; then
+    WINE_LOADER=$WINE32_LOADER WINE_CPU=i686
+  else
+    WINE_LOADER=$WINE64_LOADER WINE_CPU=x86_64
+  fi
+}
+
+# Xvfb picks a free display itself and writes its number to a descriptor: a
+# number chosen by probing lock files may belong to a peer we cannot see.
 _start_display() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${WINE_SESSION_HEADLESS:-}" ] && xdpyinfo >/dev/null 2>&1; then
     return 0  # a usable display is already there
   fi
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WINE_SESSION_DIR/xvfb.log" 2>&1 &
+  local log=$WINE_SESSION_DIR/xvfb.log number_file=$WINE_SESSION_DIR/xvfb.display
+  : >"$number_file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >"$log" 2>&1 &
   WINE_SESSION_XVFB=$!
-  export DISPLAY=":$n"
-  _wait_for_path "/tmp/.X11-unix/X$n" 100 || { _wine_session_log "Xvfb did not start"; return 1; }
+  local tenths=100
+  until [ -s "$number_file" ] || [ "$tenths" -eq 0 ] || ! kill -0 "$WINE_SESSION_XVFB" 2>/dev/null; do
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+  [ -s "$number_file" ] || _wine_step_failed "starting the virtual display (Xvfb)" "$log" || return 1
+  DISPLAY=":$(head -n 1 "$number_file")"
+  export DISPLAY
 }
 
 # A virtual desktop gives every window a window manager of sorts: without one
@@ -46,39 +108,53 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1000x700"
 REG
-  wine_run wine regedit /S "$WINE_SESSION_DIR/desktop.reg" >>"$WINE_SESSION_DIR/wine.log" 2>&1
+  wine_run "$WINE_LOADER" regedit /S "$WINE_SESSION_DIR/desktop.reg" >>"$WINE_SESSION_DIR/wine.log" 2>&1
+}
+
+_start_server() {
+  wine_run wineserver -p >>"$WINE_SESSION_DIR/wineserver.log" 2>&1 ||
+    _wine_step_failed "starting wineserver" "$WINE_SESSION_DIR/wineserver.log"
 }
 
 _start_wine() {
-  export WINEPREFIX="$WINE_SESSION_DIR/prefix" WINEARCH=win32
+  # The loader is named for every Wine process, wineboot and regedit included:
+  # the generic launchers would pick the 32-bit one whenever it is installed.
+  export WINEPREFIX="$WINE_SESSION_DIR/prefix" WINEARCH=$WINE_ARCH WINELOADER=$WINE_LOADER
+  local log=$WINE_SESSION_DIR/wine.log
+  mkdir -p "$WINEPREFIX"  # the server starts only in an existing prefix
   # One persistent server for the whole session: it keeps the COM links the
   # simulator writes, and Wine programs started later do not inherit our pipes.
   # Its stderr goes to a file: a vanishing pty makes it very talkative.
-  wine_run wineserver -p >>"$WINE_SESSION_DIR/wineserver.log" 2>&1
-  wine_run wineboot -i >>"$WINE_SESSION_DIR/wine.log" 2>&1
-  _configure_prefix
+  _start_server || return 1
+  wine_run "$WINE_LOADER" wineboot -i >>"$log" 2>&1 || _wine_step_failed "creating the $WINE_ARCH prefix (wineboot -i)" "$log" || return 1
+  _configure_prefix || _wine_step_failed "setting the virtual desktop (regedit)" "$log" || return 1
   # The desktop takes its settings only when it starts: restart the server
   # (before the simulator writes its COM links, which a new server rewrites).
-  wine_run wineserver -k >>"$WINE_SESSION_DIR/wine.log" 2>&1
-  wine_run wineserver -p >>"$WINE_SESSION_DIR/wineserver.log" 2>&1
-  wine_run wineboot >>"$WINE_SESSION_DIR/wine.log" 2>&1
+  wine_run wineserver -k >>"$log" 2>&1
+  _start_server || return 1
+  wine_run "$WINE_LOADER" wineboot >>"$log" 2>&1 || _wine_step_failed "restarting the prefix (wineboot)" "$log"
 }
 
 _start_simulator() {
-  local simulator=$1 out="$WINE_SESSION_DIR/modemsim.out"
+  local simulator=$1 out="$WINE_SESSION_DIR/modemsim.out" err="$WINE_SESSION_DIR/modemsim.err"
   "$simulator" --prefix "$WINEPREFIX" --control 0 --log "$WINE_SESSION_DIR/modemsim.log" \
-    >"$out" 2>"$WINE_SESSION_DIR/modemsim.err" &
+    >"$out" 2>"$err" &
   WINE_SESSION_SIM=$!
   local tenths=100
-  until grep -qx ready "$out" 2>/dev/null || [ "$tenths" -eq 0 ]; do sleep 0.1; tenths=$((tenths - 1)); done
-  grep -qx ready "$out" || { _wine_session_log "simulator did not start"; cat "$WINE_SESSION_DIR/modemsim.err" >&2; return 1; }
+  until grep -qx ready "$out" 2>/dev/null || [ "$tenths" -eq 0 ] || ! kill -0 "$WINE_SESSION_SIM" 2>/dev/null; do
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+  grep -qx ready "$out" || _wine_step_failed "starting the modem simulator ($simulator)" "$err" || return 1
   export MODEMSIM_CONTROL
   MODEMSIM_CONTROL=$(sed -n 's/^control //p' "$out")
 }
 
+# Needs wine_detect_arch first.
 wine_session_start() {
   WINE_SESSION_DIR=$1
-  mkdir -p "$WINE_SESSION_DIR"
+  mkdir -p "$WINE_SESSION_DIR" || { _wine_session_log "cannot make $WINE_SESSION_DIR"; return 1; }
+  [ -n "${WINE_LOADER:-}" ] || { _wine_session_log "wine_detect_arch was not run"; return 1; }
   _start_display && _start_wine && _start_simulator "$2"
 }
 
@@ -86,6 +162,6 @@ wine_session_stop() {
   [ -n "${WINE_SESSION_SIM:-}" ] && kill "$WINE_SESSION_SIM" 2>/dev/null && wait "$WINE_SESSION_SIM" 2>/dev/null
   [ -n "${WINEPREFIX:-}" ] && wine_run wineserver -k >/dev/null 2>&1
   [ -n "${WINE_SESSION_XVFB:-}" ] && kill "$WINE_SESSION_XVFB" 2>/dev/null && wait "$WINE_SESSION_XVFB" 2>/dev/null
-  WINE_SESSION_SIM= WINE_SESSION_XVFB=
+  WINE_SESSION_SIM='' WINE_SESSION_XVFB=''
   return 0
 }
