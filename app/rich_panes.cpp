@@ -4,7 +4,6 @@
 #include "ui_colors.h"
 
 #include <cstring>
-#include <string>
 
 const char kIntroText[] =
     "Программа переключения режимов 3G-модемов\r\n"
@@ -69,19 +68,38 @@ struct Highlight {
 };
 
 // Byte-wise, case-sensitive, first match from the start of the log.
-Highlight ChooseHighlight(const std::string& text) {
-    const size_t error = text.find(kErrorWord);
-    if (error != std::string::npos) {
-        const LONG at = static_cast<LONG>(error);
+Highlight ChooseHighlight(const char* text) {
+    if (const char* error = std::strstr(text, kErrorWord)) {
+        const LONG at = static_cast<LONG>(error - text);
         return {{at, at + static_cast<LONG>(std::strlen(kErrorWord))}, kColorDarkRed, 0};
     }
-    const size_t warning = text.find(kWarningWord);
-    if (warning != std::string::npos) {
-        const LONG at = static_cast<LONG>(warning);
+    if (const char* warning = std::strstr(text, kWarningWord)) {
+        const LONG at = static_cast<LONG>(warning - text);
         return {{at, at + static_cast<LONG>(std::strlen(kWarningWord))}, kColorBlue, CFE_BOLD};
     }
     return {{0, kToEnd}, kColorBlack, 0};
 }
+
+// A copy of a control's whole text for one search. The log has no fixed
+// bound, so the copy lives on the process heap; empty if that fails.
+class TextCopy {
+public:
+    explicit TextCopy(const CWnd& control) {
+        const int size = control.GetWindowTextLength() + 1;
+        text_ = static_cast<char*>(::HeapAlloc(::GetProcessHeap(), 0, size));
+        if (text_ != nullptr) control.GetWindowText(text_, size);
+    }
+    ~TextCopy() {
+        if (text_ != nullptr) ::HeapFree(::GetProcessHeap(), 0, text_);
+    }
+    TextCopy(const TextCopy&) = delete;
+    TextCopy& operator=(const TextCopy&) = delete;
+
+    const char* Text() const { return text_ != nullptr ? text_ : ""; }
+
+private:
+    char* text_;
+};
 
 }  // namespace
 
@@ -105,7 +123,7 @@ void AppendLog(const CRichEditCtrl& log, const char* text) {
     log.SetSel(kToEnd, kToEnd);
     log.ReplaceSel(text, FALSE);
     log.SetSel(kToEnd, kToEnd);
-    const Highlight highlight = ChooseHighlight(log.GetWindowText());
+    const Highlight highlight = ChooseHighlight(TextCopy(log).Text());
     ApplyFormat(log, highlight.range,
                 MakeFormat(kAllAttributes, highlight.effects, kLogTwips, highlight.color));
     // The log scrolls itself: leaving the caret at the end shows the end.

@@ -6,8 +6,6 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include <string>
-
 class CWnd {
 public:
     HWND m_hWnd = nullptr;
@@ -22,8 +20,13 @@ public:
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
-    // The whole window text, in the window's narrow code page.
-    std::string GetWindowText() const;
+    // Length of the window text in bytes; may exceed the text actually copied.
+    int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
+    // Copies the text, cut to size - 1 bytes and zero-terminated, in the
+    // window's narrow code page; returns the bytes copied.
+    int GetWindowText(char* buffer, int size) const {
+        return ::GetWindowTextA(m_hWnd, buffer, size);
+    }
 };
 
 class CButton : public CWnd {

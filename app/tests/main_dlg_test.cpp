@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "rich_panes.h"
 #include "ui_colors.h"
+#include "window_text.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +91,7 @@ private:
         CWnd box, text;
         box.m_hWnd = window;
         text.m_hWnd = ::GetDlgItem(window, 0xFFFF);
-        seen.push_back(box.GetWindowText() + "|" + text.GetWindowText());
+        seen.push_back(WindowText(box) + "|" + WindowText(text));
         ::PostMessageA(window, WM_COMMAND, answer, 0);
         return FALSE;
     }
@@ -167,7 +168,7 @@ void ExpectControlMatches(HWND dialog, const ControlLayout& config) {
 std::string TextOf(HWND window) {
     CWnd wnd;
     wnd.m_hWnd = window;
-    return wnd.GetWindowText();
+    return WindowText(wnd);
 }
 
 TEST_F(MainDlgTest, TemplateCreatesEveryControlAsDescribed) {
@@ -200,8 +201,8 @@ TEST_F(MainDlgTest, OpensIdleWithPanesIconsAndFocusOnExit) {
         EXPECT_TRUE(d.m_btnExtra.IsWindowEnabled());
         EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
         EXPECT_EQ(::GetFocus(), d.m_btnExit.m_hWnd);
-        EXPECT_EQ(d.m_info.GetWindowText(), kIntroText);
-        EXPECT_EQ(d.m_log.GetWindowText(), kHelpText);
+        EXPECT_EQ(WindowText(d.m_info), kIntroText);
+        EXPECT_EQ(WindowText(d.m_log), kHelpText);
         // Setting a background hands back the one in force.
         EXPECT_EQ(d.m_info.SetBackgroundColor(kColorPanelGray), kColorPanelGray);
         EXPECT_EQ(d.m_log.SetBackgroundColor(kColorPanelGray), kColorPanelGray);
@@ -228,9 +229,9 @@ TEST_F(MainDlgTest, HostOperationsDriveProgressAndFinishEnablesExitLast) {
         EXPECT_EQ(range.iHigh, 31);
 
         d.AppendLog("\r\nОШИБКА: проверка.\r\n");
-        EXPECT_NE(d.m_log.GetWindowText().find("ОШИБКА: проверка."), std::string::npos);
+        EXPECT_NE(WindowText(d.m_log).find("ОШИБКА: проверка."), std::string::npos);
         d.ClearLog();
-        EXPECT_EQ(d.m_log.GetWindowText(), "");
+        EXPECT_EQ(WindowText(d.m_log), "");
 
         d.m_dwWorkerId = 1234;
         d.m_btnExit.EnableWindow(FALSE);

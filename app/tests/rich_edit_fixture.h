@@ -2,7 +2,7 @@
 // character format over a range of it.
 #pragma once
 
-#include "wnd.h"
+#include "window_text.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ protected:
         pane_.SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
         return range;
     }
-    std::string Text() const { return pane_.GetWindowText(); }
+    std::string Text() const { return WindowText(pane_); }
     LONG Find(const char* what) const {
         const size_t at = Text().find(what);
         return at == std::string::npos ? -1 : static_cast<LONG>(at);
