@@ -23,7 +23,8 @@ bool ExpectButtons(const ProgramUnderTest& program, CheckReport& report, const s
 bool AnswerConfirmation(ProgramUnderTest& program, CheckReport& report, int buttonId,
                         const char* confirmationText, int answer);
 
-// Waits until a run has finished, which is when "Выход" is enabled again.
+// Waits until a run has finished, which is when "Выход" is enabled again
+// after the run has begun.
 bool WaitForRunEnd(ProgramUnderTest& program, CheckReport& report);
 
 // Checks the progress bar's position and range.
