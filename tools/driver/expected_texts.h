@@ -5,7 +5,7 @@
 // The file is compiled to Windows-1251, the bytes the program's windows hold.
 #pragma once
 
-#include <windows.h>
+#include <cstdint>
 
 namespace expected {
 
@@ -53,6 +53,6 @@ inline constexpr char kNotConfirmed[] =
 // The log's highlighting: the first error word dark red, else the warning word.
 inline constexpr char kErrorWord[] = "ОШИБКА:";
 inline constexpr char kWarningWord[] = "Внимание!";
-inline constexpr COLORREF kErrorWordColor = RGB(160, 0, 0);
+inline constexpr std::uint32_t kErrorWordColor = 0x0000A0;  // RGB(160, 0, 0): red in the low byte
 
 }  // namespace expected
