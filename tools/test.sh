@@ -24,7 +24,7 @@ wine_detect_arch || fail "no usable Wine"
 step "the shipped program (32-bit)"
 build_program i686 || fail "building the program failed"
 exe=$(program_exe i686)
-echo "program: $exe, $(stat -c %s "$exe") bytes, sha256 $(sha256sum "$exe" | cut -d' ' -f1)"
+echo "program: $exe, $(stat -c %s "$exe") bytes (goal: 131072 at most), sha256 $(sha256sum "$exe" | cut -d' ' -f1)"
 if [ "$WINE_CPU" != i686 ]; then
   step "the same program for x86_64 (the one the tests run here)"
   build_program "$WINE_CPU" || fail "building the 64-bit program failed"
