@@ -197,15 +197,20 @@ void DecliningChangesNothing(const ScenarioSettings& settings, CheckReport& repo
     ExpectEnded(program, report, "the close box on the idle dialog");
 }
 
+// Starts the program, asks for "Только модем", confirms it and waits for the
+// run to end; false (with the failed check reported) if any step fails.
+bool SwitchToModemOnlyAndWait(ProgramUnderTest& program, CheckReport& report) {
+    return StartIdle(program, report) &&
+           AnswerConfirmation(program, report, expected::kModemOnly, expected::kConfirmModemOnly,
+                              IDYES) &&
+           WaitForRunEnd(program, report);
+}
+
 void NoModem(const ScenarioSettings& settings, CheckReport& report) {
     // A port that answers with ERROR is no modem either.
     if (!SetLayout(report, "COM3=error")) return;
     ProgramUnderTest program(settings.exePath);
-    if (!StartIdle(program, report) ||
-        !AnswerConfirmation(program, report, expected::kModemOnly, expected::kConfirmModemOnly,
-                            IDYES) ||
-        !WaitForRunEnd(program, report))
-        return;
+    if (!SwitchToModemOnlyAndWait(program, report)) return;
     const std::string log = program.LogText();
     report.Expect(log == std::string(expected::kSearching) + expected::kNoModem,
                   "log holds the search line and ОШИБКА: не удалось обнаружить модем.",
@@ -238,11 +243,7 @@ void UnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report) {
     // The modem takes the first command and answers the second with ERROR.
     if (!SetLayout(report, "COM2=zte,error-on=AT+ZCDRUN=E")) return;
     ProgramUnderTest program(settings.exePath);
-    if (!StartIdle(program, report) ||
-        !AnswerConfirmation(program, report, expected::kModemOnly, expected::kConfirmModemOnly,
-                            IDYES) ||
-        !WaitForRunEnd(program, report))
-        return;
+    if (!SwitchToModemOnlyAndWait(program, report)) return;
     const std::string log = program.LogText();
     std::string missing;
     report.Expect(
