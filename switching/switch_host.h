@@ -10,11 +10,19 @@ enum ModemMode : int {
     ExtraFunctions = 1,  // the modem's extra devices are turned on
 };
 
+// How a switch run ended, for hosts that act on it (the console host turns
+// it into its exit code).
+enum class SwitchOutcome : int {
+    Switched = 0,      // every command of the mode was confirmed by the modem
+    NoModem = 1,       // no port identified itself as a modem
+    NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
+};
+
 class SwitchHost {
 public:
     // Runs one whole switch against this host: finds the modem on COM1..COM31,
-    // identifies its vendor and sends the commands of Mode(). Returns 0.
-    int RunSwitch();
+    // identifies its vendor and sends the commands of Mode().
+    SwitchOutcome RunSwitch();
 
     // The requested mode; only 0 (ModemOnly) is told apart from the rest.
     virtual int Mode() const = 0;
@@ -31,5 +39,7 @@ protected:
     ~SwitchHost() = default;
 };
 
-// Thread entry for CreateThread: param is the SwitchHost. Returns 0.
+// Thread entry for CreateThread: param is the SwitchHost. Returns 0 whatever
+// the outcome (the log has told the user); a host that acts on the outcome
+// calls RunSwitch from a thread of its own.
 DWORD WINAPI SwitchThreadProc(LPVOID param);

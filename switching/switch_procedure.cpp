@@ -87,7 +87,7 @@ void SendCommands(SwitchHost& host, int number, const char* commands) {
 
 }  // namespace
 
-int SwitchHost::RunSwitch() {
+SwitchOutcome SwitchHost::RunSwitch() {
     const int mode = Mode();
     ClearLog();
     SetProgressRange(0, kScanSteps);
@@ -96,8 +96,10 @@ int SwitchHost::RunSwitch() {
 
     Identified found{};
     const int number = FindModem(*this, &found);
+    SwitchOutcome outcome = SwitchOutcome::Switched;
     if (number == 0) {
         AppendLog(kTextNoModem);
+        outcome = SwitchOutcome::NoModem;
     } else {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
@@ -107,9 +109,10 @@ int SwitchHost::RunSwitch() {
         AppendLog(kTextDone);
     }
     FinishRun();
-    return 0;
+    return outcome;
 }
 
 DWORD WINAPI SwitchThreadProc(LPVOID param) {
-    return static_cast<DWORD>(static_cast<SwitchHost*>(param)->RunSwitch());
+    static_cast<SwitchHost*>(param)->RunSwitch();
+    return 0;
 }
