@@ -1,7 +1,5 @@
 #include "recording_host.h"
 
-#include <windows.h>
-
 void RecordingHost::ClearLog() {
     calls_.push_back("ClearLog");
     log_.clear();
@@ -27,15 +25,3 @@ void RecordingHost::StepProgress() {
 }
 
 void RecordingHost::FinishRun() { calls_.push_back("FinishRun"); }
-
-unsigned long RecordingHost::RunOnWorker() {
-    HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, this, 0, nullptr);
-    if (worker == nullptr) {
-        return STILL_ACTIVE;  // no thread: an exit code the procedure never gives
-    }
-    WaitForSingleObject(worker, INFINITE);
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeThread(worker, &exitCode);
-    CloseHandle(worker);
-    return exitCode;
-}
