@@ -4,7 +4,6 @@
 #include <string>
 
 #include "command_lists.h"
-#include "switch_texts.h"
 
 namespace {
 
