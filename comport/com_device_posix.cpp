@@ -76,25 +76,27 @@ std::vector<std::string> NumberedDevices(const std::string& devDir, const char* 
 
 // --- Time ------------------------------------------------------------------
 
-long long NowMs() {
+long long NowUs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+    return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
 }
 
 // A whole-call time-out as Windows counts it: from the start of the call.
 class Deadline {
 public:
-    explicit Deadline(DWORD ms) : unbounded_(ms == 0), end_(NowMs() + ms) {}
-    // What poll() should wait: -1 without end, 0 once the time is up.
+    explicit Deadline(DWORD ms) : unbounded_(ms == 0), endUs_(NowUs() + ms * 1000LL) {}
+    // What poll() should wait: -1 without end, 0 once the time is up. Rounded
+    // up, so a read never ends before its time-out.
     int PollMs() const {
         if (unbounded_) return -1;
-        return static_cast<int>(std::max(0LL, end_ - NowMs()));
+        const long long leftUs = endUs_ - NowUs();
+        return leftUs <= 0 ? 0 : static_cast<int>((leftUs + 999) / 1000);
     }
 
 private:
     bool unbounded_;
-    long long end_;
+    long long endUs_;
 };
 
 enum class Wait { Ready, TimedOut, Failed };

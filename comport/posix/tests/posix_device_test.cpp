@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -111,16 +112,23 @@ TEST_F(PosixDevice, PortNumbersFollowTheListAndStopAtItsEnd) {
     EXPECT_EQ(port_.readTimeout, 1000u);
 }
 
+// Precision is judged by the best of three reads, so that a busy machine's
+// scheduling delay does not count as the device's; none may end early.
 TEST_F(PosixDevice, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     char byte;
     for (const uint32_t timeoutMs : {100u, 250u}) {
         const double cpu0 = CpuMs();
-        const double wall0 = NowMs();
-        EXPECT_EQ(ComRead(&port_, &byte, 1, timeoutMs), kComReadFailed);
-        const double wall = NowMs() - wall0;
-        EXPECT_GE(wall, timeoutMs - 0.5);
-        EXPECT_LE(wall, timeoutMs + 5.0);
+        double best = 1e9;
+        for (int i = 0; i < 3; ++i) {
+            const double wall0 = NowMs();
+            EXPECT_EQ(ComRead(&port_, &byte, 1, timeoutMs), kComReadFailed);
+            const double wall = NowMs() - wall0;
+            EXPECT_GE(wall, timeoutMs);
+            EXPECT_LE(wall, timeoutMs + 50.0);
+            best = std::min(best, wall);
+        }
+        EXPECT_LE(best, timeoutMs + 3.0);
         EXPECT_LT(CpuMs() - cpu0, 5.0) << "a waiting read must sleep, not spin";
     }
 }
