@@ -1,6 +1,6 @@
 // The switch run: finds the modem on COM1..COM31 by its identification,
 // then sends its vendor's command list for the requested mode, reporting
-// every step to the host.
+// every step to the host and, at the end, whether the modem confirmed it.
 #include <cstring>
 
 #include "command_lists.h"
@@ -64,25 +64,42 @@ int FindModem(SwitchHost& host, Identified* found) {
     return 0;
 }
 
+// How the command phase ended: what the run returns and the text that
+// closes its log.
+struct CommandPhaseEnd {
+    SwitchOutcome outcome;
+    const char* closingText;
+};
+
+constexpr CommandPhaseEnd kAllConfirmed{SwitchOutcome::Switched, kTextDone};
+constexpr CommandPhaseEnd kSomeNotConfirmed{SwitchOutcome::NotConfirmed, kTextNotConfirmed};
+constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, kTextPortNotOpened};
+
 // Sends every command of the list on the port, logging each command and
-// whatever came back. Answers are not judged: an ERROR or silence does not
-// stop the list. A port that no longer opens gets nothing.
-void SendCommands(SwitchHost& host, int number, const char* commands) {
+// whatever came back. An ERROR or silence does not stop the list, but only
+// a command whose answer ended in the OK terminator counts as confirmed, and
+// only a list confirmed throughout has switched the modem. A port that no
+// longer opens gets nothing.
+CommandPhaseEnd SendCommands(SwitchHost& host, int number, const char* commands) {
     ComPort port;
     if (!ComOpen(number, &port)) {
-        return;
+        return kPortNotOpened;
     }
     host.StepProgress();
     ComSetLine(&port, kBaud);
+    bool allConfirmed = true;
     for (const char* command = commands; *command != '\0'; command += std::strlen(command) + 1) {
         host.AppendLog(command);
         char answer[kAnswerBufferSize] = {};
         int count = 0;
-        ComTransact(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                    kCommandTimeoutMs, kCommandTimeoutMs);
+        const bool confirmed =
+            ComTransact(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                        kCommandTimeoutMs, kCommandTimeoutMs) == kComOk;
+        allConfirmed = allConfirmed && confirmed;
         host.AppendLog(answer);
     }
     ComClose(&port);
+    return allConfirmed ? kAllConfirmed : kSomeNotConfirmed;
 }
 
 }  // namespace
@@ -104,9 +121,10 @@ SwitchOutcome SwitchHost::RunSwitch() {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
         AppendLog(mode == ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
-        SendCommands(*this, number, CommandListFor(found.vendor, mode));
+        const CommandPhaseEnd end = SendCommands(*this, number, CommandListFor(found.vendor, mode));
         SetProgressPos(kCommandSteps);
-        AppendLog(kTextDone);
+        AppendLog(end.closingText);
+        outcome = end.outcome;
     }
     FinishRun();
     return outcome;

@@ -16,3 +16,9 @@ inline constexpr char kTextDone[] =
     "вы можете вернуть модем в исходное состояние с помощью утилиты "
     "обновления встроенного ПО модема, которую можно скачать с сайта "
     "вашего оператора сотовой связи.\r\n";
+
+// Closing texts of a run that found the modem but could not switch it: the
+// port did not open again, or the modem did not confirm every command.
+inline constexpr char kTextPortNotOpened[] = "\r\nОШИБКА: не удалось открыть порт модема.\r\n";
+inline constexpr char kTextNotConfirmed[] =
+    "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";

@@ -19,18 +19,26 @@ public:
     void StepProgress() override;
     void FinishRun() override;
 
-    // Runs the switch on a worker thread through SwitchThreadProc, as the
-    // dialog does, and waits for it. Returns the thread's exit code.
-    unsigned long RunOnWorker();
+    // Runs the switch on a worker thread and waits for it; Outcome() then
+    // tells how it ended.
+    void RunOnWorker();
+    // Runs the switch through SwitchThreadProc, the dialog's thread entry,
+    // and waits for it. Returns the thread's exit code.
+    unsigned long RunThroughThreadEntry();
 
     // One entry per call: "ClearLog", "AppendLog <text>", "SetProgressRange
     // 0 31", "SetProgressPos 2", "StepProgress", "FinishRun".
     const std::vector<std::string>& Calls() const { return calls_; }
     const std::string& Log() const { return log_; }
     int ProgressPos() const { return pos_; }
+    SwitchOutcome Outcome() const { return outcome_; }
 
 private:
+    static DWORD WINAPI RunAndKeepOutcome(LPVOID param);
+
     int mode_;
+    // Not a value RunSwitch gives, so a run that never happened shows.
+    SwitchOutcome outcome_ = static_cast<SwitchOutcome>(-1);
     std::vector<std::string> calls_;
     std::string log_;
     int pos_ = 0;

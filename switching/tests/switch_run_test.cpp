@@ -27,6 +27,8 @@ const char kDone[] =
     "если ПО было удалено, вы можете вернуть модем в исходное состояние с "
     "помощью утилиты обновления встроенного ПО модема, которую можно скачать "
     "с сайта вашего оператора сотовой связи.\r\n";
+const char kPortNotOpened[] = "\r\nОШИБКА: не удалось открыть порт модема.\r\n";
+const char kNotConfirmed[] = "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";
 
 std::string Log(const std::string& text) { return "AppendLog " + text; }
 
@@ -46,11 +48,13 @@ Calls ScanOpening(int portsTried) {
                  Steps(portsTried)});
 }
 
-// The calls from the mode header to the end of a run whose port reopened.
-Calls CommandPhase(const std::string& header, const Calls& commandsAndAnswers) {
+// The calls from the mode header to the end of a run whose port reopened;
+// the closing text is the completion text only if the modem confirmed all.
+Calls CommandPhase(const std::string& header, const Calls& commandsAndAnswers,
+                   const std::string& closing) {
     return Join({{"SetProgressRange 0 2", "SetProgressPos 0", Log(header), "StepProgress"},
                  commandsAndAnswers,
-                 {"SetProgressPos 2", Log(kDone), "FinishRun"}});
+                 {"SetProgressPos 2", Log(closing), "FinishRun"}});
 }
 
 std::string LogOf(const Calls& calls) {
@@ -71,12 +75,12 @@ protected:
     static ModemSim& sim() { return ModemSim::Instance(); }
 
     // Lays out the ports, runs one switch and checks what every run owes:
-    // the worker's result, a log that is exactly the appended texts, and no
-    // port left open (Wine would let a leaked port reopen; Windows would not).
+    // a log that is exactly the appended texts, and no port left open (Wine
+    // would let a leaked port reopen; Windows would not).
     RecordingHost Run(const std::string& layout, int mode) {
         EXPECT_TRUE(sim().Layout(layout)) << layout;
         RecordingHost host(mode);
-        EXPECT_EQ(host.RunOnWorker(), 0u);
+        host.RunOnWorker();
         EXPECT_EQ(host.Log(), LogOf(host.Calls()));
         for (int com = 1; com <= 31; ++com) {
             EXPECT_LE(sim().Held(com), 0) << "COM" << com << " left open";
@@ -106,8 +110,9 @@ TEST_P(VendorRun, LogsFoundModemEveryCommandAndAnswerInOrder) {
     RecordingHost host = Run(c.layout, c.mode);
 
     const Calls expected =
-        Join({ScanOpening(1), {Log(c.found)}, CommandPhase(c.header, c.commandsAndAnswers)});
+        Join({ScanOpening(1), {Log(c.found)}, CommandPhase(c.header, c.commandsAndAnswers, kDone)});
     EXPECT_EQ(host.Calls(), expected);
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::Switched);
     EXPECT_EQ(host.ProgressPos(), 2);
     EXPECT_EQ(sim().Received(1), c.received);
 }
@@ -154,6 +159,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Finding the modem ----------------------------------------------------
 
+// The whole log of a confirmed switch, byte for byte: the completion text
+// with its advice still closes it.
+TEST_F(SwitchRun, AConfirmedSwitchEndsWithTheCompletionText) {
+    RecordingHost host = Run("COM1=zte", 0);
+
+    EXPECT_EQ(host.Log(), std::string(kSearching) + kFoundZte + kHeaderModemOnly +
+                              "AT+ZCDRUN=8\r\n" + "AT+ZCDRUN=8\r\n" + kCloseAutorun +
+                              "AT+ZCDRUN=E\r\n" + "AT+ZCDRUN=E\r\n\r\nOK\r\n" + kDone);
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::Switched);
+}
+
 TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
     // COM1 stays silent; COM2 names ZTE but ends in ERROR, not OK: neither
     // is a modem. A Huawei modem after the ZTE one must never be touched.
@@ -191,6 +207,7 @@ TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
     RecordingHost host = Run("", 0);
 
     EXPECT_EQ(host.Calls(), NoModemRun());
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::NoModem);
     EXPECT_EQ(host.ProgressPos(), 31);
 }
 
@@ -229,32 +246,97 @@ TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
     EXPECT_EQ(host.Calls(), NoModemRun());
 }
 
-// --- Sending the commands -------------------------------------------------
+// --- Sending the commands, and whether the modem confirmed them -----------
 
-TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsYetTheRunCompletes) {
+TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsAndTheRunFails) {
     RecordingHost host = Run("COM1=zte,gone-after-close", 0);
 
     const Calls expected =
         Join({ScanOpening(1),
               {Log(kFoundZte), "SetProgressRange 0 2", "SetProgressPos 0", Log(kHeaderModemOnly),
-               "SetProgressPos 2", Log(kDone), "FinishRun"}});
+               "SetProgressPos 2", Log(kPortNotOpened), "FinishRun"}});
     EXPECT_EQ(host.Calls(), expected);
+    EXPECT_EQ(host.Log(), std::string(kSearching) + kFoundZte + kHeaderModemOnly + kPortNotOpened);
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::NotConfirmed);
     EXPECT_EQ(host.ProgressPos(), 2);
     EXPECT_EQ(sim().Received(1), "ATI\r\n");
 }
 
-TEST_F(SwitchRun, AnErrorOrNoAnswerDoesNotStopTheList) {
-    // Each of the two commands waits out the one-second silence.
-    RecordingHost host = Run("COM1=zte,error-on=AT+ZCDRUN=8,mute-on=AT+ZCDRUN=E", 0);
+// The dialog ignores the thread's exit code: it stays 0 after a failure too.
+TEST_F(SwitchRun, TheThreadEntryExitsWithZeroAfterAFailedSwitch) {
+    ASSERT_TRUE(sim().Layout("COM1=zte,gone-after-close"));
+    RecordingHost host(0);
+
+    EXPECT_EQ(host.RunThroughThreadEntry(), 0u);
+    EXPECT_EQ(host.Calls().back(), "FinishRun") << "the run did not go to its end";
+    EXPECT_NE(host.Log().find(kPortNotOpened), std::string::npos) << host.Log();
+}
+
+// A run whose modem left a command unconfirmed: every command is still sent
+// and logged with its answer, and the log closes with the error instead of
+// the completion text. A command that draws ERROR or nothing waits out the
+// one-second silence, as only OK ends its answer.
+struct UnconfirmedCase {
+    const char* name;
+    const char* layout;
+    const char* found;
+    Calls commandsAndAnswers;
+    const char* received;  // everything the modem got, probe included
+};
+
+class UnconfirmedRun : public SwitchRun, public testing::WithParamInterface<UnconfirmedCase> {};
+
+TEST_P(UnconfirmedRun, SendsEveryCommandAndClosesWithTheError) {
+    const UnconfirmedCase& c = GetParam();
+    RecordingHost host = Run(c.layout, 0);
 
     const Calls expected =
         Join({ScanOpening(1),
-              {Log(kFoundZte)},
-              CommandPhase(kHeaderModemOnly,
-                           {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n\r\nERROR\r\n"),
-                            Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n")})});
+              {Log(c.found)},
+              CommandPhase(kHeaderModemOnly, c.commandsAndAnswers, kNotConfirmed)});
     EXPECT_EQ(host.Calls(), expected);
-    EXPECT_EQ(sim().Received(1), "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n");
+    EXPECT_EQ(host.Log(), std::string(kSearching) + c.found + kHeaderModemOnly +
+                              LogOf(c.commandsAndAnswers) + kNotConfirmed);
+    EXPECT_EQ(host.Log().find("Внимание!"), std::string::npos);
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::NotConfirmed);
+    EXPECT_EQ(host.ProgressPos(), 2);
+    EXPECT_EQ(sim().Received(1), c.received);
 }
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    ErrorOrSilence, UnconfirmedRun,
+    testing::Values(
+        // A confirmed first command does not make up for the second.
+        UnconfirmedCase{
+            "ZteSecondCommandError",
+            "COM1=zte,error-on=AT+ZCDRUN=E",
+            kFoundZte,
+            {Log("AT+ZCDRUN=8\r\n"), Log(std::string("AT+ZCDRUN=8\r\n") + kCloseAutorun),
+             Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n\r\nERROR\r\n")},
+            "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
+        // Nor does a confirmed last command make up for the first; silence
+        // does not stop the list.
+        UnconfirmedCase{"ZteFirstCommandSilent",
+                        "COM1=zte,mute-on=AT+ZCDRUN=8",
+                        kFoundZte,
+                        {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=E\r\n"),
+                         Log("AT+ZCDRUN=E\r\n\r\nOK\r\n")},
+                        "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
+        // An ERROR does not stop the list either.
+        UnconfirmedCase{"ZteErrorThenSilence",
+                        "COM1=zte,error-on=AT+ZCDRUN=8,mute-on=AT+ZCDRUN=E",
+                        kFoundZte,
+                        {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n\r\nERROR\r\n"),
+                         Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n")},
+                        "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
+        // The only command times out: only its echo is logged.
+        UnconfirmedCase{"HuaweiModeCommandSilent",
+                        "COM1=huawei,mute-on=AT^U2DIAG=0",
+                        kFoundHuawei,
+                        {Log("AT^U2DIAG=0\r\n"), Log("AT^U2DIAG=0\r\n")},
+                        "ATI\r\nAT^U2DIAG=0\r\n"}),
+    [](const testing::TestParamInfo<UnconfirmedCase>& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace

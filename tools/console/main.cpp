@@ -1,6 +1,8 @@
 // Runs one modem switch from the command line against whatever COM ports
 // exist, printing the message log and every progress event as they happen.
 // Usage: modemswitch-console modem-only|extra
+// Exit code: 0 the modem confirmed the switch, 1 no modem found, 2 the modem
+// did not confirm it (or its port did not open again), 3 wrong usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -72,6 +74,20 @@ private:
     bool atLineStart_ = true;
 };
 
+constexpr int kExitUsage = 3;
+
+int ExitCodeOf(SwitchOutcome outcome) {
+    switch (outcome) {
+    case SwitchOutcome::Switched:
+        return 0;
+    case SwitchOutcome::NoModem:
+        return 1;
+    case SwitchOutcome::NotConfirmed:
+        return 2;
+    }
+    return 2;
+}
+
 bool ParseMode(const char* arg, int* mode) {
     if (std::strcmp(arg, "modem-only") == 0) {
         *mode = ModemOnly;
@@ -90,19 +106,12 @@ int main(int argc, char** argv) {
     int mode = ModemOnly;
     if (argc != 2 || !ParseMode(argv[1], &mode)) {
         std::fprintf(stderr, "usage: modemswitch-console modem-only|extra\n");
-        return 2;
+        return kExitUsage;
     }
     // The output is UTF-8; a console must not take it for its OEM code page.
     SetConsoleOutputCP(CP_UTF8);
 
+    // No window to keep responsive: the run goes on this thread.
     ConsoleHost host(mode);
-    DWORD threadId = 0;
-    HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, &host, 0, &threadId);
-    if (worker == nullptr) {
-        std::fprintf(stderr, "cannot start the worker thread (error %lu)\n", GetLastError());
-        return 1;
-    }
-    WaitForSingleObject(worker, INFINITE);
-    CloseHandle(worker);
-    return 0;
+    return ExitCodeOf(host.RunSwitch());
 }

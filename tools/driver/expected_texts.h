@@ -5,6 +5,8 @@
 // The file is compiled to Windows-1251, the bytes the program's windows hold.
 #pragma once
 
+#include <windows.h>
+
 namespace expected {
 
 inline constexpr char kDialogCaption[] = "Tarvix, Версия 1.0 от 7 апреля 2011 года";
@@ -45,5 +47,12 @@ inline constexpr char kCompletion[] =
     "было удалено, вы можете вернуть модем в исходное состояние с помощью утилиты "
     "обновления встроенного ПО модема, которую можно скачать с сайта вашего "
     "оператора сотовой связи.\r\n";
+inline constexpr char kNotConfirmed[] =
+    "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";
+
+// The log's highlighting: the first error word dark red, else the warning word.
+inline constexpr char kErrorWord[] = "ОШИБКА:";
+inline constexpr char kWarningWord[] = "Внимание!";
+inline constexpr COLORREF kErrorWordColor = RGB(160, 0, 0);
 
 }  // namespace expected

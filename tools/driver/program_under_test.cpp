@@ -102,6 +102,28 @@ std::string ProgramUnderTest::TextOf(HWND window) const {
 
 std::string ProgramUnderTest::LogText() const { return ControlText(expected::kLog); }
 
+bool ProgramUnderTest::LogCharFormat(long from, long to, CHARFORMATA* format) const {
+    // The log answers into memory of its own process: the record goes there
+    // and comes back.
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof *format,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return false;
+    CHARFORMATA request{};
+    request.cbSize = sizeof request;
+    HWND log = Control(expected::kLog);
+    const LRESULT selection = Send(log, EM_GETSEL, 0, 0);
+    bool read = WriteProcessMemory(process_.hProcess, remote, &request, sizeof request, nullptr);
+    if (read) {
+        Send(log, EM_SETSEL, from, to);
+        Send(log, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(remote));
+        Send(log, EM_SETSEL, LOWORD(selection), HIWORD(selection));
+        read = ReadProcessMemory(process_.hProcess, remote, format, sizeof *format, nullptr) &&
+               format->cbSize == sizeof *format;
+    }
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return read;
+}
+
 int ProgramUnderTest::ProgressPos() const {
     return static_cast<int>(Send(Control(expected::kProgress), PBM_GETPOS, 0, 0));
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <richedit.h>
+
 #include <string>
 #include <vector>
 
@@ -40,6 +42,10 @@ public:
     std::string ControlText(int id) const { return TextOf(Control(id)); }
     // The message log's whole text, Windows-1251 with "\r\n".
     std::string LogText() const;
+    // The character format the log reports for its characters from..to (byte
+    // offsets in LogText). Selects them for the query, then restores the
+    // selection. False if the format could not be read.
+    bool LogCharFormat(long from, long to, CHARFORMATA* format) const;
     int ProgressPos() const;
     int ProgressLow() const;
     int ProgressHigh() const;

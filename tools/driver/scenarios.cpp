@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "expected_texts.h"
@@ -216,6 +217,54 @@ void NoModem(const ScenarioSettings& settings, CheckReport& report) {
     ExpectEnded(program, report, "the close box after the run");
 }
 
+// The error word of a failed run, as the log shows it: dark red.
+void ExpectErrorWordDarkRed(const ProgramUnderTest& program, CheckReport& report) {
+    const size_t at = program.LogText().find(expected::kErrorWord);
+    CHARFORMATA format{};
+    const long from = static_cast<long>(at);
+    const bool read =
+        at != std::string::npos &&
+        program.LogCharFormat(from, from + static_cast<long>(std::strlen(expected::kErrorWord)),
+                              &format);
+    report.Expect(read && (format.dwMask & CFM_COLOR) && !(format.dwEffects & CFE_AUTOCOLOR) &&
+                      format.crTextColor == expected::kErrorWordColor,
+                  "ОШИБКА: is shown dark red",
+                  read ? "mask " + std::to_string(format.dwMask) + ", colour " +
+                             std::to_string(format.crTextColor)
+                       : "its format could not be read");
+}
+
+void UnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report) {
+    // The modem takes the first command and answers the second with ERROR.
+    if (!SetLayout(report, "COM2=zte,error-on=AT+ZCDRUN=E")) return;
+    ProgramUnderTest program(settings.exePath);
+    if (!StartIdle(program, report) ||
+        !AnswerConfirmation(program, report, expected::kModemOnly, expected::kConfirmModemOnly,
+                            IDYES) ||
+        !WaitForRunEnd(program, report))
+        return;
+    const std::string log = program.LogText();
+    std::string missing;
+    report.Expect(
+        ContainsInOrder(log,
+                        {expected::kSearching, expected::kFoundZte, expected::kModemOnlyHeader,
+                         "AT+ZCDRUN=8\r\n", "\r\nOK\r\n", "AT+ZCDRUN=E\r\n", "\r\nERROR\r\n"},
+                        &missing),
+        "log shows both commands, the first with its OK, the second with its ERROR",
+        "missing " + Quoted(missing) + " in log " + Quoted(log));
+    report.Expect(EndsWith(log, expected::kNotConfirmed),
+                  "log ends with ОШИБКА: модем не подтвердил переключение режима.",
+                  "log: " + Quoted(log));
+    report.Expect(log.find(expected::kWarningWord) == std::string::npos,
+                  "log holds no Внимание! advice");
+    ExpectErrorWordDarkRed(program, report);
+    ExpectButtons(program, report, "unconfirmed run finished", false, false, true);
+    ExpectProgress(program, report, 2, 2);
+    report.Expect(simulated_modems::Received(2) == "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n",
+                  "the modem received ATI and both commands");
+    LeaveThroughExit(program, report);
+}
+
 void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report) {
     ProgramUnderTest program(settings.exePath);
     if (!StartIdle(program, report)) return;
@@ -251,6 +300,7 @@ const NamedScenario kScenarios[] = {
     {"Только модем with a ZTE modem", ModemOnlyWithZte},
     {"Доп. функции with a Huawei modem", ExtraFunctionsWithHuawei},
     {"no modem on any port", NoModem},
+    {"a switch the modem does not confirm", UnconfirmedSwitch},
     {"Escape does not close the idle dialog", EscapeKeepsIdleDialog},
     {"Enter right after the start leaves through Выход", EnterRightAfterStart},
 };
