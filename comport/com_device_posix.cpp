@@ -289,7 +289,7 @@ BOOL GetState(HANDLE device, DCB* dcb) {
     if (tcgetattr(DeviceOf(device)->fd, &line) != 0) return 0;
     dcb->BaudRate = BaudOf(cfgetospeed(&line));
     dcb->ByteSize = DataBits(line.c_cflag);
-    dcb->Parity = !(line.c_cflag & PARENB)   ? NOPARITY
+    dcb->Parity = !(line.c_cflag & PARENB)  ? NOPARITY
                   : (line.c_cflag & PARODD) ? kOddParity
                                             : kEvenParity;
     dcb->StopBits = (line.c_cflag & CSTOPB) ? kTwoStopBits : ONESTOPBIT;

@@ -8,9 +8,9 @@
 namespace comdev {
 
 enum class UucpLock {
-    Taken,         // this process holds the lock now
-    Unavailable,   // no lock directory, or it cannot be written: go on without
-    HeldByOther,   // a live process holds the device
+    Taken,        // this process holds the lock now
+    Unavailable,  // no lock directory, or it cannot be written: go on without
+    HeldByOther,  // a live process holds the device
 };
 
 // "LCK..ttyUSB2" for /dev/ttyUSB2 or for a link to it.

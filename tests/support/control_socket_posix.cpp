@@ -30,8 +30,8 @@ Socket ConnectLoopback(int port, unsigned replyTimeoutMs) {
 }
 
 int SendSome(Socket socket, const char* data, int length) {
-    return static_cast<int>(send(static_cast<int>(socket), data, static_cast<size_t>(length),
-                                 MSG_NOSIGNAL));
+    return static_cast<int>(
+        send(static_cast<int>(socket), data, static_cast<size_t>(length), MSG_NOSIGNAL));
 }
 
 int ReceiveSome(Socket socket, char* buffer, int length) {

@@ -140,8 +140,9 @@ TEST_F(PosixDevice, AReadReturnsAsSoonAsItsBytesAreIn) {
     char answer[16];
     int count = 0;
     const double wall0 = NowMs();
-    EXPECT_EQ(ComTransact(&port_, "AT\r\n", "\r\nOK\r\n", answer, sizeof answer, &count, 1000, 1000),
-              kComOk);
+    EXPECT_EQ(
+        ComTransact(&port_, "AT\r\n", "\r\nOK\r\n", answer, sizeof answer, &count, 1000, 1000),
+        kComOk);
     EXPECT_LT(NowMs() - wall0, 50.0);
     EXPECT_STREQ(answer, "\r\nOK\r\n");
     char sent[8] = {};
