@@ -11,6 +11,7 @@ shift
 dir=$(mktemp -d /tmp/modemsim-native.XXXXXX)
 "$simulator" --prefix "$dir" --control 0 --log "$dir/modemsim.log" >"$dir/out" 2>"$dir/err" &
 sim=$!
+# shellcheck disable=SC2317 # called by the EXIT trap
 stop() {
   kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
   rm -rf "$dir"
