@@ -3,7 +3,7 @@
 // which is how they reach failures a real port rarely shows.
 #pragma once
 
-#include <windows.h>
+#include "com_platform.h"
 
 namespace comdev {
 

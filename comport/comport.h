@@ -4,7 +4,7 @@
 // Results are integers, never exceptions.
 #pragma once
 
-#include <windows.h>
+#include "com_platform.h"
 
 #include <cstdint>
 

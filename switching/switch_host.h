@@ -3,7 +3,7 @@
 // implements it; tests and the console host implement it too.
 #pragma once
 
-#include <windows.h>
+#include "com_platform.h"
 
 enum ModemMode : int {
     ModemOnly = 0,       // the modem's extra devices are turned off

@@ -7,6 +7,8 @@
 #   $build/win64        the same program for x86_64 (hosts without 32-bit support)
 #   $build/win-tests    the Windows tests for i686 or, as win64-tests, for x86_64
 #                       (posix thread model, which GoogleTest needs)
+#   $build/linux-ARCH   the static modemswitch for a Linux box (x86_64, armhf,
+#                       aarch64, mipsel), tested under qemu
 
 : "${root:?}" "${build:?}"
 
@@ -57,4 +59,16 @@ build_windows_tests() {
   _configure "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$cpu.cmake" \
     -DMINGW_THREADS=posix -DMODEMSWITCH_TESTS=ON -DMODEMSWITCH_EXE="$(program_exe "$cpu")" || return 1
   _ninja "$tree" "$@"
+}
+
+# build_linux ARCH: the static modemswitch for a Linux box; its tests run it
+# against the native tree's simulator.
+linux_tree() { echo "$build/linux-$1"; }
+build_linux() {
+  local tree
+  tree=$(linux_tree "$1")
+  mkdir -p "$build"
+  _configure "$tree" -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-cross.cmake" \
+    -DLINUX_ARCH="$1" -DMODEMSIM="$build/native/tools/modemsim/modemsim" || return 1
+  _ninja "$tree"
 }

@@ -13,6 +13,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-utils imagemagick
   cmake ninja-build make g++ googletest clang libclang-rt-14-dev
+  g++-arm-linux-gnueabihf g++-aarch64-linux-gnu g++-mipsel-linux-gnu qemu-user-static
 )
 
 missing=()

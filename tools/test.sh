@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Every test of the project: installs what is missing, builds the native tools
-# and the Windows program, then runs both test sets (the Windows one under Wine,
-# against simulated modems) and ends with one summary line.
+# Every test of the project: installs what is missing, builds the native tools,
+# the Windows program and the Linux command line, then runs every test set
+# (the Windows one under Wine, the Linux binaries of other processors under
+# qemu, all against simulated modems) and ends with one summary line.
 #
 # On a host that cannot run 32-bit programs the Windows tests run on a 64-bit
 # build of the same sources (see tools/wine-env.sh; MODEMSWITCH_WINE_ARCH=win64
@@ -36,6 +37,15 @@ build_native all || fail "the native build failed"
 step "Windows tests build ($WINE_CPU)"
 build_windows_tests "$WINE_CPU" || fail "building the Windows tests failed"
 
+# modemswitch for Linux boxes: a static binary per architecture, each tested
+# under qemu against a simulated ZTE and Huawei modem.
+linux_arches=(x86_64 armhf aarch64 mipsel)
+for arch in "${linux_arches[@]}"; do
+  step "modemswitch for Linux ($arch)"
+  build_linux "$arch" >/dev/null || fail "building modemswitch for $arch failed"
+  echo "modemswitch ($arch): $(stat -c %s "$(linux_tree "$arch")/linux/modemswitch-stripped") bytes stripped (goal: under 1 MB)"
+done
+
 session=$(mktemp -d /tmp/modem-tests.XXXXXX)
 trap 'wine_session_stop; rm -rf "$session"' EXIT
 step "Wine session ($WINE_ARCH) in $session"
@@ -64,6 +74,10 @@ run_ctest() {
 # its cases. Windows programs reach it through Wine's drive Z:.
 step "native tests"
 GTEST_OUTPUT="xml:$session/gtest/" run_ctest "$build/native"
+for arch in "${linux_arches[@]}"; do
+  step "modemswitch for Linux ($arch) against the simulator"
+  run_ctest "$(linux_tree "$arch")"
+done
 step "Windows tests under Wine ($WINE_ARCH)"
 GTEST_OUTPUT="xml:Z:$session/gtest/" run_ctest "$(tests_tree "$WINE_CPU")"
 

@@ -2,17 +2,17 @@
 // its floor: the time-outs that must expire plus the simulated modem's
 // reply time. Prints one table row per layout.
 // Needs the modem simulator (MODEMSIM_CONTROL), like the tests.
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench_platform.h"
 #include "command_lists.h"
 #include "comport.h"
 #include "modemsim_client.h"
+#include "simulated_ports.h"
 #include "switch_constants.h"
 #include "switch_host.h"
 
@@ -43,29 +43,6 @@ public:
     void FinishRun() override {}
 };
 
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double ProcessCpuMs() {
-    FILETIME creation, exit, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
-    const auto ms = [](const FILETIME& t) {
-        ULARGE_INTEGER v;
-        v.LowPart = t.dwLowDateTime;
-        v.HighPart = t.dwHighDateTime;
-        return static_cast<double>(v.QuadPart) / 10000.0;  // 100 ns units
-    };
-    return ms(kernel) + ms(user);
-}
-
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -81,12 +58,9 @@ bool TimeOneSwitch(RunTimes* times) {
     QuietHost host;
     const double cpu0 = ProcessCpuMs();
     const double wall0 = NowMs();
-    HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, &host, 0, nullptr);
-    if (worker == nullptr) {
+    if (!RunSwitchOnWorker(&host)) {
         return false;
     }
-    WaitForSingleObject(worker, INFINITE);
-    CloseHandle(worker);
     times->wallMs = NowMs() - wall0;
     times->cpuMs = ProcessCpuMs() - cpu0;
     return true;
@@ -104,7 +78,7 @@ bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
     int count = 0;
     std::vector<double> replies, transacts;
     for (int i = 0; i < kReplySamples; ++i) {
-        Sleep(20);  // let the echoed "\n" after the answer arrive, so the purge takes it
+        SleepMs(20);  // let the echoed "\n" after the answer arrive, so the purge takes it
         ComPurgeRx(port);
         double start = NowMs();
         if (ComTransact(port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
@@ -113,7 +87,7 @@ bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
         }
         transacts.push_back(NowMs() - start);
 
-        Sleep(20);
+        SleepMs(20);
         ComPurgeRx(port);
         start = NowMs();
         ComWrite(port, command, static_cast<uint32_t>(std::strlen(command)), kCommandTimeoutMs);
@@ -199,8 +173,8 @@ bool MeasureLayout(const BenchLayout& layout) {
 }  // namespace
 
 int main() {
-    if (!ModemSim::Instance().Available()) {
-        std::fprintf(stderr, "modem simulator not reachable (MODEMSIM_CONTROL)\n");
+    if (!ModemSim::Instance().Available() || !UseSimulatedPorts()) {
+        std::fprintf(stderr, "modem simulator not reachable (MODEMSIM_CONTROL, MODEMSIM_PREFIX)\n");
         return 1;
     }
     const BenchLayout layouts[] = {

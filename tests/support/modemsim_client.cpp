@@ -1,16 +1,14 @@
 #include "modemsim_client.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include <cstdlib>
 
+#include "control_socket.h"
 #include "escape.h"
 
 namespace {
 
 // Applying a layout closes and creates up to 31 ptys: give it time.
-constexpr DWORD kReplyTimeoutMs = 10000;
+constexpr unsigned kReplyTimeoutMs = 10000;
 
 std::string ComName(int com) { return "COM" + std::to_string(com); }
 
@@ -21,43 +19,31 @@ ModemSim& ModemSim::Instance() {
     return instance;
 }
 
-ModemSim::ModemSim() : socket_(INVALID_SOCKET) {
+ModemSim::ModemSim() : socket_(modemsim::kNoSocket) {
     const char* port = std::getenv("MODEMSIM_CONTROL");
     if (port == nullptr || *port == '\0') {
         lastError_ = "MODEMSIM_CONTROL is not set";
         return;
     }
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-        lastError_ = "WSAStartup failed";
+    socketsStarted_ = modemsim::StartSockets();
+    if (!socketsStarted_) {
+        lastError_ = "the socket layer did not start";
         return;
     }
-    winsockStarted_ = true;
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<u_short>(std::atoi(port)));
-    const DWORD timeout = kReplyTimeoutMs;
-    if (s == INVALID_SOCKET ||
-        connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
-                   sizeof timeout) != 0) {
+    socket_ = modemsim::ConnectLoopback(std::atoi(port), kReplyTimeoutMs);
+    if (socket_ == modemsim::kNoSocket) {
         lastError_ = "cannot reach the simulator on port " + std::string(port);
-        if (s != INVALID_SOCKET) closesocket(s);
-        return;
     }
-    socket_ = s;
 }
 
 ModemSim::~ModemSim() {
-    if (socket_ != INVALID_SOCKET) closesocket(static_cast<SOCKET>(socket_));
-    if (winsockStarted_) WSACleanup();
+    if (socket_ != modemsim::kNoSocket) modemsim::CloseSocket(socket_);
+    if (socketsStarted_) modemsim::StopSockets();
 }
 
 bool ModemSim::Available() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return socket_ != INVALID_SOCKET;
+    return socket_ != modemsim::kNoSocket;
 }
 
 std::string ModemSim::LastError() const {
@@ -94,11 +80,11 @@ std::string ModemSim::State(int com) {
 
 bool ModemSim::Request(const std::string& line, std::string* payload) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (socket_ == INVALID_SOCKET) return false;
+    if (socket_ == modemsim::kNoSocket) return false;
     const std::string request = line + "\n";
     for (std::size_t sent = 0; sent < request.size();) {
-        const int put = send(static_cast<SOCKET>(socket_), request.data() + sent,
-                             static_cast<int>(request.size() - sent), 0);
+        const int put = modemsim::SendSome(socket_, request.data() + sent,
+                                           static_cast<int>(request.size() - sent));
         if (put <= 0) {
             Disconnect("lost the simulator while sending");
             return false;
@@ -119,7 +105,7 @@ bool ModemSim::ReadLine(std::string* line) {
     std::size_t newline;
     while ((newline = pending_.find('\n')) == std::string::npos) {
         char buffer[4096];
-        const int got = recv(static_cast<SOCKET>(socket_), buffer, sizeof buffer, 0);
+        const int got = modemsim::ReceiveSome(socket_, buffer, sizeof buffer);
         if (got <= 0) {
             Disconnect("no reply from the simulator");
             return false;
@@ -132,8 +118,8 @@ bool ModemSim::ReadLine(std::string* line) {
 }
 
 void ModemSim::Disconnect(const std::string& why) {
-    closesocket(static_cast<SOCKET>(socket_));
-    socket_ = INVALID_SOCKET;
+    modemsim::CloseSocket(socket_);
+    socket_ = modemsim::kNoSocket;
     pending_.clear();
     lastError_ = why;
 }

@@ -1,5 +1,5 @@
-// Windows-side client of the modem simulator's control channel, for tests that
-// run under Wine: sets the COM port layout and reads back what the simulated
+// Client of the modem simulator's control channel, for tests under Wine and
+// native ones: sets the COM port layout and reads back what the simulated
 // modems saw. Connects to 127.0.0.1 on the port in MODEMSIM_CONTROL.
 #pragma once
 
@@ -41,8 +41,8 @@ private:
     void Disconnect(const std::string& why);
 
     mutable std::mutex mutex_;
-    std::uintptr_t socket_;  // a SOCKET, kept out of this header's includes
-    bool winsockStarted_ = false;
+    std::intptr_t socket_;  // a modemsim::Socket (control_socket.h)
+    bool socketsStarted_ = false;
     std::string pending_;  // bytes received after the last reply line
     std::string lastError_;
 };

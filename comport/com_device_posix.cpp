@@ -1,0 +1,357 @@
+// The COM device calls over POSIX serial devices. A handle is a heap record
+// holding the descriptor, the time-outs last set and the lock file taken.
+// Reads and writes wait in poll(), so a silent line costs no CPU.
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "com_device.h"
+#include "port_paths.h"
+#include "uucp_lock.h"
+
+namespace comdev {
+namespace {
+
+struct PosixDevice {
+    int fd;
+    std::string lockPath;
+    DWORD readTimeoutMs = 0;  // 0: wait without end, as on Windows
+    DWORD writeTimeoutMs = 0;
+};
+
+PosixDevice* DeviceOf(HANDLE handle) { return static_cast<PosixDevice*>(handle); }
+
+struct PortList {
+    std::vector<std::string> paths;
+    bool set = false;
+};
+
+PortList& Ports() {
+    static PortList list;
+    return list;
+}
+
+std::string& LockDir() {
+    static std::string directory = kDefaultLockDirectory;
+    return directory;
+}
+
+// --- Port numbers ----------------------------------------------------------
+
+// The number in "\\.\COM12", or 0.
+int PortNumber(const char* name) {
+    const char* com = std::strstr(name, "COM");
+    return com != nullptr ? std::atoi(com + 3) : 0;
+}
+
+std::vector<std::string> NumberedDevices(const std::string& devDir, const char* stem) {
+    std::vector<std::pair<long, std::string>> found;
+    DIR* dir = opendir(devDir.c_str());
+    if (dir == nullptr) return {};
+    const size_t stemLength = std::strlen(stem);
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strncmp(name, stem, stemLength) != 0) continue;
+        char* end = nullptr;
+        const long number = std::strtol(name + stemLength, &end, 10);
+        if (end == name + stemLength || *end != '\0') continue;
+        found.emplace_back(number, devDir + "/" + name);
+    }
+    closedir(dir);
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> paths;
+    for (auto& device : found) paths.push_back(std::move(device.second));
+    return paths;
+}
+
+// --- Time ------------------------------------------------------------------
+
+long long NowUs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
+}
+
+// A whole-call time-out as Windows counts it: from the start of the call.
+class Deadline {
+public:
+    explicit Deadline(DWORD ms) : unbounded_(ms == 0), endUs_(NowUs() + ms * 1000LL) {}
+    // What poll() should wait: -1 without end, 0 once the time is up. Rounded
+    // up, so a read never ends before its time-out.
+    int PollMs() const {
+        if (unbounded_) return -1;
+        const long long leftUs = endUs_ - NowUs();
+        return leftUs <= 0 ? 0 : static_cast<int>((leftUs + 999) / 1000);
+    }
+
+private:
+    bool unbounded_;
+    long long endUs_;
+};
+
+enum class Wait { Ready, TimedOut, Failed };
+
+// A hang-up (unplug, the far end of a pty gone) fails rather than times out.
+Wait WaitFor(int fd, short event, const Deadline& deadline) {
+    for (;;) {
+        const int ms = deadline.PollMs();
+        if (ms == 0) return Wait::TimedOut;
+        pollfd entry{fd, event, 0};
+        const int ready = poll(&entry, 1, ms);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return Wait::Failed;
+        if (ready == 0) return Wait::TimedOut;
+        if (entry.revents & event) return Wait::Ready;
+        return Wait::Failed;
+    }
+}
+
+// Moves bytes until all are done or the time is up. transfer(done) is read()
+// or write() at the current position.
+template <class Transfer>
+BOOL TransferAll(int fd, short event, DWORD length, DWORD timeoutMs, DWORD* done,
+                 Transfer transfer) {
+    *done = 0;
+    const Deadline deadline(timeoutMs);
+    while (*done < length) {
+        const ssize_t moved = transfer(*done);
+        if (moved > 0) {
+            *done += static_cast<DWORD>(moved);
+            continue;
+        }
+        // A tty that reads 0 bytes in non-blocking mode has been hung up.
+        if (moved == 0) return 0;
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) return 0;
+        const Wait wait = WaitFor(fd, event, deadline);
+        if (wait == Wait::TimedOut) break;
+        if (wait == Wait::Failed) return 0;
+    }
+    return 1;
+}
+
+// --- Line settings ---------------------------------------------------------
+
+struct SpeedEntry {
+    DWORD baud;
+    speed_t speed;
+};
+
+constexpr SpeedEntry kSpeeds[] = {
+    {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
+    {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
+    {230400, B230400}, {460800, B460800}, {921600, B921600},
+};
+
+bool SpeedOf(DWORD baud, speed_t* speed) {
+    for (const SpeedEntry& entry : kSpeeds) {
+        if (entry.baud == baud) {
+            *speed = entry.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+DWORD BaudOf(speed_t speed) {
+    for (const SpeedEntry& entry : kSpeeds) {
+        if (entry.speed == speed) return entry.baud;
+    }
+    return 0;
+}
+
+constexpr BYTE kOddParity = 1;
+constexpr BYTE kEvenParity = 2;
+constexpr BYTE kTwoStopBits = 2;
+constexpr DWORD kControlHandshake = 2;
+
+tcflag_t CharacterSize(BYTE bits) {
+    switch (bits) {
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    default:
+        return CS8;
+    }
+}
+
+BYTE DataBits(tcflag_t cflag) {
+    switch (cflag & CSIZE) {
+    case CS5:
+        return 5;
+    case CS6:
+        return 6;
+    case CS7:
+        return 7;
+    default:
+        return 8;
+    }
+}
+
+// Raw bytes both ways: no echo, no line editing, no translation, no signals.
+void MakeRaw(termios* line) {
+    cfmakeraw(line);
+    line->c_cflag |= CLOCAL | CREAD;
+    line->c_cc[VMIN] = 1;
+    line->c_cc[VTIME] = 0;
+}
+
+// DTR and RTS as the DCB asks; a pty has no modem lines, which is fine.
+void SetModemLines(int fd, const DCB& dcb) {
+    const int dtr = TIOCM_DTR;
+    const int rts = TIOCM_RTS;
+    ioctl(fd, dcb.fDtrControl == DTR_CONTROL_DISABLE ? TIOCMBIC : TIOCMBIS, &dtr);
+    if (dcb.fRtsControl != kControlHandshake) {
+        ioctl(fd, dcb.fRtsControl == RTS_CONTROL_DISABLE ? TIOCMBIC : TIOCMBIS, &rts);
+    }
+}
+
+// --- Opening ---------------------------------------------------------------
+
+// Nobody else may use the port while it is open: a flock for programs that
+// share that habit, TIOCEXCL for the rest (root passes TIOCEXCL, not flock).
+bool TakeExclusively(int fd) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
+    ioctl(fd, TIOCEXCL);
+    return true;
+}
+
+int OpenRaw(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    termios line{};
+    // Not a terminal, or taken: not a port for us. A fresh tty echoes and
+    // edits lines until it is made raw, so it is made raw at once.
+    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) {
+        close(fd);
+        return -1;
+    }
+    MakeRaw(&line);
+    tcsetattr(fd, TCSANOW, &line);
+    return fd;
+}
+
+}  // namespace
+
+void SetPortPaths(const std::vector<std::string>& paths) {
+    PortList& list = Ports();
+    list.paths.assign(paths.begin(), paths.begin() + std::min(paths.size(), kMaxPortPaths));
+    list.set = true;
+}
+
+const std::vector<std::string>& PortPaths() {
+    if (!Ports().set) SetPortPaths(ScanPortPaths("/dev"));
+    return Ports().paths;
+}
+
+std::vector<std::string> ScanPortPaths(const std::string& devDir) {
+    std::vector<std::string> paths = NumberedDevices(devDir, "ttyUSB");
+    const std::vector<std::string> acm = NumberedDevices(devDir, "ttyACM");
+    paths.insert(paths.end(), acm.begin(), acm.end());
+    return paths;
+}
+
+void SetLockDirectory(const std::string& directory) { LockDir() = directory; }
+
+const std::string& LockDirectory() { return LockDir(); }
+
+HANDLE Open(const char* name) {
+    const int number = PortNumber(name);
+    const std::vector<std::string>& paths = PortPaths();
+    if (number < 1 || static_cast<size_t>(number) > paths.size()) return INVALID_HANDLE_VALUE;
+    const std::string& path = paths[static_cast<size_t>(number) - 1];
+
+    const int fd = OpenRaw(path);
+    if (fd < 0) return INVALID_HANDLE_VALUE;
+    std::string lockPath;
+    if (TakeUucpLock(LockDir(), path, &lockPath) == UucpLock::HeldByOther) {
+        close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    return new PosixDevice{fd, lockPath};
+}
+
+BOOL GetState(HANDLE device, DCB* dcb) {
+    termios line{};
+    if (tcgetattr(DeviceOf(device)->fd, &line) != 0) return 0;
+    dcb->BaudRate = BaudOf(cfgetospeed(&line));
+    dcb->ByteSize = DataBits(line.c_cflag);
+    dcb->Parity = !(line.c_cflag & PARENB)  ? NOPARITY
+                  : (line.c_cflag & PARODD) ? kOddParity
+                                            : kEvenParity;
+    dcb->StopBits = (line.c_cflag & CSTOPB) ? kTwoStopBits : ONESTOPBIT;
+    dcb->fBinary = 1;
+    dcb->fOutxCtsFlow = (line.c_cflag & CRTSCTS) ? 1 : 0;
+    dcb->fOutX = (line.c_iflag & IXON) ? 1 : 0;
+    dcb->fInX = (line.c_iflag & IXOFF) ? 1 : 0;
+    return 1;
+}
+
+BOOL SetState(HANDLE device, DCB* dcb) {
+    const int fd = DeviceOf(device)->fd;
+    termios line{};
+    speed_t speed = B0;
+    if (tcgetattr(fd, &line) != 0 || !SpeedOf(dcb->BaudRate, &speed)) return 0;
+    MakeRaw(&line);
+    cfsetispeed(&line, speed);
+    cfsetospeed(&line, speed);
+    line.c_cflag = (line.c_cflag & ~CSIZE) | CharacterSize(dcb->ByteSize);
+    if (dcb->Parity != NOPARITY) line.c_cflag |= PARENB;
+    if (dcb->Parity == kOddParity) line.c_cflag |= PARODD;
+    if (dcb->StopBits == kTwoStopBits) line.c_cflag |= CSTOPB;
+    if (dcb->fOutxCtsFlow || dcb->fRtsControl == kControlHandshake) line.c_cflag |= CRTSCTS;
+    if (dcb->fOutX) line.c_iflag |= IXON;
+    if (dcb->fInX) line.c_iflag |= IXOFF;
+    if (tcsetattr(fd, TCSANOW, &line) != 0) return 0;
+    SetModemLines(fd, *dcb);
+    return 1;
+}
+
+BOOL SetTimeouts(HANDLE device, COMMTIMEOUTS* timeouts) {
+    PosixDevice* posix = DeviceOf(device);
+    posix->readTimeoutMs = timeouts->ReadTotalTimeoutConstant;
+    posix->writeTimeoutMs = timeouts->WriteTotalTimeoutConstant;
+    return 1;
+}
+
+BOOL Purge(HANDLE device, DWORD flags) {
+    if (!(flags & PURGE_RXCLEAR)) return 1;
+    return tcflush(DeviceOf(device)->fd, TCIFLUSH) == 0;
+}
+
+BOOL Write(HANDLE device, const void* data, DWORD length, DWORD* written) {
+    const PosixDevice* posix = DeviceOf(device);
+    const char* bytes = static_cast<const char*>(data);
+    return TransferAll(posix->fd, POLLOUT, length, posix->writeTimeoutMs, written,
+                       [&](DWORD done) { return write(posix->fd, bytes + done, length - done); });
+}
+
+BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
+    const PosixDevice* posix = DeviceOf(device);
+    char* bytes = static_cast<char*>(buffer);
+    return TransferAll(posix->fd, POLLIN, length, posix->readTimeoutMs, read,
+                       [&](DWORD done) { return ::read(posix->fd, bytes + done, length - done); });
+}
+
+void Close(HANDLE device) {
+    PosixDevice* posix = DeviceOf(device);
+    ioctl(posix->fd, TIOCNXCL);
+    close(posix->fd);
+    ReleaseUucpLock(posix->lockPath);
+    delete posix;
+}
+
+}  // namespace comdev

@@ -1,0 +1,240 @@
+// The port functions over the POSIX device, on pseudo-terminals held by the
+// test: time-outs, exclusive use, UUCP lock files, and a port that goes away.
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "comport.h"
+#include "port_paths.h"
+#include "uucp_lock.h"
+
+namespace {
+
+double NowMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+double CpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "r")) {
+        char buffer[64];
+        const size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        text.assign(buffer, got);
+        std::fclose(file);
+    }
+    return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr) << path;
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+}
+
+std::string LockText(pid_t pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+    return text;
+}
+
+// A PID no process has: a child that has ended and been reaped.
+pid_t DeadPid() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// One pty as COM1, with a private lock directory. The test keeps the master
+// side: what a modem would be.
+class PosixDevice : public testing::Test {
+protected:
+    void SetUp() override {
+        char slave[128];
+        int slaveFd = -1;
+        ASSERT_EQ(openpty(&master_, &slaveFd, slave, nullptr, nullptr), 0);
+        close(slaveFd);  // the port functions open it by name
+        slavePath_ = slave;
+        char dir[] = "/tmp/posix-device-test.XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        lockDir_ = dir;
+        comdev::SetPortPaths({slavePath_});
+        comdev::SetLockDirectory(lockDir_);
+        lockPath_ = lockDir_ + "/" + comdev::UucpLockName(slavePath_);
+    }
+
+    void TearDown() override {
+        ComClose(&port_);
+        if (master_ >= 0) close(master_);
+        unlink(lockPath_.c_str());
+        rmdir(lockDir_.c_str());
+    }
+
+    void Unplug() {
+        close(master_);
+        master_ = -1;
+    }
+
+    int master_ = -1;
+    std::string slavePath_;
+    std::string lockDir_;
+    std::string lockPath_;
+    ComPort port_{INVALID_HANDLE_VALUE, 0, 0, 0};
+};
+
+TEST_F(PosixDevice, PortNumbersFollowTheListAndStopAtItsEnd) {
+    EXPECT_EQ(ComOpen(2, &port_), 0) << "only one path is listed";
+    EXPECT_EQ(ComOpen(0, &port_), 0);
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(port_.readTimeout, 1000u);
+}
+
+// Precision is judged by the best of three reads, so that a busy machine's
+// scheduling delay does not count as the device's; none may end early.
+TEST_F(PosixDevice, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    char byte;
+    for (const uint32_t timeoutMs : {100u, 250u}) {
+        const double cpu0 = CpuMs();
+        double best = 1e9;
+        for (int i = 0; i < 3; ++i) {
+            const double wall0 = NowMs();
+            EXPECT_EQ(ComRead(&port_, &byte, 1, timeoutMs), kComReadFailed);
+            const double wall = NowMs() - wall0;
+            EXPECT_GE(wall, timeoutMs);
+            EXPECT_LE(wall, timeoutMs + 50.0);
+            best = std::min(best, wall);
+        }
+        EXPECT_LE(best, timeoutMs + 3.0);
+        EXPECT_LT(CpuMs() - cpu0, 5.0) << "a waiting read must sleep, not spin";
+    }
+}
+
+TEST_F(PosixDevice, AReadReturnsAsSoonAsItsBytesAreIn) {
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(ComSetLine(&port_, 115200), 1);
+    ASSERT_EQ(write(master_, "\r\nOK\r\n", 6), 6);
+    char answer[16];
+    int count = 0;
+    const double wall0 = NowMs();
+    EXPECT_EQ(
+        ComTransact(&port_, "AT\r\n", "\r\nOK\r\n", answer, sizeof answer, &count, 1000, 1000),
+        kComOk);
+    EXPECT_LT(NowMs() - wall0, 50.0);
+    EXPECT_STREQ(answer, "\r\nOK\r\n");
+    char sent[8] = {};
+    EXPECT_EQ(read(master_, sent, sizeof sent - 1), 4);
+    EXPECT_STREQ(sent, "AT\r\n") << "raw line: the command goes out unchanged";
+}
+
+TEST_F(PosixDevice, APortInUseDoesNotOpenAgain) {
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ComPort second{};
+    EXPECT_EQ(ComOpen(1, &second), 0) << "second open of a port this process holds";
+    ComClose(&port_);
+    EXPECT_EQ(ComOpen(1, &second), 1) << "free again once closed";
+    ComClose(&second);
+}
+
+TEST_F(PosixDevice, APortAnotherProgramHoldsLockedDoesNotOpen) {
+    const int other = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_NE(access(lockPath_.c_str(), F_OK), 0) << "no lock file left behind";
+    close(other);
+    EXPECT_EQ(ComOpen(1, &port_), 1);
+}
+
+TEST_F(PosixDevice, TakesAUucpLockWhileOpenAndRemovesIt) {
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
+    ComClose(&port_);
+    EXPECT_NE(access(lockPath_.c_str(), F_OK), 0);
+}
+
+TEST_F(PosixDevice, AStaleLockOfAnEndedProcessIsTakenOver) {
+    WriteFile(lockPath_, LockText(DeadPid()));
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
+}
+
+TEST_F(PosixDevice, ALiveProcesssLockIsRespected) {
+    const std::string parentsLock = LockText(getppid());
+    WriteFile(lockPath_, parentsLock);
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(ReadFile(lockPath_), parentsLock) << "another program's lock stays";
+}
+
+TEST_F(PosixDevice, WithoutALockDirectoryThePortStillOpens) {
+    comdev::SetLockDirectory(lockDir_ + "/missing");
+    EXPECT_EQ(ComOpen(1, &port_), 1);
+}
+
+TEST_F(PosixDevice, APortThatGoesAwayEndsAWaitingReadAtOnce) {
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    std::thread unplug([this] {
+        const timespec pause{0, 50 * 1000000L};
+        nanosleep(&pause, nullptr);
+        Unplug();
+    });
+    char answer[64];
+    int count = 0;
+    const double wall0 = NowMs();
+    const int result =
+        ComTransact(&port_, "AT\r\n", "\r\nOK\r\n", answer, sizeof answer, &count, 5000, 1000);
+    const double wall = NowMs() - wall0;
+    unplug.join();
+    EXPECT_EQ(result, kComReadFailed);
+    EXPECT_LT(wall, 1000.0) << "ended by the hang-up, not by the 5 s time-out";
+    // Gone for good: later reads and writes fail at once as well.
+    EXPECT_EQ(ComRead(&port_, answer, 1, 5000), kComReadFailed);
+    EXPECT_EQ(ComWrite(&port_, "AT\r\n", 4, 5000), kComWriteFailed);
+    EXPECT_LT(NowMs() - wall0, 1000.0);
+}
+
+TEST(PortPaths, ScansUsbThenAcmDevicesInNumericOrder) {
+    char dir[] = "/tmp/port-scan-test.XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string dev = dir;
+    for (const char* name : {"ttyACM0", "ttyUSB10", "ttyUSB2", "ttyS0", "ttyUSB", "ttyUSBx"}) {
+        WriteFile(dev + "/" + name, "");
+    }
+    const std::vector<std::string> expected = {dev + "/ttyUSB2", dev + "/ttyUSB10",
+                                               dev + "/ttyACM0"};
+    EXPECT_EQ(comdev::ScanPortPaths(dev), expected);
+    for (const char* name : {"ttyACM0", "ttyUSB10", "ttyUSB2", "ttyS0", "ttyUSB", "ttyUSBx"}) {
+        unlink((dev + "/" + name).c_str());
+    }
+    rmdir(dir);
+}
+
+TEST(PortPaths, KeepsAtMostThirtyOnePaths) {
+    comdev::SetPortPaths(std::vector<std::string>(40, "/dev/null"));
+    EXPECT_EQ(comdev::PortPaths().size(), 31u);
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+// UUCP lock files, the convention serial terminal programs and dialers share:
+// <lockdir>/LCK..<device> holding the owner's PID as ten ASCII digits and a
+// line feed. A lock whose owner is gone is stale and may be taken over.
+#pragma once
+
+#include <string>
+
+namespace comdev {
+
+enum class UucpLock {
+    Taken,        // this process holds the lock now
+    Unavailable,  // no lock directory, or it cannot be written: go on without
+    HeldByOther,  // a live process holds the device
+};
+
+// "LCK..ttyUSB2" for /dev/ttyUSB2 or for a link to it.
+std::string UucpLockName(const std::string& devicePath);
+
+// Takes the lock for devicePath in lockDir; on Taken, *lockPath names the file.
+UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
+                      std::string* lockPath);
+
+// Removes a lock file this process took; an empty path does nothing.
+void ReleaseUucpLock(const std::string& lockPath);
+
+}  // namespace comdev

@@ -1,0 +1,64 @@
+#include "cli_options.h"
+
+#include <cstring>
+
+#include "cli_texts.h"
+#include "port_paths.h"
+#include "switch_host.h"
+
+namespace {
+
+bool ParseMode(const std::string& word, int* mode) {
+    if (word == "modem-only") {
+        *mode = ModemOnly;
+        return true;
+    }
+    if (word == "extra") {
+        *mode = ExtraFunctions;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
+    bool haveMode = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options->help = true;
+            return true;
+        } else if (arg == "--yes" || arg == "-y") {
+            options->yes = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            options->quiet = true;
+        } else if (arg == "--port") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                *error = kTextPortNeedsPath;
+                return false;
+            }
+            options->ports.push_back(argv[++i]);
+        } else if (arg.rfind("-", 0) == 0) {
+            *error = std::string(kTextUnknownOption) + arg;
+            return false;
+        } else if (haveMode) {
+            *error = kTextOneMode;
+            return false;
+        } else if (!ParseMode(arg, &options->mode)) {
+            *error = std::string(kTextUnknownMode) + arg;
+            return false;
+        } else {
+            haveMode = true;
+        }
+    }
+    if (!haveMode) {
+        *error = kTextNoMode;
+        return false;
+    }
+    if (options->ports.size() > comdev::kMaxPortPaths) {
+        *error = kTextTooManyPorts;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,24 @@
+// The command line of modemswitch and its exit codes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum ExitCode : int {
+    kExitSwitched = 0,
+    kExitNoModem = 1,
+    kExitNotConfirmed = 2,
+    kExitCancelled = 3,  // the user said no at the prompt
+    kExitUsage = 64,     // EX_USAGE
+};
+
+struct CliOptions {
+    bool help = false;
+    int mode = 0;                    // a ModemMode
+    std::vector<std::string> ports;  // empty: scan /dev
+    bool yes = false;
+    bool quiet = false;
+};
+
+// False on bad usage, with the reason in *error.
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);

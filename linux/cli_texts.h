@@ -1,0 +1,46 @@
+// Every text of the Linux command line that is not a text of the switch run
+// itself (those come from switching/switch_texts.h). UTF-8.
+#pragma once
+
+inline constexpr char kTextUsage[] =
+    "использование: modemswitch modem-only|extra [--port ПУТЬ]... [--yes] [--quiet]\n"
+    "подробнее: modemswitch --help\n";
+
+inline constexpr char kTextHelp[] =
+    "modemswitch: переключает режим 3G USB-модема ZTE или Huawei AT-командами.\n"
+    "\n"
+    "использование: modemswitch modem-only|extra [--port ПУТЬ]... [--yes] [--quiet]\n"
+    "\n"
+    "  modem-only   «Только модем»: виртуальный CD-привод и картридер модема\n"
+    "               отключаются, остаётся только модем.\n"
+    "  extra        «Доп. функции»: виртуальный CD-привод и картридер модема\n"
+    "               снова включаются.\n"
+    "\n"
+    "  --port ПУТЬ  проверять только этот порт (можно несколько раз, по порядку);\n"
+    "               без него: все /dev/ttyUSB*, затем все /dev/ttyACM*.\n"
+    "  --yes        не спрашивать подтверждение.\n"
+    "  --quiet      не выводить журнал и индикатор хода.\n"
+    "\n"
+    "Коды выхода: 0 режим переключён, 1 модем не найден, 2 модем не подтвердил\n"
+    "переключение, 3 отменено пользователем, 64 неверные аргументы.\n";
+
+inline constexpr char kTextConfirmModemOnly[] = "Переключение в режим \"Только модем\".";
+inline constexpr char kTextConfirmExtra[] = "Переключение в режим \"Доп. функции\".";
+inline constexpr char kTextConfirmQuestion[] = " Продолжить? [д/Н] ";
+
+inline constexpr char kTextModemManager[] =
+    "Внимание! Запущен ModemManager: он может занимать порты модема.\n"
+    "Остановите его на время переключения: sudo systemctl stop ModemManager\n"
+    "(и запустите потом снова: sudo systemctl start ModemManager).\n";
+
+// Words of the log that stand out on a terminal, as in the dialog's log.
+inline constexpr char kErrorWord[] = "ОШИБКА:";
+inline constexpr char kWarningWord[] = "Внимание!";
+
+// Why a command line was refused.
+inline constexpr char kTextPortNeedsPath[] = "после --port нужен путь к устройству";
+inline constexpr char kTextUnknownOption[] = "неизвестный параметр ";
+inline constexpr char kTextOneMode[] = "режим указывается один раз";
+inline constexpr char kTextUnknownMode[] = "неизвестный режим ";
+inline constexpr char kTextNoMode[] = "не указан режим";
+inline constexpr char kTextTooManyPorts[] = "портов не больше 31";

@@ -1,0 +1,43 @@
+// The switch host of the command line: the run's log goes to stdout as it
+// grows (its two marker words coloured on a terminal), the progress to a
+// one-line bar on stderr when stderr is a terminal.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "switch_host.h"
+
+struct TerminalOutput {
+    std::FILE* log;       // stdout, or nullptr for a quiet run
+    bool colour;          // the log is a terminal
+    std::FILE* progress;  // stderr when it is a terminal, else nullptr
+};
+
+class TerminalHost final : public SwitchHost {
+public:
+    TerminalHost(int mode, TerminalOutput output) : mode_(mode), out_(output) {}
+
+    int Mode() const override { return mode_; }
+    void ClearLog() override {}
+    void AppendLog(const char* text) override;
+    void SetProgressRange(int lower, int upper) override;
+    void SetProgressPos(int pos) override;
+    void StepProgress() override;
+    void FinishRun() override;
+
+private:
+    void DrawBar();
+    void EraseBar();
+
+    int mode_;
+    TerminalOutput out_;
+    int lower_ = 0;
+    int upper_ = 0;
+    int pos_ = 0;
+    bool barShown_ = false;
+};
+
+// A log text as a terminal shows it: line breaks "\n", control bytes a modem
+// may send made harmless, and with colour the marker words highlighted.
+std::string TerminalText(const char* text, bool colour);

@@ -1,0 +1,65 @@
+// The parts of the command line that need no modem: the log as a terminal
+// shows it, and the search for ModemManager.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "modem_manager.h"
+#include "terminal_host.h"
+
+namespace {
+
+TEST(TerminalText, ColoursTheTwoMarkerWordsOnlyOnATerminal) {
+    const char* text = "\r\nОШИБКА: нет.\r\nВнимание! да. ОШИБКА: снова\r\n";
+    EXPECT_EQ(TerminalText(text, false), "\nОШИБКА: нет.\nВнимание! да. ОШИБКА: снова\n");
+    EXPECT_EQ(TerminalText(text, true),
+              "\n\033[31mОШИБКА:\033[0m нет.\n\033[1;34mВнимание!\033[0m да. "
+              "\033[31mОШИБКА:\033[0m снова\n");
+}
+
+TEST(TerminalText, AModemsControlBytesCannotSteerTheTerminal) {
+    EXPECT_EQ(TerminalText("AT\r\r\n\033[2J\x07\tOK\x7f", true), "AT\n.[2J.\tOK.");
+}
+
+// A stand-in for /proc with two processes.
+class FakeProc : public testing::Test {
+protected:
+    void SetUp() override {
+        char dir[] = "/tmp/fake-proc.XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+    }
+    void TearDown() override {
+        for (const std::string& file : files_) unlink(file.c_str());
+        for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it) rmdir(it->c_str());
+        rmdir(dir_.c_str());
+    }
+    void AddProcess(const std::string& pid, const std::string& comm) {
+        const std::string dir = dir_ + "/" + pid;
+        mkdir(dir.c_str(), 0755);
+        dirs_.push_back(dir);
+        files_.push_back(dir + "/comm");
+        std::FILE* file = std::fopen(files_.back().c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fputs(comm.c_str(), file);
+        std::fclose(file);
+    }
+
+    std::string dir_;
+    std::vector<std::string> dirs_, files_;
+};
+
+TEST_F(FakeProc, FindsModemManagerByItsExactName) {
+    AddProcess("17", "bash\n");
+    AddProcess("self", "ModemManager\n");  // not a PID
+    AddProcess("23", "ModemManagerX\n");
+    EXPECT_FALSE(ProcessRunning(dir_, kModemManagerName));
+    AddProcess("812", "ModemManager\n");
+    EXPECT_TRUE(ProcessRunning(dir_, kModemManagerName));
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// modemswitch started as a program beside the simulator, its output going to
+// files (not a terminal): exit codes, usage errors, the port order, the
+// prompt, and plain text without colour.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "modemsim_client.h"
+
+namespace {
+
+struct Finished {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string PortPath(int com) {
+    return std::string(std::getenv("MODEMSIM_PREFIX")) + "/dosdevices/com" + std::to_string(com);
+}
+
+// Runs the program with args and the given input; stdout and stderr go to
+// files, so neither is a terminal.
+Finished RunProgram(const std::vector<std::string>& args, const std::string& input = "") {
+    char dir[] = "/tmp/cli-run-test.XXXXXX";
+    if (mkdtemp(dir) == nullptr) return {};
+    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
+                      err = std::string(dir) + "/err";
+    std::ofstream(in) << input;
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
+        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(MODEMSWITCH_PROGRAM)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    Finished finished{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    for (const std::string& file : {in, out, err}) unlink(file.c_str());
+    rmdir(dir);
+    return finished;
+}
+
+class CommandLine : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim().Available()) << "run beside the simulator (with_modemsim.sh)";
+    }
+    static ModemSim& sim() { return ModemSim::Instance(); }
+
+    // The simulated COM1..COM3 as --port arguments, in that order.
+    static std::vector<std::string> ThreePorts() {
+        return {"--port", PortPath(1), "--port", PortPath(2), "--port", PortPath(3)};
+    }
+
+    Finished Switch(const std::string& layout, const std::string& mode,
+                    std::vector<std::string> extra = {}) {
+        EXPECT_TRUE(sim().Layout(layout)) << layout;
+        std::vector<std::string> args = {mode, "--yes"};
+        const std::vector<std::string> ports = ThreePorts();
+        args.insert(args.end(), ports.begin(), ports.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunProgram(args);
+    }
+};
+
+void ExpectPlainText(const Finished& run) {
+    EXPECT_EQ(run.out.find('\033'), std::string::npos) << "colour in a file";
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
+    EXPECT_EQ(run.err.find('\033'), std::string::npos) << "a progress bar in a file";
+}
+
+// --- Exit codes -------------------------------------------------------------
+
+TEST_F(CommandLine, ASwitchedModemExitsZeroWithTheRunsLog) {
+    const Finished zte = Switch("COM2=zte", "modem-only");
+    EXPECT_EQ(zte.exitCode, 0) << zte.out << zte.err;
+    EXPECT_NE(zte.out.find("Поиск модема.\n\nНайден модем ZTE.\n"), std::string::npos) << zte.out;
+    EXPECT_NE(zte.out.find("Режим изменен.\n\nВнимание! "), std::string::npos) << zte.out;
+    ExpectPlainText(zte);
+    EXPECT_EQ(sim().State(2), "zcdrun=E");
+
+    const Finished huawei = Switch("COM3=huawei", "extra");
+    EXPECT_EQ(huawei.exitCode, 0) << huawei.out << huawei.err;
+    EXPECT_EQ(sim().State(3), "u2diag=257");
+}
+
+TEST_F(CommandLine, NoModemExitsOne) {
+    const Finished run = Switch("COM1=silent COM2=error", "modem-only");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("ОШИБКА: не удалось обнаружить модем."), std::string::npos) << run.out;
+    ExpectPlainText(run);
+}
+
+TEST_F(CommandLine, ASwitchTheModemDoesNotConfirmExitsTwo) {
+    EXPECT_EQ(Switch("COM1=zte,error-on=AT+ZCDRUN=8", "modem-only").exitCode, 2);
+    // Unplugged in the middle of the commands: a negative result, no hang.
+    EXPECT_EQ(Switch("COM1=huawei,unplug-on=AT^U2DIAG=0", "modem-only").exitCode, 2);
+}
+
+// --- The command line itself --------------------------------------------------
+
+TEST_F(CommandLine, BadUsageExitsSixtyFourWithoutTouchingAPort) {
+    ASSERT_TRUE(sim().Layout("COM1=zte"));
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"turbo"},
+        {"modem-only", "extra"},
+        {"modem-only", "--colour"},
+        {"extra", "--port"},
+        {"extra", "--port", ""},
+    };
+    for (const auto& args : bad) {
+        const Finished run = RunProgram(args);
+        EXPECT_EQ(run.exitCode, 64) << testing::PrintToString(args);
+        EXPECT_EQ(run.err.rfind("modemswitch: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("использование: modemswitch modem-only|extra"), std::string::npos);
+    }
+    std::vector<std::string> thirtyTwo = {"extra", "--yes"};
+    for (int i = 0; i < 32; ++i) thirtyTwo.insert(thirtyTwo.end(), {"--port", PortPath(1)});
+    EXPECT_EQ(RunProgram(thirtyTwo).exitCode, 64);
+    EXPECT_EQ(sim().Opens(1), 0);
+}
+
+TEST_F(CommandLine, HelpExplainsBothModes) {
+    const Finished run = RunProgram({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("  modem-only   «Только модем»"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  extra        «Доп. функции»"), std::string::npos);
+}
+
+TEST_F(CommandLine, PortsAreTriedInTheOrderGiven) {
+    ASSERT_TRUE(sim().Layout("COM1=zte COM2=huawei"));
+    const Finished run =
+        RunProgram({"modem-only", "--yes", "--port", PortPath(2), "--port", PortPath(1)});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("Найден модем Huawei."), std::string::npos) << run.out;
+    EXPECT_EQ(sim().Opens(1), 0);
+    EXPECT_EQ(sim().State(2), "u2diag=0");
+}
+
+TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
+    ASSERT_TRUE(sim().Layout("COM1=zte"));
+    const std::vector<std::string> args = {"modem-only", "--port", PortPath(1)};
+    for (const char* no : {"н\n", "no\n", ""}) {
+        const Finished declined = RunProgram(args, no);
+        EXPECT_EQ(declined.exitCode, 3) << no;
+        EXPECT_NE(declined.err.find("Переключение в режим \"Только модем\". Продолжить?"),
+                  std::string::npos)
+            << declined.err;
+    }
+    EXPECT_EQ(sim().Opens(1), 0);
+
+    EXPECT_EQ(RunProgram(args, "д\n").exitCode, 0);
+    EXPECT_EQ(sim().State(1), "zcdrun=E");
+}
+
+TEST_F(CommandLine, QuietPrintsNothing) {
+    const Finished run = Switch("COM1=zte", "extra", {"--quiet"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(sim().State(1), "zcdrun=F");
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#include <windows.h>
+
+#include "bench_platform.h"
+
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double ProcessCpuMs() {
+    FILETIME creation, exit, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    const auto ms = [](const FILETIME& t) {
+        ULARGE_INTEGER v;
+        v.LowPart = t.dwLowDateTime;
+        v.HighPart = t.dwHighDateTime;
+        return static_cast<double>(v.QuadPart) / 10000.0;  // 100 ns units
+    };
+    return ms(kernel) + ms(user);
+}
+
+void SleepMs(unsigned ms) { Sleep(ms); }
+
+bool RunSwitchOnWorker(SwitchHost* host) {
+    HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, host, 0, nullptr);
+    if (worker == nullptr) {
+        return false;
+    }
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    return true;
+}

@@ -1,0 +1,3 @@
+#include "simulated_ports.h"
+
+bool UseSimulatedPorts() { return true; }
