@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "com_device.h"
+#include "matching.h"
 
 namespace {
 
@@ -43,8 +44,9 @@ auto OneByteReader(ComPort* port) {
     };
 }
 
-// Clearing the answer, applying the time-outs and writing the command: the
-// steps both transactions take before they read.
+// Applying the time-outs and writing the command: the steps both
+// transactions take before they read (their AnswerBuffer has already
+// cleared the answer).
 int BeginTransaction(ComPort* port, const char* command, uint32_t readMs, uint32_t writeMs) {
     if (!ApplyRequestedTimeouts(port, readMs, writeMs)) return kComTimeoutsRefused;
     if (!WriteWhole(port, command)) return kComWriteFailed;

@@ -8,7 +8,14 @@
 
 #include <cstdint>
 
-#include "matching.h"  // ComResult, kResponseTable
+// Results of the transactions and raw transfers.
+enum ComResult : int {
+    kComOk = 0,                // the terminator was seen
+    kComTimeoutsRefused = -1,  // the device refused the requested time-outs
+    kComWriteFailed = -2,      // the command was not written whole
+    kComReadFailed = -3,       // a read failed or the line stayed silent
+    kComRunaway = -4,          // endless input: neither silence nor an answer
+};
 
 struct ComPort {
     HANDLE handle;          // INVALID_HANDLE_VALUE when closed
@@ -53,6 +60,9 @@ int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs)
 int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs);
 
 // Like ComTransact, but ends on the first standard modem response whose bit is
-// in mask (see kResponseTable); returns that bit's value or a negative result.
+// in mask; returns that bit's value or a negative result. The responses and
+// their bits: 0x01 "OK\r\n", 0x02 "ERROR\r\n", 0x04 "VCON\r\n", 0x08
+// "CONNECT\r\n", 0x10 DLE "t", 0x20 DLE "h", 0x40 "\r\n", 0x80 "NO CARRIER\r\n";
+// when one byte ends several, the lowest bit wins.
 int ComTransactAny(ComPort* port, const char* command, char* answer, uint32_t answerSize,
                    int* count, uint32_t mask, uint32_t readMs, uint32_t writeMs);

@@ -7,14 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Results of the transactions and raw transfers.
-enum ComResult : int {
-    kComOk = 0,                // the terminator was seen
-    kComTimeoutsRefused = -1,  // the device refused the requested time-outs
-    kComWriteFailed = -2,      // the command was not written whole
-    kComReadFailed = -3,       // a read failed or the line stayed silent
-    kComRunaway = -4,          // endless input: neither silence nor an answer
-};
+#include "comport.h"  // ComResult
 
 // Finds a terminator in a byte stream. After a mismatch it only checks
 // whether the byte starts the terminator anew; it never falls back to a
@@ -37,6 +30,9 @@ struct ResponsePattern {
     char text[52];
     int32_t length;
 };
+
+// 52 bytes of text and a 32-bit length: the table's row layout.
+static_assert(sizeof(ResponsePattern) == 56, "a response row is 56 bytes");
 
 constexpr int kResponseCount = 8;
 // Row i owns bit 1 << i of a response mask.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "comport.h"
+#include "matching.h"  // kRunawayAllowance
 #include "scripted_device.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST_F(ScriptedPort, SetLineChangesOnlyTheLineMembers) {
 
     ASSERT_EQ(ComSetLine(&port, 115200), 1);
     const DCB& dcb = dev().lastState;
-    EXPECT_EQ(dcb.DCBlength, 28u);
+    EXPECT_EQ(dev().dcbLengthAsked, 28u) << "GetCommState must be told the size of a DCB";
     EXPECT_EQ(dcb.BaudRate, 115200u);
     EXPECT_EQ(dcb.ByteSize, 8);
     EXPECT_EQ(dcb.Parity, NOPARITY);
