@@ -21,6 +21,7 @@ HANDLE Open(const char* name) {
 }
 
 BOOL GetState(HANDLE, DCB* dcb) {
+    g_device.dcbLengthAsked = dcb->DCBlength;
     if (g_device.failGetState) return FALSE;
     *dcb = g_device.stateToReport;
     dcb->DCBlength = sizeof(DCB);

@@ -29,7 +29,8 @@ struct ScriptedDevice {
     int setTimeoutsCalls = 0;
     COMMTIMEOUTS lastTimeouts = {};
     DCB lastState = {};
-    DCB stateToReport = {};  // what GetCommState hands out
+    DCB stateToReport = {};    // what GetCommState hands out
+    DWORD dcbLengthAsked = 0;  // DCBlength the caller set before GetState
     int purgeCalls = 0;
     DWORD lastPurgeFlags = 0;
     int readCalls = 0;
