@@ -82,21 +82,11 @@ attach_modem() {
   fi
 }
 
-# Asks the simulator one control question, e.g. "state COM4".
-sim_request() {
-  local reply
-  exec 3<>"/dev/tcp/127.0.0.1/$MODEMSIM_CONTROL"
-  echo "$1" >&3
-  read -r reply <&3
-  exec 3<&-
-  echo "$reply"
-}
-
 report_modem_state() {
   [ -n "$device" ] && return 0
-  local state
-  state=$(sim_request "state COM$sim_com")
-  say "the simulated modem's mode is now: ${state#ok }"
+  # Into a file, not a pipe: Wine's helper processes may keep a pipe open.
+  driver --state "$sim_com" >"$session/modem-state.txt"
+  say "the simulated modem's mode is now: $(cat "$session/modem-state.txt")"
 }
 
 run_with_window() {

@@ -9,29 +9,20 @@
 #include <cstring>
 #include <string>
 
-#include "cp1251_utf8.h"
 #include "switch_host.h"
+#include "text_codec.h"
 
 namespace {
 
-// Prints what a dialog would show. Log text loses its carriage returns,
-// since the terminal is a Linux one.
+// Prints what a dialog would show. Log text gets Linux line breaks, since the
+// terminal is a Linux one.
 class ConsoleHost final : public SwitchHost {
 public:
     explicit ConsoleHost(int mode) : mode_(mode) {}
 
     int Mode() const override { return mode_; }
     void ClearLog() override { PrintEvent("log cleared"); }
-    void AppendLog(const char* text) override {
-        std::string utf8 = Cp1251ToUtf8(text);
-        std::string printable;
-        for (char c : utf8) {
-            if (c != '\r') {
-                printable.push_back(c);
-            }
-        }
-        Print(printable);
-    }
+    void AppendLog(const char* text) override { Print(Cp1251ToUtf8(UnixLineBreaks(text))); }
     void SetProgressRange(int lower, int upper) override {
         upper_ = upper;
         PrintEvent("progress range " + std::to_string(lower) + ".." + std::to_string(upper));

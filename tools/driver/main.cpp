@@ -1,15 +1,17 @@
 // Drives the real program from a second process as a user would, and checks
 // what it shows. Runs the whole-program scenarios by default; --demo runs
-// one switch as a showcase; --layout only sets up the simulated modems.
+// one switch as a showcase; --layout only sets up the simulated modems and
+// --state only tells the mode a simulated modem is in.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 
 #include "check_report.h"
+#include "modemsim_client.h"
 #include "demo_run.h"
 #include "scenarios.h"
-#include "simulated_modems.h"
 
 namespace {
 
@@ -19,6 +21,7 @@ struct Options {
     std::string logPath;
     std::string only;                   // run only scenarios whose name contains this
     std::optional<std::string> layout;  // set this simulator layout and stop
+    int stateOf = 0;                    // print the mode of the modem on this COM port and stop
     bool demo = false;
 };
 
@@ -27,7 +30,8 @@ void PrintUsage() {
                  "usage: modemswitch-driver --exe PATH [--screenshot FILE.bmp] [--only TEXT]\n"
                  "       modemswitch-driver --demo --exe PATH [--screenshot FILE.bmp] "
                  "[--log FILE.txt]\n"
-                 "       modemswitch-driver --layout \"COM4=zte ...\"   (\"\": no modems)\n");
+                 "       modemswitch-driver --layout \"COM4=zte ...\"   (\"\": no modems)\n"
+                 "       modemswitch-driver --state N   (the mode of the modem on COM<N>)\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -49,17 +53,31 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->only = value;
         else if (std::strcmp(name, "--layout") == 0)
             options->layout = value;
+        else if (std::strcmp(name, "--state") == 0)
+            options->stateOf = std::atoi(value.c_str());
         else
             return false;
     }
-    return !options->exePath.empty() || options->layout.has_value();
+    return !options->exePath.empty() || options->layout.has_value() || options->stateOf > 0;
 }
 
 int SetLayoutOnly(const std::string& layout) {
-    std::string error;
-    if (simulated_modems::SetLayout(layout, &error)) return 0;
-    std::fprintf(stderr, "modemswitch-driver: layout refused: %s\n", error.c_str());
+    ModemSim& sim = ModemSim::Instance();
+    if (sim.Layout(layout)) return 0;
+    std::fprintf(stderr, "modemswitch-driver: layout refused: %s\n", sim.LastError().c_str());
     return 1;
+}
+
+int PrintModemState(int com) {
+    ModemSim& sim = ModemSim::Instance();
+    const std::string state = sim.State(com);
+    if (state.empty()) {
+        std::fprintf(stderr, "modemswitch-driver: no state of COM%d: %s\n", com,
+                     sim.LastError().c_str());
+        return 1;
+    }
+    std::printf("%s\n", state.c_str());
+    return 0;
 }
 
 int RunScenarios(const Options& options) {
@@ -84,6 +102,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.layout) return SetLayoutOnly(*options.layout);
+    if (options.stateOf > 0) return PrintModemState(options.stateOf);
     if (options.demo) return RunDemo({options.exePath, options.screenshotPath, options.logPath});
     return RunScenarios(options);
 }

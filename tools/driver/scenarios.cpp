@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "expected_texts.h"
+#include "modemsim_client.h"
 #include "program_under_test.h"
 #include "screenshot.h"
-#include "simulated_modems.h"
 #include "user_steps.h"
 #include "wait_until.h"
 
@@ -41,9 +41,9 @@ std::string LayoutWithModemOn(int modemCom, const std::string& modem) {
 }
 
 bool SetLayout(CheckReport& report, const std::string& layout) {
-    std::string error;
-    return report.Expect(simulated_modems::SetLayout(layout, &error),
-                         "simulator takes the layout " + layout, error);
+    ModemSim& sim = ModemSim::Instance();
+    return report.Expect(sim.Layout(layout), "simulator takes the layout " + layout,
+                         sim.LastError());
 }
 
 // What one successful switch looks like from outside.
@@ -107,15 +107,15 @@ void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const Sw
 void ExpectModemSwitched(CheckReport& report, const SwitchRun& run) {
     std::string sent = "ATI\r\n";
     for (const std::string& command : run.commands) sent += command;
-    const std::string received = simulated_modems::Received(run.modemCom);
+    const std::string received = ModemSim::Instance().Received(run.modemCom);
     report.Expect(received == sent, "the modem received ATI and the mode's commands, nothing else",
                   "received " + Quoted(received));
-    const std::string state = simulated_modems::State(run.modemCom);
+    const std::string state = ModemSim::Instance().State(run.modemCom);
     report.Expect(state == run.finalState, std::string("the modem's mode is now ") + run.finalState,
                   "state " + state);
     bool everyPortAsked = true;
     for (int com = 1; com < run.modemCom; ++com)
-        everyPortAsked = everyPortAsked && simulated_modems::Received(com) == "ATI\r\n";
+        everyPortAsked = everyPortAsked && ModemSim::Instance().Received(com) == "ATI\r\n";
     report.Expect(everyPortAsked, "each silent port before the modem was asked ATI once");
 }
 
@@ -217,7 +217,7 @@ void NoModem(const ScenarioSettings& settings, CheckReport& report) {
                   "log: " + Quoted(log));
     ExpectButtons(program, report, "run without a modem finished", false, false, true);
     ExpectProgress(program, report, 31, 31);
-    report.Expect(simulated_modems::State(3) == "none", "no command reached the ERROR port");
+    report.Expect(ModemSim::Instance().State(3) == "none", "no command reached the ERROR port");
     program.PostClose();
     ExpectEnded(program, report, "the close box after the run");
 }
@@ -261,7 +261,7 @@ void UnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report) {
     ExpectErrorWordDarkRed(program, report);
     ExpectButtons(program, report, "unconfirmed run finished", false, false, true);
     ExpectProgress(program, report, 2, 2);
-    report.Expect(simulated_modems::Received(2) == "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n",
+    report.Expect(ModemSim::Instance().Received(2) == "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n",
                   "the modem received ATI and both commands");
     LeaveThroughExit(program, report);
 }
