@@ -5,6 +5,6 @@
 
 class CMainApp : public CWinApp {
 public:
-    BOOL InitInstance() override;
+    void InitInstance() override;
     BOOL OnCommand(UINT id) override;
 };

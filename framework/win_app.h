@@ -1,5 +1,6 @@
 // Application object of our framework: the program defines one global
-// CWinApp-derived object; the entry point calls its InitInstance.
+// CWinApp-derived object; the entry point calls its InitInstance once and the
+// program ends when that returns.
 #pragma once
 
 #include <windows.h>
@@ -16,11 +17,8 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // FALSE ends the program at once (a dialog application returns FALSE
-    // after its dialog has closed); TRUE runs the message loop.
-    virtual BOOL InitInstance();
-    // Runs the thread's message loop until WM_QUIT; returns its exit code.
-    virtual int Run();
+    // The whole program: a dialog application runs its modal dialog here.
+    virtual void InitInstance() = 0;
     // Last stop of a command no window handled; TRUE if handled.
     virtual BOOL OnCommand(UINT id);
 
