@@ -12,12 +12,3 @@ void CMainApp::InitInstance() {
     dialog.DoModal();
     m_pMainWnd = nullptr;
 }
-
-BOOL CMainApp::OnCommand(UINT id) {
-    switch (id) {
-    case ID_HELP:
-        OnHelp();
-        return TRUE;
-    }
-    return CWinApp::OnCommand(id);
-}

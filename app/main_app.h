@@ -6,5 +6,4 @@
 class CMainApp : public CWinApp {
 public:
     void InitInstance() override;
-    BOOL OnCommand(UINT id) override;
 };

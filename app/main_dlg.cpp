@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "rich_panes.h"
 #include "ui_colors.h"
+#include "win_app.h"
 
 namespace {
 
@@ -55,6 +56,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         return true;
     case WM_CLOSE:
         return OnClose();
+    case WM_HELP:  // F1: the help command, which the application answers
+        SendMessage(WM_COMMAND, ID_HELP);
+        result = TRUE;
+        return true;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
@@ -68,7 +73,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         }
         break;
     }
-    // WM_CTLCOLOR* reach OnCtlColor, IDOK/IDCANCEL OnOK/OnCancel there.
+    // WM_CTLCOLOR* reach OnCtlColor, IDOK/IDCANCEL OnOK/OnCancel there, and
+    // other commands (ID_HELP) the application.
     return CDialog::OnMessage(message, wParam, lParam, result);
 }
 

@@ -11,7 +11,11 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-BOOL CWinApp::OnCommand(UINT) { return FALSE; }
+BOOL CWinApp::OnCommand(UINT id) {
+    if (id != ID_HELP) return FALSE;
+    OnHelp();
+    return TRUE;
+}
 
 void CWinApp::OnHelp() { ::MessageBeep(MB_OK); }
 

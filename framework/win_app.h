@@ -19,15 +19,16 @@ public:
 
     // The whole program: a dialog application runs its modal dialog here.
     virtual void InitInstance() = 0;
-    // Last stop of a command no window handled; TRUE if handled.
-    virtual BOOL OnCommand(UINT id);
+    // Last stop of a command no window handled: ID_HELP reaches OnHelp.
+    // TRUE if handled.
+    BOOL OnCommand(UINT id);
 
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr;
 
 protected:
     // The program ships no help file, so there is nothing to open: a beep.
-    void OnHelp();
+    virtual void OnHelp();
 };
 
 // The program's application object, or nullptr before it exists.

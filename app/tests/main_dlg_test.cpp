@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "rich_panes.h"
 #include "ui_colors.h"
+#include "win_app.h"
 #include "window_text.h"
 
 #include <gtest/gtest.h>
@@ -303,6 +304,37 @@ TEST_F(MainDlgTest, NothingEndsTheDialogWhileTheMarkerSaysRunning) {
     };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(stillOpen);
+}
+
+// ---- Help key --------------------------------------------------------------
+
+// The application with its help answer counted instead of beeped; the answer
+// ends the dialog, so a test waits only as long as the key takes.
+struct HelpCountingApp : CWinApp {
+    int helps = 0;
+    HWND dialog = nullptr;
+
+    void InitInstance() override {}
+    void OnHelp() override {
+        ++helps;
+        ::EndDialog(dialog, IDHELP);
+    }
+};
+
+TEST_F(MainDlgTest, PressingF1ReachesTheApplicationsHelpAnswer) {
+    HelpCountingApp app;
+    TestDlg dlg;
+    dlg.steps = {[&](TestDlg& d) {
+        app.dialog = d.m_hWnd;
+        ::SetForegroundWindow(d.m_hWnd);
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ASSERT_EQ(::SendInput(2, keys, sizeof(INPUT)), 2u);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDHELP);
+    EXPECT_EQ(app.helps, 1);
 }
 
 // ---- Close box and mode buttons -------------------------------------------
