@@ -5,20 +5,10 @@
 
 CMainApp theApp;
 
-BOOL CMainApp::InitInstance() {
+void CMainApp::InitInstance() {
     AfxInitRichEdit();  // before the dialog: its template holds RICHEDIT controls
     CMainDlg dialog;
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
-    return FALSE;  // the dialog has closed: the program ends
-}
-
-BOOL CMainApp::OnCommand(UINT id) {
-    switch (id) {
-    case ID_HELP:
-        OnHelp();
-        return TRUE;
-    }
-    return CWinApp::OnCommand(id);
 }

@@ -5,6 +5,5 @@
 
 class CMainApp : public CWinApp {
 public:
-    BOOL InitInstance() override;
-    BOOL OnCommand(UINT id) override;
+    void InitInstance() override;
 };

@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "rich_panes.h"
 #include "ui_colors.h"
+#include "win_app.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ CMainDlg::~CMainDlg() {
     // The worker's last host call may still be under way when the dialog
     // ends: the object must outlive it.
     WaitForWorker();
-    CloseWorkerHandle();  // if OnClose did not, the handle is closed here
+    if (m_hWorker != INVALID_HANDLE_VALUE) ::CloseHandle(m_hWorker);
     ::DeleteObject(m_brPanel);
 }
 
@@ -54,7 +55,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
         return true;
     case WM_CLOSE:
-        OnClose();
+        return OnClose();
+    case WM_HELP:  // F1: the help command, which the application answers
+        SendMessage(WM_COMMAND, ID_HELP);
+        result = TRUE;
         return true;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
@@ -69,7 +73,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         }
         break;
     }
-    // WM_CTLCOLOR* reach OnCtlColor, IDOK/IDCANCEL OnOK/OnCancel there.
+    // WM_CTLCOLOR* reach OnCtlColor, IDOK/IDCANCEL OnOK/OnCancel there, and
+    // other commands (ID_HELP) the application.
     return CDialog::OnMessage(message, wParam, lParam, result);
 }
 
@@ -127,16 +132,12 @@ bool CMainDlg::OnPaint() {
     return true;
 }
 
-void CMainDlg::OnClose() {
-    if (IsRunning()) {
-        ::MessageBoxA(m_hWnd, kWaitText, kWaitCaption, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    Default();
-    // The marker goes idle just before the worker's last call: let that call
-    // finish before the handle that tracks it is gone.
-    WaitForWorker();
-    CloseWorkerHandle();
+bool CMainDlg::OnClose() {
+    // Idle, the dialog manager turns the close into IDCANCEL; the destructor
+    // then waits for a worker whose last call may still be under way.
+    if (!IsRunning()) return false;
+    ::MessageBoxA(m_hWnd, kWaitText, kWaitCaption, MB_OK | MB_ICONINFORMATION);
+    return true;
 }
 
 void CMainDlg::OnOK() {
@@ -185,12 +186,6 @@ void CMainDlg::WaitForWorker() const {
         MSG msg;
         ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-}
-
-void CMainDlg::CloseWorkerHandle() {
-    if (m_hWorker == INVALID_HANDLE_VALUE) return;
-    ::CloseHandle(m_hWorker);
-    m_hWorker = INVALID_HANDLE_VALUE;
 }
 
 void CMainDlg::ClearLog() { m_log.SetWindowText(""); }

@@ -35,7 +35,8 @@ protected:
 
     bool OnPaint();
     HICON OnQueryDragIcon() const { return m_hIcon; }
-    void OnClose();
+    // Refuses to close during a run; false lets the dialog manager close.
+    bool OnClose();
     void OnModemOnly();
     void OnExtraFunctions();
     // Asks confirmation; on Yes records mode and starts the worker.
@@ -44,7 +45,6 @@ protected:
     bool IsRunning() const { return m_dwWorkerId != kIdle; }
     // Waits for the worker thread to end, serving the messages it sends.
     void WaitForWorker() const;
-    void CloseWorkerHandle();
 
     static constexpr DWORD kIdle = 0xFFFFFFFFu;
 

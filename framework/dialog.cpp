@@ -26,17 +26,12 @@ INT_PTR CDialog::DoModal() {
 BOOL CDialog::PreTranslateMessage(MSG*) { return FALSE; }
 
 BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
+    CDataExchange dx{this};
+    DoDataExchange(&dx);
     return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
-
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    CDataExchange dx{this, saveAndValidate};
-    DoDataExchange(&dx);
-    return TRUE;
-}
 
 HBRUSH CDialog::OnCtlColor(HDC, HWND, UINT) { return nullptr; }
 
@@ -71,14 +66,6 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     return AfxGetApp() && AfxGetApp()->OnCommand(LOWORD(wParam));
 }
 
-LRESULT CDialog::Default() {
-    const UINT outer = m_defaultMessage;
-    m_defaultMessage = m_current.message;  // DialogProc declines it while DefDlgProc runs
-    LRESULT result = ::DefDlgProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
-    m_defaultMessage = outer;
-    return result;
-}
-
 CDialog* CDialog::FromHandle(HWND hwnd) {
     // Only windows run by our dialog procedure carry a CDialog.
     if (hwnd == nullptr ||
@@ -105,18 +92,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     }
     // Messages before WM_INITDIALOG (WM_SETFONT) find no object yet.
     CDialog* dialog = FromHandle(hwnd);
-    if (dialog == nullptr || message == dialog->m_defaultMessage) return FALSE;
+    if (dialog == nullptr) return FALSE;
     if (message == WM_NCDESTROY) dialog->m_hWnd = nullptr;
     return dialog->Dispatch(message, wParam, lParam);
 }
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    const MSG outer = m_current;
-    m_current = MSG{m_hWnd, message, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
-    const bool handled = OnMessage(message, wParam, lParam, result);
-    m_current = outer;
-    if (!handled) return FALSE;
+    if (!OnMessage(message, wParam, lParam, result)) return FALSE;
     // These hand their result back directly, not through DWLP_MSGRESULT.
     if (IsCtlColorMessage(message)) return static_cast<INT_PTR>(result);
     switch (message) {

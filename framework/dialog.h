@@ -11,7 +11,6 @@ class CDialog;
 // Binding of dialog items to wrapper objects during DoDataExchange.
 struct CDataExchange {
     CDialog* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;
 };
 
 // Binds control to the dialog item id (once; later calls keep the binding).
@@ -37,7 +36,6 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     // The dialog's message map: returns true when it handled message and put
     // its result in result; false hands the message to the dialog manager.
@@ -46,8 +44,6 @@ protected:
     virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     virtual void OnOK();
     virtual void OnCancel();
-    // The dialog manager's handling of the message being served, run now.
-    LRESULT Default();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,10 +51,6 @@ private:
     static CDialog* FromHandle(HWND hwnd);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
-    static constexpr UINT kNoMessage = 0xFFFFFFFFu;
-
     UINT m_templateId;
     HWND m_hParent;
-    MSG m_current{};                     // the message being served, for Default()
-    UINT m_defaultMessage = kNoMessage;  // the message Default() hands on
 };

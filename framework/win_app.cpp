@@ -11,27 +11,21 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
-
-int CWinApp::Run() {
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+BOOL CWinApp::OnCommand(UINT id) {
+    if (id != ID_HELP) return FALSE;
+    OnHelp();
+    return TRUE;
 }
-
-BOOL CWinApp::OnCommand(UINT) { return FALSE; }
 
 void CWinApp::OnHelp() { ::MessageBeep(MB_OK); }
 
 CWinApp* AfxGetApp() { return g_app; }
 
+// Exit code 0 once the program has run; 1 if it defines no application.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
     app->m_hInstance = instance;
-    if (!app->InitInstance()) return 0;
-    return app->Run();
+    app->InitInstance();
+    return 0;
 }

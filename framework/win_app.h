@@ -1,5 +1,6 @@
 // Application object of our framework: the program defines one global
-// CWinApp-derived object; the entry point calls its InitInstance.
+// CWinApp-derived object; the entry point calls its InitInstance once and the
+// program ends when that returns.
 #pragma once
 
 #include <windows.h>
@@ -16,20 +17,18 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // FALSE ends the program at once (a dialog application returns FALSE
-    // after its dialog has closed); TRUE runs the message loop.
-    virtual BOOL InitInstance();
-    // Runs the thread's message loop until WM_QUIT; returns its exit code.
-    virtual int Run();
-    // Last stop of a command no window handled; TRUE if handled.
-    virtual BOOL OnCommand(UINT id);
+    // The whole program: a dialog application runs its modal dialog here.
+    virtual void InitInstance() = 0;
+    // Last stop of a command no window handled: ID_HELP reaches OnHelp.
+    // TRUE if handled.
+    BOOL OnCommand(UINT id);
 
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr;
 
 protected:
     // The program ships no help file, so there is nothing to open: a beep.
-    void OnHelp();
+    virtual void OnHelp();
 };
 
 // The program's application object, or nullptr before it exists.

@@ -10,14 +10,12 @@ class CWnd {
 public:
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageA(m_hWnd, msg, wParam, lParam);
     }
     BOOL EnableWindow(BOOL enable = TRUE) const { return ::EnableWindow(m_hWnd, enable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     // Length of the window text in bytes; may exceed the text actually copied.

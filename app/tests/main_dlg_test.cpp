@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "rich_panes.h"
 #include "ui_colors.h"
+#include "win_app.h"
 #include "window_text.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,6 @@ public:
     using CMainDlg::m_log;
     using CMainDlg::m_nMode;
     using CMainDlg::m_progress;
-    using CMainDlg::OnCtlColor;
 
     std::vector<std::function<void(TestDlg&)>> steps;
 
@@ -305,6 +305,37 @@ TEST_F(MainDlgTest, NothingEndsTheDialogWhileTheMarkerSaysRunning) {
     EXPECT_TRUE(stillOpen);
 }
 
+// ---- Help key --------------------------------------------------------------
+
+// The application with its help answer counted instead of beeped; the answer
+// ends the dialog, so a test waits only as long as the key takes.
+struct HelpCountingApp : CWinApp {
+    int helps = 0;
+    HWND dialog = nullptr;
+
+    void InitInstance() override {}
+    void OnHelp() override {
+        ++helps;
+        ::EndDialog(dialog, IDHELP);
+    }
+};
+
+TEST_F(MainDlgTest, PressingF1ReachesTheApplicationsHelpAnswer) {
+    HelpCountingApp app;
+    TestDlg dlg;
+    dlg.steps = {[&](TestDlg& d) {
+        app.dialog = d.m_hWnd;
+        ::SetForegroundWindow(d.m_hWnd);
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ASSERT_EQ(::SendInput(2, keys, sizeof(INPUT)), 2u);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDHELP);
+    EXPECT_EQ(app.helps, 1);
+}
+
 // ---- Close box and mode buttons -------------------------------------------
 
 TEST_F(MainDlgTest, CloseDuringARunShowsTheWaitMessageAndKeepsTheWindow) {
@@ -397,83 +428,100 @@ TEST_F(MainDlgTest, DestructionWaitsForTheWorkerWhileServingItsMessages) {
 
 // ---- Colours --------------------------------------------------------------
 
-class CtlColorTest : public MainDlgTest {
-protected:
-    void SetUp() override {
-        parent_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                    nullptr, nullptr);
-        ASSERT_NE(parent_, nullptr);
-        dc_ = ::CreateCompatibleDC(nullptr);
-    }
-    void TearDown() override {
-        ::DeleteDC(dc_);
-        ::DestroyWindow(parent_);
-    }
-    HWND Static(int id) const {
-        return ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, parent_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
-                                 nullptr);
-    }
-    // Colours that no answer uses, to see which ones a call changed.
-    void MarkDc() const {
-        ::SetTextColor(dc_, kUntouched);
-        ::SetBkColor(dc_, kUntouched);
-    }
-    static constexpr COLORREF kUntouched = RGB(1, 2, 3);
-    HWND parent_ = nullptr;
-    HDC dc_ = nullptr;
-    TestDlg dlg_;
+// What the dialog procedure answers to one WM_CTLCOLOR* message about a
+// control, and the colours it left in a DC of that control. The DC starts
+// with colours no answer uses, to show which ones the dialog set.
+struct ColourAnswer {
+    HBRUSH brush;
+    COLORREF text;
+    COLORREF background;
 };
+
+constexpr COLORREF kUntouched = RGB(1, 2, 3);
+
+ColourAnswer AskColours(const TestDlg& dlg, UINT message, HWND control) {
+    HDC dc = ::GetDC(control);
+    ::SetTextColor(dc, kUntouched);
+    ::SetBkColor(dc, kUntouched);
+    const LRESULT brush =
+        dlg.SendMessage(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    const ColourAnswer answer{reinterpret_cast<HBRUSH>(brush), ::GetTextColor(dc),
+                              ::GetBkColor(dc)};
+    ::ReleaseDC(control, dc);
+    return answer;
+}
 
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)); }
 
-TEST_F(CtlColorTest, EditAndDialogGetTheirTextColourOnWhite) {
-    MarkDc();
-    EXPECT_EQ(dlg_.OnCtlColor(dc_, nullptr, CTLCOLOR_EDIT), WhiteBrush());
-    EXPECT_EQ(::GetTextColor(dc_), kColorBlack);
-    EXPECT_EQ(::GetBkColor(dc_), kUntouched);
+TEST_F(MainDlgTest, EditAndDialogGetTheirTextColourOnWhite) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) {
+        const ColourAnswer edit = AskColours(d, WM_CTLCOLOREDIT, d.m_log.m_hWnd);
+        EXPECT_EQ(edit.brush, WhiteBrush());
+        EXPECT_EQ(edit.text, kColorBlack);
+        EXPECT_EQ(edit.background, kUntouched);
 
-    MarkDc();
-    EXPECT_EQ(dlg_.OnCtlColor(dc_, nullptr, CTLCOLOR_DLG), WhiteBrush());
-    EXPECT_EQ(::GetTextColor(dc_), RGB(127, 127, 127));
-    EXPECT_EQ(::GetBkColor(dc_), kUntouched);
+        const ColourAnswer dialog = AskColours(d, WM_CTLCOLORDLG, d.m_hWnd);
+        EXPECT_EQ(dialog.brush, WhiteBrush());
+        EXPECT_EQ(dialog.text, kColorDialogText);
+        EXPECT_EQ(dialog.background, kUntouched);
 
-    MarkDc();
-    EXPECT_EQ(dlg_.OnCtlColor(dc_, nullptr, CTLCOLOR_BTN), nullptr) << "left to the dialog manager";
-    EXPECT_EQ(::GetTextColor(dc_), kUntouched);
+        // Buttons keep the system's colours, which the dialog manager hands out.
+        const ColourAnswer button = AskColours(d, WM_CTLCOLORBTN, d.m_btnExit.m_hWnd);
+        EXPECT_EQ(button.brush, ::GetSysColorBrush(COLOR_BTNFACE));
+        EXPECT_EQ(button.background, ::GetSysColor(COLOR_BTNFACE));
+        d.EndDialog(IDOK);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
-TEST_F(CtlColorTest, PanelsGetOneLastingPanelGrayBrush) {
-    MarkDc();
-    const HBRUSH info = dlg_.OnCtlColor(dc_, Static(IDC_INFO_PANEL), CTLCOLOR_STATIC);
-    EXPECT_EQ(::GetBkColor(dc_), kColorPanelGray);
-    EXPECT_EQ(::GetTextColor(dc_), kUntouched);
-    LOGBRUSH look{};
-    ASSERT_EQ(::GetObjectA(info, sizeof look, &look), static_cast<int>(sizeof look));
-    EXPECT_EQ(look.lbStyle, static_cast<UINT>(BS_SOLID));
-    EXPECT_EQ(look.lbColor, kColorPanelGray);
+TEST_F(MainDlgTest, PanelsGetOneLastingPanelGrayBrush) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) {
+        const ColourAnswer info =
+            AskColours(d, WM_CTLCOLORSTATIC, ::GetDlgItem(d.m_hWnd, IDC_INFO_PANEL));
+        EXPECT_EQ(info.background, kColorPanelGray);
+        EXPECT_EQ(info.text, kUntouched);
+        LOGBRUSH look{};
+        ASSERT_EQ(::GetObjectA(info.brush, sizeof look, &look), static_cast<int>(sizeof look));
+        EXPECT_EQ(look.lbStyle, static_cast<UINT>(BS_SOLID));
+        EXPECT_EQ(look.lbColor, kColorPanelGray);
 
-    // Every request gets that same brush: none are made per request. (Wine's
-    // GetGuiResources always reports 0, so object counts cannot show it.)
-    HWND logPanel = Static(IDC_LOG_PANEL);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(dlg_.OnCtlColor(dc_, logPanel, CTLCOLOR_STATIC), info);
+        // Every request gets that same brush: none are made per request.
+        // (Wine's GetGuiResources always reports 0, so object counts cannot
+        // show it.)
+        HWND logPanel = ::GetDlgItem(d.m_hWnd, IDC_LOG_PANEL);
+        for (int i = 0; i < 50; ++i)
+            EXPECT_EQ(AskColours(d, WM_CTLCOLORSTATIC, logPanel).brush, info.brush);
+        d.EndDialog(IDOK);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
-TEST_F(CtlColorTest, PanelBrushIsDeletedWithTheDialog) {
-    HBRUSH brush;
+TEST_F(MainDlgTest, PanelBrushIsDeletedWithTheDialog) {
+    HBRUSH brush = nullptr;
     {
         TestDlg dlg;
-        brush = dlg.OnCtlColor(dc_, Static(IDC_LOG_PANEL), CTLCOLOR_STATIC);
+        dlg.steps = {[&](TestDlg& d) {
+            brush = AskColours(d, WM_CTLCOLORSTATIC, ::GetDlgItem(d.m_hWnd, IDC_LOG_PANEL)).brush;
+            d.EndDialog(IDOK);
+        }};
+        dlg.DoModal();
         ASSERT_EQ(::GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
     }
     EXPECT_EQ(::GetObjectType(brush), 0u);
 }
 
-TEST_F(CtlColorTest, PictureIsBlueOnWhite) {
-    MarkDc();
-    EXPECT_EQ(dlg_.OnCtlColor(dc_, Static(-1), CTLCOLOR_STATIC), WhiteBrush());
-    EXPECT_EQ(::GetTextColor(dc_), kColorBlue);
-    EXPECT_EQ(::GetBkColor(dc_), kColorWhite);
+TEST_F(MainDlgTest, PictureIsBlueOnWhite) {
+    TestDlg dlg;
+    dlg.steps = {[](TestDlg& d) {
+        const ColourAnswer picture = AskColours(d, WM_CTLCOLORSTATIC, ::GetDlgItem(d.m_hWnd, -1));
+        EXPECT_EQ(picture.brush, WhiteBrush());
+        EXPECT_EQ(picture.text, kColorBlue);
+        EXPECT_EQ(picture.background, kColorWhite);
+        d.EndDialog(IDOK);
+    }};
+    EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
 }  // namespace
