@@ -3,14 +3,13 @@
 
 #include "resource.h"
 #include "rich_panes.h"
+#include "switch_texts.h"
 #include "ui_colors.h"
 #include "win_app.h"
 
 namespace {
 
 const char kConfirmCaption[] = "Продолжить?";
-const char kConfirmModemOnly[] = "Переключение в режим \"Только модем\".";
-const char kConfirmExtra[] = "Переключение в режим \"Доп. функции\".";
 const char kWaitCaption[] = "Внимание!";
 const char kWaitText[] = "Дождитесь завершения процесса!";
 
@@ -80,13 +79,13 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    InitInfoPane(m_info);
+    panes::InitInfoPane(m_info);
     m_info.SetBackgroundColor(kColorPanelGray);
     m_log.SetBackgroundColor(kColorPanelGray);
     m_progress.SetStep(1);
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    InitLog(m_log);
+    panes::InitLog(m_log);
     return TRUE;
 }
 
@@ -153,14 +152,16 @@ void CMainDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-void CMainDlg::OnModemOnly() { StartWorker(kConfirmModemOnly, ModemOnly); }
+void CMainDlg::OnModemOnly() { StartWorker(kTextConfirmModemOnly, ModemMode::ModemOnly); }
 
-void CMainDlg::OnExtraFunctions() { StartWorker(kConfirmExtra, ExtraFunctions); }
+void CMainDlg::OnExtraFunctions() {
+    StartWorker(kTextConfirmExtraFunctions, ModemMode::ExtraFunctions);
+}
 
-void CMainDlg::StartWorker(const char* confirmation, int mode) {
+void CMainDlg::StartWorker(const char* confirmation, ModemMode mode) {
     if (::MessageBoxA(m_hWnd, confirmation, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    m_nMode = mode;
+    m_nMode = static_cast<int>(mode);
     DWORD id = kIdle;
     HANDLE worker =
         ::CreateThread(nullptr, 0, SwitchThreadProc, static_cast<SwitchHost*>(this), 0, &id);
@@ -190,7 +191,7 @@ void CMainDlg::WaitForWorker() const {
 
 void CMainDlg::ClearLog() { m_log.SetWindowText(""); }
 
-void CMainDlg::AppendLog(const char* text) { ::AppendLog(m_log, text); }
+void CMainDlg::AppendLog(const char* text) { panes::AppendLog(m_log, text); }
 
 void CMainDlg::SetProgressRange(int lower, int upper) { m_progress.SetRange32(lower, upper); }
 

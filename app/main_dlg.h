@@ -18,7 +18,7 @@ public:
     BOOL OnInitDialog() override;
 
     // Host operations of the switch procedure, on this dialog's controls.
-    int Mode() const override { return m_nMode; }
+    ModemMode Mode() const override { return static_cast<ModemMode>(m_nMode); }
     void ClearLog() override;
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -40,7 +40,7 @@ protected:
     void OnModemOnly();
     void OnExtraFunctions();
     // Asks confirmation; on Yes records mode and starts the worker.
-    void StartWorker(const char* confirmation, int mode);
+    void StartWorker(const char* confirmation, ModemMode mode);
 
     bool IsRunning() const { return m_dwWorkerId != kIdle; }
     // Waits for the worker thread to end, serving the messages it sends.
@@ -50,7 +50,7 @@ protected:
 
     HANDLE m_hWorker;
     std::atomic<DWORD> m_dwWorkerId;  // the running marker: worker id, or kIdle
-    int m_nMode = ModemOnly;
+    int m_nMode = static_cast<int>(ModemMode::ModemOnly);
     CButton m_btnExtra;
     CButton m_btnModemOnly;
     CProgressCtrl m_progress;

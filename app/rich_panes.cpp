@@ -1,9 +1,12 @@
 // Texts and character formats of the info pane and the message log.
 #include "rich_panes.h"
 
+#include "switch_texts.h"
 #include "ui_colors.h"
 
 #include <cstring>
+
+namespace panes {
 
 const char kIntroText[] =
     "Программа переключения режимов 3G-модемов\r\n"
@@ -20,9 +23,6 @@ const char kHelpText[] =
     "\r\n"
     "В режиме \"Доп. функции\" дополнительные функции виртуального диска с ПО модема, "
     "Кард-ридера будут включены.";
-
-const char kErrorWord[] = "ОШИБКА:";
-const char kWarningWord[] = "Внимание!";
 
 namespace {
 
@@ -129,3 +129,5 @@ void AppendLog(const CRichEditCtrl& log, const char* text) {
     // The log scrolls itself: leaving the caret at the end shows the end.
     log.SetSel(kToEnd, kToEnd);
 }
+
+}  // namespace panes

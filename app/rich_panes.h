@@ -5,11 +5,11 @@
 
 #include "wnd.h"
 
+namespace panes {
+
 // Texts of the panes (Windows-1251).
 extern const char kIntroText[];
 extern const char kHelpText[];
-extern const char kErrorWord[];
-extern const char kWarningWord[];
 
 // Fills the info pane with the formatted introduction; caret at 0.
 void InitInfoPane(const CRichEditCtrl& info);
@@ -21,3 +21,5 @@ void InitLog(const CRichEditCtrl& log);
 // warning word, else the whole log as plain text. Any thread may call it:
 // every step is a synchronous message to the control's thread.
 void AppendLog(const CRichEditCtrl& log, const char* text);
+
+}  // namespace panes

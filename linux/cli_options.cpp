@@ -8,13 +8,13 @@
 
 namespace {
 
-bool ParseMode(const std::string& word, int* mode) {
+bool ParseMode(const std::string& word, ModemMode* mode) {
     if (word == "modem-only") {
-        *mode = ModemOnly;
+        *mode = ModemMode::ModemOnly;
         return true;
     }
     if (word == "extra") {
-        *mode = ExtraFunctions;
+        *mode = ModemMode::ExtraFunctions;
         return true;
     }
     return false;

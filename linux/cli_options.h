@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "modem_modes.h"
+
 enum ExitCode : int {
     kExitSwitched = 0,
     kExitNoModem = 1,
@@ -14,7 +16,7 @@ enum ExitCode : int {
 
 struct CliOptions {
     bool help = false;
-    int mode = 0;                    // a ModemMode
+    ModemMode mode = ModemMode::ModemOnly;
     std::vector<std::string> ports;  // empty: scan /dev
     bool yes = false;
     bool quiet = false;

@@ -1,5 +1,5 @@
-// Every text of the Linux command line that is not a text of the switch run
-// itself (those come from switching/switch_texts.h). UTF-8.
+// Every text of the Linux command line that it does not share with the
+// dialog (the shared ones are in switching/switch_texts.h). UTF-8.
 #pragma once
 
 inline constexpr char kTextUsage[] =
@@ -24,18 +24,12 @@ inline constexpr char kTextHelp[] =
     "Коды выхода: 0 режим переключён, 1 модем не найден, 2 модем не подтвердил\n"
     "переключение, 3 отменено пользователем, 64 неверные аргументы.\n";
 
-inline constexpr char kTextConfirmModemOnly[] = "Переключение в режим \"Только модем\".";
-inline constexpr char kTextConfirmExtra[] = "Переключение в режим \"Доп. функции\".";
 inline constexpr char kTextConfirmQuestion[] = " Продолжить? [д/Н] ";
 
 inline constexpr char kTextModemManager[] =
     "Внимание! Запущен ModemManager: он может занимать порты модема.\n"
     "Остановите его на время переключения: sudo systemctl stop ModemManager\n"
     "(и запустите потом снова: sudo systemctl start ModemManager).\n";
-
-// Words of the log that stand out on a terminal, as in the dialog's log.
-inline constexpr char kErrorWord[] = "ОШИБКА:";
-inline constexpr char kWarningWord[] = "Внимание!";
 
 // Why a command line was refused.
 inline constexpr char kTextPortNeedsPath[] = "после --port нужен путь к устройству";

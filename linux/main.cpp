@@ -11,6 +11,7 @@
 #include "cli_texts.h"
 #include "modem_manager.h"
 #include "port_paths.h"
+#include "switch_texts.h"
 #include "terminal_host.h"
 
 namespace {
@@ -22,8 +23,9 @@ int Usage(const std::string& why) {
 
 // The same question the dialog asks; only "д" or "y" (any case, or the
 // words) goes on. No answer at all (end of input) is a no.
-bool Confirmed(int mode) {
-    std::fprintf(stderr, "%s%s", mode == ModemOnly ? kTextConfirmModemOnly : kTextConfirmExtra,
+bool Confirmed(ModemMode mode) {
+    std::fprintf(stderr, "%s%s",
+                 mode == ModemMode::ModemOnly ? kTextConfirmModemOnly : kTextConfirmExtraFunctions,
                  kTextConfirmQuestion);
     std::fflush(stderr);
     char answer[32] = {};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cli_texts.h"
+#include "switch_texts.h"
 
 namespace {
 

@@ -16,9 +16,9 @@ struct TerminalOutput {
 
 class TerminalHost final : public SwitchHost {
 public:
-    TerminalHost(int mode, TerminalOutput output) : mode_(mode), out_(output) {}
+    TerminalHost(ModemMode mode, TerminalOutput output) : mode_(mode), out_(output) {}
 
-    int Mode() const override { return mode_; }
+    ModemMode Mode() const override { return mode_; }
     void ClearLog() override {}
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -30,7 +30,7 @@ private:
     void DrawBar();
     void EraseBar();
 
-    int mode_;
+    ModemMode mode_;
     TerminalOutput out_;
     int lower_ = 0;
     int upper_ = 0;

@@ -1,7 +1,5 @@
 #include "command_lists.h"
 
-#include "switch_host.h"
-
 namespace {
 
 // Each literal's own terminating zero is the empty string that closes the list.
@@ -21,7 +19,7 @@ const char* const kCommandLists[kCommandListCount] = {
     kZteExtraFunctions,
 };
 
-const char* CommandListFor(ModemVendor vendor, int mode) {
+const char* CommandListFor(ModemVendor vendor, ModemMode mode) {
     const int pair = static_cast<int>(vendor) * kListsPerVendor;
-    return kCommandLists[pair + (mode == ModemOnly ? 0 : 1)];
+    return kCommandLists[pair + (mode == ModemMode::ModemOnly ? 0 : 1)];
 }

@@ -4,10 +4,7 @@
 // by its length plus one until the empty string.
 #pragma once
 
-enum class ModemVendor : int {
-    Huawei = 0,
-    Zte = 1,
-};
+#include "modem_modes.h"
 
 // Fixed order: Huawei ModemOnly, Huawei ExtraFunctions, ZTE ModemOnly,
 // ZTE ExtraFunctions; a vendor's pair holds its ModemOnly list first.
@@ -16,4 +13,4 @@ extern const char* const kCommandLists[kCommandListCount];
 
 // The vendor's list for mode: the ModemOnly list for 0, the ExtraFunctions
 // list for any other value.
-const char* CommandListFor(ModemVendor vendor, int mode);
+const char* CommandListFor(ModemVendor vendor, ModemMode mode);

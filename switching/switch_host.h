@@ -4,11 +4,7 @@
 #pragma once
 
 #include "com_platform.h"
-
-enum ModemMode : int {
-    ModemOnly = 0,       // the modem's extra devices are turned off
-    ExtraFunctions = 1,  // the modem's extra devices are turned on
-};
+#include "modem_modes.h"
 
 // How a switch run ended, for hosts that act on it (the console host turns
 // it into its exit code).
@@ -24,8 +20,8 @@ public:
     // identifies its vendor and sends the commands of Mode().
     SwitchOutcome RunSwitch();
 
-    // The requested mode; only 0 (ModemOnly) is told apart from the rest.
-    virtual int Mode() const = 0;
+    // The requested mode; only ModemOnly (0) is told apart from the rest.
+    virtual ModemMode Mode() const = 0;
 
     virtual void ClearLog() = 0;
     virtual void AppendLog(const char* text) = 0;

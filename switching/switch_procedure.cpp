@@ -105,7 +105,7 @@ CommandPhaseEnd SendCommands(SwitchHost& host, int number, const char* commands)
 }  // namespace
 
 SwitchOutcome SwitchHost::RunSwitch() {
-    const int mode = Mode();
+    const ModemMode mode = Mode();
     ClearLog();
     SetProgressRange(0, kScanSteps);
     SetProgressPos(0);
@@ -120,7 +120,7 @@ SwitchOutcome SwitchHost::RunSwitch() {
     } else {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
-        AppendLog(mode == ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
+        AppendLog(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
         const CommandPhaseEnd end = SendCommands(*this, number, CommandListFor(found.vendor, mode));
         SetProgressPos(kCommandSteps);
         AppendLog(end.closingText);

@@ -1,5 +1,6 @@
-// Every text a switch run writes to the message log. Windows-1251 bytes in
-// the binary (the build sets the execution character set).
+// Every text a switch run writes to the message log, the question asked
+// before a run and the words a log highlights. Windows-1251 bytes in the
+// Windows program (the build sets the execution character set), UTF-8 on Linux.
 #pragma once
 
 inline constexpr char kTextSearching[] = "Поиск модема.\r\n";
@@ -22,3 +23,12 @@ inline constexpr char kTextDone[] =
 inline constexpr char kTextPortNotOpened[] = "\r\nОШИБКА: не удалось открыть порт модема.\r\n";
 inline constexpr char kTextNotConfirmed[] =
     "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";
+
+// The question before a run, the same in the dialog and on a command line.
+inline constexpr char kTextConfirmModemOnly[] = "Переключение в режим \"Только модем\".";
+inline constexpr char kTextConfirmExtraFunctions[] = "Переключение в режим \"Доп. функции\".";
+
+// What a log shows highlighted: the first error word (dark red), else the
+// first warning word (blue, bold).
+inline constexpr char kErrorWord[] = "ОШИБКА:";
+inline constexpr char kWarningWord[] = "Внимание!";

@@ -201,8 +201,8 @@ TEST_F(MainDlgTest, OpensIdleWithPanesIconsAndFocusOnExit) {
         EXPECT_TRUE(d.m_btnExtra.IsWindowEnabled());
         EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
         EXPECT_EQ(::GetFocus(), d.m_btnExit.m_hWnd);
-        EXPECT_EQ(WindowText(d.m_info), kIntroText);
-        EXPECT_EQ(WindowText(d.m_log), kHelpText);
+        EXPECT_EQ(WindowText(d.m_info), panes::kIntroText);
+        EXPECT_EQ(WindowText(d.m_log), panes::kHelpText);
         // Setting a background hands back the one in force.
         EXPECT_EQ(d.m_info.SetBackgroundColor(kColorPanelGray), kColorPanelGray);
         EXPECT_EQ(d.m_log.SetBackgroundColor(kColorPanelGray), kColorPanelGray);

@@ -1,11 +1,14 @@
 // The info pane, the log's help text and the highlighting of AppendLog,
 // read back from a real Rich Edit 1.0 control.
 #include "rich_panes.h"
+#include "switch_texts.h"
 
 #include "rich_edit_fixture.h"
 #include "ui_colors.h"
 
 #include <cstring>
+
+using namespace panes;
 
 namespace {
 

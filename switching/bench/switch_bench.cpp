@@ -34,7 +34,7 @@ struct BenchLayout {
 // Counts nothing, shows nothing: only whether the modem was found.
 class QuietHost final : public SwitchHost {
 public:
-    int Mode() const override { return ModemOnly; }
+    ModemMode Mode() const override { return ModemMode::ModemOnly; }
     void ClearLog() override {}
     void AppendLog(const char*) override {}
     void SetProgressRange(int, int) override {}
@@ -122,8 +122,8 @@ bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
         total->transactMs += one.transactMs;
     };
     add(kIdentifyCommand);
-    for (const char* command = CommandListFor(ModemVendor::Zte, ModemOnly); *command != '\0';
-         command += std::strlen(command) + 1) {
+    for (const char* command = CommandListFor(ModemVendor::Zte, ModemMode::ModemOnly);
+         *command != '\0'; command += std::strlen(command) + 1) {
         add(command);
     }
     ComClose(&port);

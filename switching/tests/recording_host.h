@@ -9,9 +9,9 @@
 
 class RecordingHost final : public SwitchHost {
 public:
-    explicit RecordingHost(int mode) : mode_(mode) {}
+    explicit RecordingHost(ModemMode mode) : mode_(mode) {}
 
-    int Mode() const override { return mode_; }
+    ModemMode Mode() const override { return mode_; }
     void ClearLog() override;
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -36,7 +36,7 @@ public:
 private:
     static DWORD WINAPI RunAndKeepOutcome(LPVOID param);
 
-    int mode_;
+    ModemMode mode_;
     // Not a value RunSwitch gives, so a run that never happened shows.
     SwitchOutcome outcome_ = static_cast<SwitchOutcome>(-1);
     std::vector<std::string> calls_;

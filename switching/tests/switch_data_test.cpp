@@ -31,12 +31,12 @@ TEST(CommandLists, TableHoldsHuaweiPairThenZtePairByteForByte) {
 }
 
 TEST(CommandLists, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
-    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, 0), kCommandLists[0]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, 1), kCommandLists[1]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, 7), kCommandLists[1]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Zte, 0), kCommandLists[2]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Zte, 1), kCommandLists[3]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Zte, -1), kCommandLists[3]);
+    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, ModemMode::ModemOnly), kCommandLists[0]);
+    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, ModemMode::ExtraFunctions), kCommandLists[1]);
+    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, static_cast<ModemMode>(7)), kCommandLists[1]);
+    EXPECT_EQ(CommandListFor(ModemVendor::Zte, ModemMode::ModemOnly), kCommandLists[2]);
+    EXPECT_EQ(CommandListFor(ModemVendor::Zte, ModemMode::ExtraFunctions), kCommandLists[3]);
+    EXPECT_EQ(CommandListFor(ModemVendor::Zte, static_cast<ModemMode>(-1)), kCommandLists[3]);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ protected:
     // Lays out the ports, runs one switch and checks what every run owes:
     // a log that is exactly the appended texts, and no port left open (Wine
     // would let a leaked port reopen; Windows would not).
-    RecordingHost Run(const std::string& layout, int mode) {
+    RecordingHost Run(const std::string& layout, ModemMode mode) {
         EXPECT_TRUE(sim().Layout(layout)) << layout;
         RecordingHost host(mode);
         host.RunOnWorker();
@@ -96,7 +96,7 @@ protected:
 struct VendorCase {
     const char* name;
     const char* layout;
-    int mode;
+    ModemMode mode;
     const char* found;
     const char* header;
     Calls commandsAndAnswers;
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         VendorCase{"ZteModemOnly",
                    "COM1=zte",
-                   0,
+                   ModemMode::ModemOnly,
                    kFoundZte,
                    kHeaderModemOnly,
                    {Log("AT+ZCDRUN=8\r\n"), Log(std::string("AT+ZCDRUN=8\r\n") + kCloseAutorun),
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
         VendorCase{"ZteExtraFunctions",
                    "COM1=zte",
-                   1,
+                   ModemMode::ExtraFunctions,
                    kFoundZte,
                    kHeaderExtra,
                    {Log("AT+ZCDRUN=9\r\n"), Log(std::string("AT+ZCDRUN=9\r\n") + kOpenAutorun),
@@ -142,14 +142,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n"},
         VendorCase{"HuaweiModemOnly",
                    "COM1=huawei",
-                   0,
+                   ModemMode::ModemOnly,
                    kFoundHuawei,
                    kHeaderModemOnly,
                    {Log("AT^U2DIAG=0\r\n"), Log("AT^U2DIAG=0\r\n\r\nOK\r\n")},
                    "ATI\r\nAT^U2DIAG=0\r\n"},
         VendorCase{"HuaweiExtraFunctions",
                    "COM1=huawei",
-                   1,
+                   ModemMode::ExtraFunctions,
                    kFoundHuawei,
                    kHeaderExtra,
                    {Log("AT^U2DIAG=257\r\n"), Log("AT^U2DIAG=257\r\n\r\nOK\r\n")},
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The whole log of a confirmed switch, byte for byte: the completion text
 // with its advice still closes it.
 TEST_F(SwitchRun, AConfirmedSwitchEndsWithTheCompletionText) {
-    RecordingHost host = Run("COM1=zte", 0);
+    RecordingHost host = Run("COM1=zte", ModemMode::ModemOnly);
 
     EXPECT_EQ(host.Log(), std::string(kSearching) + kFoundZte + kHeaderModemOnly +
                               "AT+ZCDRUN=8\r\n" + "AT+ZCDRUN=8\r\n" + kCloseAutorun +
@@ -176,7 +176,7 @@ TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
     RecordingHost host =
         Run("COM1=silent COM2=nul,reply=%0D%0AZTE%0D%0A%0D%0AERROR%0D%0A "
             "COM3=zte COM4=huawei",
-            0);
+            ModemMode::ModemOnly);
 
     const Calls& calls = host.Calls();
     const Calls untilFound = Join({ScanOpening(3), {Log(kFoundZte)}});
@@ -191,7 +191,7 @@ TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
 
 TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
     // "huawei" stands first in the text, yet the ZTE mark is searched first.
-    RecordingHost host = Run("COM2=zte,ident=Vendor:%20huawei%20ZTE", 1);
+    RecordingHost host = Run("COM2=zte,ident=Vendor:%20huawei%20ZTE", ModemMode::ExtraFunctions);
 
     EXPECT_NE(host.Log().find(kFoundZte), std::string::npos) << host.Log();
     EXPECT_EQ(host.Log().find(kFoundHuawei), std::string::npos);
@@ -204,7 +204,7 @@ TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
 Calls NoModemRun() { return Join({ScanOpening(31), {Log(kNoModem), "FinishRun"}}); }
 
 TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
-    RecordingHost host = Run("", 0);
+    RecordingHost host = Run("", ModemMode::ModemOnly);
 
     EXPECT_EQ(host.Calls(), NoModemRun());
     EXPECT_EQ(host.Outcome(), SwitchOutcome::NoModem);
@@ -215,7 +215,7 @@ TEST_F(SwitchRun, MarksAreCaseSensitive) {
     RecordingHost host =
         Run("COM1=huawei,ident=Manufacturer:%20Huawei "
             "COM2=zte,ident=Manufacturer:%20zte%20Corporation",
-            0);
+            ModemMode::ModemOnly);
 
     EXPECT_EQ(host.Calls(), NoModemRun());
     // Probed, and nothing more.
@@ -232,16 +232,19 @@ std::string IdentWithMarkAt(int answerOffset, const char* mark) {
 
 TEST_F(SwitchRun, IdentifiesOnlyFromTheFirst1022AnswerBytes) {
     // "ZTE" in answer bytes 1019..1021: the last three that are stored.
-    RecordingHost inside = Run("COM1=zte,echo=0,ident=" + IdentWithMarkAt(1019, "ZTE"), 0);
+    RecordingHost inside =
+        Run("COM1=zte,echo=0,ident=" + IdentWithMarkAt(1019, "ZTE"), ModemMode::ModemOnly);
     EXPECT_NE(inside.Log().find(kFoundZte), std::string::npos);
 
     // One byte later the mark's last letter would be answer byte 1022.
-    RecordingHost beyond = Run("COM1=zte,echo=0,ident=" + IdentWithMarkAt(1020, "ZTE"), 0);
+    RecordingHost beyond =
+        Run("COM1=zte,echo=0,ident=" + IdentWithMarkAt(1020, "ZTE"), ModemMode::ModemOnly);
     EXPECT_EQ(beyond.Calls(), NoModemRun());
 }
 
 TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
-    RecordingHost host = Run("COM1=zte,ident=Model%00ZTE COM2=huawei,ident=%00huawei", 0);
+    RecordingHost host =
+        Run("COM1=zte,ident=Model%00ZTE COM2=huawei,ident=%00huawei", ModemMode::ModemOnly);
 
     EXPECT_EQ(host.Calls(), NoModemRun());
 }
@@ -249,7 +252,7 @@ TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
 // --- Sending the commands, and whether the modem confirmed them -----------
 
 TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsAndTheRunFails) {
-    RecordingHost host = Run("COM1=zte,gone-after-close", 0);
+    RecordingHost host = Run("COM1=zte,gone-after-close", ModemMode::ModemOnly);
 
     const Calls expected =
         Join({ScanOpening(1),
@@ -265,7 +268,7 @@ TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsAndTheRunFails) {
 // The dialog ignores the thread's exit code: it stays 0 after a failure too.
 TEST_F(SwitchRun, TheThreadEntryExitsWithZeroAfterAFailedSwitch) {
     ASSERT_TRUE(sim().Layout("COM1=zte,gone-after-close"));
-    RecordingHost host(0);
+    RecordingHost host(ModemMode::ModemOnly);
 
     EXPECT_EQ(host.RunThroughThreadEntry(), 0u);
     EXPECT_EQ(host.Calls().back(), "FinishRun") << "the run did not go to its end";
@@ -288,7 +291,7 @@ class UnconfirmedRun : public SwitchRun, public testing::WithParamInterface<Unco
 
 TEST_P(UnconfirmedRun, SendsEveryCommandAndClosesWithTheError) {
     const UnconfirmedCase& c = GetParam();
-    RecordingHost host = Run(c.layout, 0);
+    RecordingHost host = Run(c.layout, ModemMode::ModemOnly);
 
     const Calls expected =
         Join({ScanOpening(1),

@@ -18,9 +18,9 @@ namespace {
 // terminal is a Linux one.
 class ConsoleHost final : public SwitchHost {
 public:
-    explicit ConsoleHost(int mode) : mode_(mode) {}
+    explicit ConsoleHost(ModemMode mode) : mode_(mode) {}
 
-    int Mode() const override { return mode_; }
+    ModemMode Mode() const override { return mode_; }
     void ClearLog() override { PrintEvent("log cleared"); }
     void AppendLog(const char* text) override { Print(Cp1251ToUtf8(UnixLineBreaks(text))); }
     void SetProgressRange(int lower, int upper) override {
@@ -59,7 +59,7 @@ private:
         atLineStart_ = bytes.back() == '\n';
     }
 
-    int mode_;
+    ModemMode mode_;
     int pos_ = 0;
     int upper_ = 0;
     bool atLineStart_ = true;
@@ -79,13 +79,13 @@ int ExitCodeOf(SwitchOutcome outcome) {
     return 2;
 }
 
-bool ParseMode(const char* arg, int* mode) {
+bool ParseMode(const char* arg, ModemMode* mode) {
     if (std::strcmp(arg, "modem-only") == 0) {
-        *mode = ModemOnly;
+        *mode = ModemMode::ModemOnly;
         return true;
     }
     if (std::strcmp(arg, "extra") == 0) {
-        *mode = ExtraFunctions;
+        *mode = ModemMode::ExtraFunctions;
         return true;
     }
     return false;
@@ -94,7 +94,7 @@ bool ParseMode(const char* arg, int* mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int mode = ModemOnly;
+    ModemMode mode = ModemMode::ModemOnly;
     if (argc != 2 || !ParseMode(argv[1], &mode)) {
         std::fprintf(stderr, "usage: modemswitch-console modem-only|extra\n");
         return kExitUsage;

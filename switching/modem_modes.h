@@ -1,0 +1,14 @@
+// What a switch is asked for and what it found: the mode the user chose and
+// the vendor the modem named in its identification. Plain values passed
+// between the dialog (or command line), the procedure and the command lists.
+#pragma once
+
+enum class ModemMode : int {
+    ModemOnly = 0,       // the modem's extra devices are turned off
+    ExtraFunctions = 1,  // the modem's extra devices are turned on
+};
+
+enum class ModemVendor : int {
+    Huawei = 0,
+    Zte = 1,
+};
