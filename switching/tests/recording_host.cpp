@@ -25,3 +25,13 @@ void RecordingHost::StepProgress() {
 }
 
 void RecordingHost::FinishRun() { calls_.push_back("FinishRun"); }
+
+DWORD WINAPI RecordingHost::RunAndKeepOutcome(LPVOID param) {
+    auto* host = static_cast<RecordingHost*>(param);
+    host->outcome_ = host->RunSwitch();
+    return 0;
+}
+
+void RecordingHost::RunOnWorker() { RunThread(RunAndKeepOutcome, this); }
+
+unsigned long RecordingHost::RunThroughThreadEntry() { return RunThread(SwitchThreadProc, this); }

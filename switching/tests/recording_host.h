@@ -43,3 +43,7 @@ private:
     std::string log_;
     int pos_ = 0;
 };
+
+// Runs entry(param) on a new thread of the system's own kind and waits for
+// it; returns the thread's exit code (recording_host_win32/posix.cpp).
+unsigned long RunThread(DWORD(WINAPI* entry)(LPVOID), void* param);

@@ -4,8 +4,6 @@
 
 #include "recording_host.h"
 
-namespace {
-
 // Runs entry on a new thread and waits for it; returns its exit code.
 unsigned long RunThread(DWORD(WINAPI* entry)(LPVOID), void* param) {
     unsigned long exitCode = 0;
@@ -13,15 +11,3 @@ unsigned long RunThread(DWORD(WINAPI* entry)(LPVOID), void* param) {
     worker.join();
     return exitCode;
 }
-
-}  // namespace
-
-DWORD WINAPI RecordingHost::RunAndKeepOutcome(LPVOID param) {
-    auto* host = static_cast<RecordingHost*>(param);
-    host->outcome_ = host->RunSwitch();
-    return 0;
-}
-
-void RecordingHost::RunOnWorker() { RunThread(RunAndKeepOutcome, this); }
-
-unsigned long RecordingHost::RunThroughThreadEntry() { return RunThread(SwitchThreadProc, this); }
