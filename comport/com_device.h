@@ -1,5 +1,6 @@
-// The platform calls the port functions make on a COM device. The program
-// links the Win32 ones (com_device_win32.cpp); tests link a scripted device,
+// The platform calls the port functions make on a COM device. The Windows
+// program links the Win32 ones (com_device_win32.cpp), the Linux command line
+// the POSIX ones (com_device_posix.cpp); unit tests link a scripted device,
 // which is how they reach failures a real port rarely shows.
 #pragma once
 

@@ -1,4 +1,5 @@
-// The command line of modemswitch and its exit codes.
+// The command line of modemswitch and the exit codes it adds to those of a
+// run (SwitchOutcome: 0 switched, 1 no modem, 2 not confirmed).
 #pragma once
 
 #include <string>
@@ -7,9 +8,6 @@
 #include "modem_modes.h"
 
 enum ExitCode : int {
-    kExitSwitched = 0,
-    kExitNoModem = 1,
-    kExitNotConfirmed = 2,
     kExitCancelled = 3,  // the user said no at the prompt
     kExitUsage = 64,     // EX_USAGE
 };

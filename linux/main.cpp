@@ -43,18 +43,6 @@ void UsePorts(const CliOptions& options) {
     }
 }
 
-int ExitCodeOf(SwitchOutcome outcome) {
-    switch (outcome) {
-    case SwitchOutcome::Switched:
-        return kExitSwitched;
-    case SwitchOutcome::NoModem:
-        return kExitNoModem;
-    case SwitchOutcome::NotConfirmed:
-        break;
-    }
-    return kExitNotConfirmed;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,5 +63,5 @@ int main(int argc, char** argv) {
                                 !options.quiet && isatty(STDOUT_FILENO) == 1,
                                 !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr};
     TerminalHost host(options.mode, output);
-    return ExitCodeOf(host.RunSwitch());
+    return static_cast<int>(host.RunSwitch());
 }

@@ -1,13 +1,14 @@
-// What the switch procedure needs of the window that runs it: the requested
-// mode and the operations that report progress to the user. The main dialog
-// implements it; tests and the console host implement it too.
+// What the switch procedure needs of whatever runs it: the requested mode and
+// the operations that report progress to the user. The main dialog implements
+// it, and so do the Linux command line, the console host, the benchmark and
+// the tests.
 #pragma once
 
 #include "com_platform.h"
 #include "modem_modes.h"
 
-// How a switch run ended, for hosts that act on it (the console host turns
-// it into its exit code).
+// How a switch run ended, for hosts that act on it. The values are the exit
+// codes of the command lines (modemswitch for Linux, the console host).
 enum class SwitchOutcome : int {
     Switched = 0,      // every command of the mode was confirmed by the modem
     NoModem = 1,       // no port identified itself as a modem
@@ -35,7 +36,7 @@ protected:
     ~SwitchHost() = default;
 };
 
-// Thread entry for CreateThread: param is the SwitchHost. Returns 0 whatever
-// the outcome (the log has told the user); a host that acts on the outcome
-// calls RunSwitch from a thread of its own.
+// Thread entry of the dialog's worker thread: param is the SwitchHost.
+// Returns 0 whatever the outcome (the log has told the user); a host that acts
+// on the outcome calls RunSwitch itself.
 DWORD WINAPI SwitchThreadProc(LPVOID param);

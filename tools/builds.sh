@@ -26,8 +26,11 @@ _configure() {
     { echo "build: configuring $tree failed:" >&2; tail -n 20 "$tree.configure.log" >&2; return 1; }
 }
 
+# Builds quietly into a log; on failure shows the compiler's last words.
 _ninja() {
-  ninja -C "$@" || { echo "build: building in $1 failed (see above)" >&2; return 1; }
+  local tree=$1
+  ninja -C "$@" >"$tree.build.log" 2>&1 ||
+    { echo "build: building in $tree failed:" >&2; grep -E -A8 'FAILED|error' "$tree.build.log" | tail -n 40 >&2; return 1; }
 }
 
 # build_native [TARGET...]: the native tree; the checks of the shipped file

@@ -53,10 +53,10 @@ say() { echo "demo: $*"; }
 
 build_all() {
   say "building the modem simulator (native)"
-  build_native modemsim >/dev/null
+  build_native modemsim
   say "building the program for Windows ($WINE_CPU) and its driver"
-  build_program "$WINE_CPU" >/dev/null
-  build_windows_tests "$WINE_CPU" modemswitch-driver >/dev/null
+  build_program "$WINE_CPU"
+  build_windows_tests "$WINE_CPU" modemswitch-driver
   program=$(program_exe "$WINE_CPU")
 }
 

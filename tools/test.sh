@@ -42,7 +42,7 @@ build_windows_tests "$WINE_CPU" || fail "building the Windows tests failed"
 linux_arches=(x86_64 armhf aarch64 mipsel)
 for arch in "${linux_arches[@]}"; do
   step "modemswitch for Linux ($arch)"
-  build_linux "$arch" >/dev/null || fail "building modemswitch for $arch failed"
+  build_linux "$arch" || fail "building modemswitch for $arch failed"
   echo "modemswitch ($arch): $(stat -c %s "$(linux_tree "$arch")/linux/modemswitch-stripped") bytes stripped (goal: under 1 MB)"
 done
 

@@ -67,18 +67,6 @@ private:
 
 constexpr int kExitUsage = 3;
 
-int ExitCodeOf(SwitchOutcome outcome) {
-    switch (outcome) {
-    case SwitchOutcome::Switched:
-        return 0;
-    case SwitchOutcome::NoModem:
-        return 1;
-    case SwitchOutcome::NotConfirmed:
-        return 2;
-    }
-    return 2;
-}
-
 bool ParseMode(const char* arg, ModemMode* mode) {
     if (std::strcmp(arg, "modem-only") == 0) {
         *mode = ModemMode::ModemOnly;
@@ -104,5 +92,5 @@ int main(int argc, char** argv) {
 
     // No window to keep responsive: the run goes on this thread.
     ConsoleHost host(mode);
-    return ExitCodeOf(host.RunSwitch());
+    return static_cast<int>(host.RunSwitch());
 }

@@ -6,6 +6,10 @@
 namespace pe {
 namespace {
 
+// Far beyond any real program's resources (the shipped one has a few dozen).
+constexpr int kMaxResourceDirectories = 10000;
+constexpr uint64_t kMaxResourceEntries = 100000;
+
 struct Malformed : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -200,10 +204,14 @@ private:
 
     template <typename Visit>
     void ForEachEntry(uint64_t directoryAt, Visit visit) {
-        // The three levels bound the depth; this bounds the breadth.
-        if (++directoriesRead_ > 10000) throw Malformed("resource tree too large");
+        // The three levels bound the depth; these bound the breadth, so a
+        // crafted tree cannot make millions of entries out of a small file.
+        if (++directoriesRead_ > kMaxResourceDirectories)
+            throw Malformed("resource tree too large");
         const uint32_t count = view_.U16(directoryAt + 12, "resource directory") +
                                view_.U16(directoryAt + 14, "resource directory");
+        entriesRead_ += count;
+        if (entriesRead_ > kMaxResourceEntries) throw Malformed("resource tree too large");
         for (uint32_t i = 0; i < count; ++i) {
             const uint64_t at = directoryAt + 16 + 8ull * i;
             const uint32_t nameField = view_.U32(at, "resource entry");
@@ -242,6 +250,7 @@ private:
     uint32_t thunkSize_ = 4;
     uint64_t resourceRoot_ = 0;
     int directoriesRead_ = 0;
+    uint64_t entriesRead_ = 0;
 };
 
 // Skips a sz_Or_Ord field of a dialog template: none, an ordinal, or a string.

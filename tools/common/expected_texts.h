@@ -1,8 +1,10 @@
-// What a user of the program sees, as the driver expects to find it: window
-// captions, control ids, message box texts and the log lines of a run. The
-// driver keeps its own copy on purpose, so that a wrong text in the program
-// shows up as a failed check instead of being shared by both sides.
-// The file is compiled to Windows-1251, the bytes the program's windows hold.
+// What a user of the program sees, as the driver (in the running program) and
+// pecheck (in its file) expect to find it: window captions, control ids,
+// message box texts and the log lines of a run. The checking tools keep their
+// own copy on purpose, so that a wrong text in the program shows up as a
+// failed check instead of being shared by both sides. The Windows build
+// compiles the file to Windows-1251, the bytes the program's windows hold;
+// natively it stays UTF-8.
 #pragma once
 
 #include <cstdint>
