@@ -17,6 +17,9 @@
 # MODEMSWITCH_WINE_ARCH=win64 takes that path on any host; =win32 insists on
 # the 32-bit one.
 
+# shellcheck source=tools/modemsim/modemsim.sh
+source "$(dirname "${BASH_SOURCE[0]}")/modemsim/modemsim.sh"
+
 # Wine's ANSI code page follows the locale: ru_RU makes it Windows-1251.
 WINE_LOCALE=ru_RU.UTF-8
 WINE32_LOADER=/usr/lib/wine/wine
@@ -136,18 +139,9 @@ _start_wine() {
 }
 
 _start_simulator() {
-  local simulator=$1 out="$WINE_SESSION_DIR/modemsim.out" err="$WINE_SESSION_DIR/modemsim.err"
-  "$simulator" --prefix "$WINEPREFIX" --control 0 --log "$WINE_SESSION_DIR/modemsim.log" \
-    >"$out" 2>"$err" &
-  WINE_SESSION_SIM=$!
-  local tenths=100
-  until grep -qx ready "$out" 2>/dev/null || [ "$tenths" -eq 0 ] || ! kill -0 "$WINE_SESSION_SIM" 2>/dev/null; do
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
-  grep -qx ready "$out" || _wine_step_failed "starting the modem simulator ($simulator)" "$err" || return 1
-  export MODEMSIM_CONTROL
-  MODEMSIM_CONTROL=$(sed -n 's/^control //p' "$out")
+  modemsim_start "$1" "$WINEPREFIX" "$WINE_SESSION_DIR"
+  WINE_SESSION_SIM=$MODEMSIM_PID
+  [ -n "${MODEMSIM_CONTROL:-}" ]
 }
 
 # Needs wine_detect_arch first.

@@ -114,7 +114,12 @@ TEST_F(CommandLine, NoModemExitsOne) {
 }
 
 TEST_F(CommandLine, ASwitchTheModemDoesNotConfirmExitsTwo) {
-    EXPECT_EQ(Switch("COM1=zte,error-on=AT+ZCDRUN=8", "modem-only").exitCode, 2);
+    const Finished refused = Switch("COM1=zte,error-on=AT+ZCDRUN=8", "modem-only");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.out.find("ОШИБКА: модем не подтвердил переключение режима.\n"),
+              std::string::npos)
+        << refused.out;
+    EXPECT_EQ(refused.out.find("Режим изменен."), std::string::npos) << refused.out;
     // Unplugged in the middle of the commands: a negative result, no hang.
     EXPECT_EQ(Switch("COM1=huawei,unplug-on=AT^U2DIAG=0", "modem-only").exitCode, 2);
 }

@@ -12,17 +12,10 @@ case $vendor in
   *) echo "unknown vendor $vendor" >&2; exit 2 ;;
 esac
 
-# One request line to the simulator's control channel, one reply line back.
-control() {
-  local reply
-  exec 3<>"/dev/tcp/127.0.0.1/$MODEMSIM_CONTROL" || return 1
-  printf '%s\n' "$*" >&3
-  IFS= read -r reply <&3
-  exec 3<&-
-  printf '%s\n' "$reply"
-}
+# The simulator's own client: one request, one reply line.
+control() { "$MODEMSIM" --ask "$MODEMSIM_CONTROL" "$@"; }
 
-[ "$(control layout COM2=silent "COM3=$vendor")" = ok ] || { echo "layout refused" >&2; exit 1; }
+control layout COM2=silent "COM3=$vendor" >/dev/null || { echo "layout refused" >&2; exit 1; }
 ports=()
 for n in 1 2 3; do ports+=(--port "$MODEMSIM_PREFIX/dosdevices/com$n"); done
 

@@ -138,4 +138,22 @@ void ControlServer::Sweep() {
     connections_.erase(gone, connections_.end());
 }
 
+bool AskControl(int port, const std::string& request, std::string* reply) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    const std::string line = request + "\n";
+    bool sent = fd >= 0 &&
+                connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    reply->clear();
+    char byte = 0;
+    while (sent && read(fd, &byte, 1) == 1 && byte != '\n') reply->push_back(byte);
+    if (!sent) *reply = std::string("control port: ") + std::strerror(errno);
+    if (fd >= 0) close(fd);
+    return sent;
+}
+
 }  // namespace modemsim

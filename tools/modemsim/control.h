@@ -15,6 +15,11 @@ namespace modemsim {
 // Runs one request against the simulator; sets *quit on "quit".
 std::string ExecuteControl(std::string_view line, Simulator& simulator, bool* quit);
 
+// The client side, for scripts (modemsim --ask): sends one request line to the
+// simulator listening on 127.0.0.1:port and returns its reply line, or false
+// with the reason in *reply.
+bool AskControl(int port, const std::string& request, std::string* reply);
+
 class ControlServer {
 public:
     ControlServer(Simulator& simulator, bool& quit) : simulator_(simulator), quit_(quit) {}

@@ -26,8 +26,23 @@ struct Options {
 int Usage(const std::string& why) {
     std::cerr
         << "modemsim: " << why << "\n"
-        << "usage: modemsim --prefix WINEPREFIX [--control PORT] [--log FILE] [COMn=CONFIG ...]\n";
+        << "usage: modemsim --prefix WINEPREFIX [--control PORT] [--log FILE] [COMn=CONFIG ...]\n"
+        << "       modemsim --ask PORT REQUEST...   (one request to a running simulator)\n";
     return 2;
+}
+
+// modemsim --ask PORT REQUEST...: prints the reply; exit 0 only on "ok ...".
+int Ask(int argc, char** argv) {
+    if (argc < 4) return Usage("--ask needs a port and a request");
+    std::string request = argv[3];
+    for (int i = 4; i < argc; ++i) request += std::string(" ") + argv[i];
+    std::string reply;
+    if (!AskControl(std::atoi(argv[2]), request, &reply)) {
+        std::cerr << "modemsim: " << reply << "\n";
+        return 1;
+    }
+    std::cout << reply << "\n";
+    return reply == "ok" || reply.rfind("ok ", 0) == 0 ? 0 : 1;
 }
 
 bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
@@ -70,6 +85,7 @@ int StopSignalFd() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--ask") return Ask(argc, argv);
     Options options;
     std::string error;
     if (!ParseArguments(argc, argv, &options, &error)) return Usage(error);
