@@ -57,7 +57,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
         return false;
     }
     if (options->ports.size() > comdev::kMaxPortPaths) {
-        *error = kTextTooManyPorts;
+        *error = kTextTooManyPorts + std::to_string(comdev::kMaxPortPaths);
         return false;
     }
     return true;

@@ -37,4 +37,4 @@ inline constexpr char kTextUnknownOption[] = "неизвестный парам�
 inline constexpr char kTextOneMode[] = "режим указывается один раз";
 inline constexpr char kTextUnknownMode[] = "неизвестный режим ";
 inline constexpr char kTextNoMode[] = "не указан режим";
-inline constexpr char kTextTooManyPorts[] = "портов не больше 31";
+inline constexpr char kTextTooManyPorts[] = "портов не больше ";  // and the limit
