@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -182,11 +184,30 @@ TEST_F(PosixDevice, AStaleLockOfAnEndedProcessIsTakenOver) {
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
 }
 
-TEST_F(PosixDevice, ALiveProcesssLockIsRespected) {
+// The holder has the port open in its own line mode, as a terminal program
+// would: a port we back off from must be left exactly as it was.
+TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
+    const int holder = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(holder, &before), 0);
+    before.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(tcsetattr(holder, TCSANOW, &before), 0);
     const std::string parentsLock = LockText(getppid());
     WriteFile(lockPath_, parentsLock);
+
     EXPECT_EQ(ComOpen(1, &port_), 0);
     EXPECT_EQ(ReadFile(lockPath_), parentsLock) << "another program's lock stays";
+    termios after{};
+    ASSERT_EQ(tcgetattr(holder, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag) << "still canonical with echo";
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(holder, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "the tty must not be left exclusive";
+    close(holder);
 }
 
 TEST_F(PosixDevice, WithoutALockDirectoryThePortStillOpens) {
