@@ -209,6 +209,21 @@ void MakeRaw(termios* line) {
     line->c_cc[VTIME] = 0;
 }
 
+// Character size, parity, stop bits and flow control exactly as the DCB says.
+// Each is cleared first: cfmakeraw leaves them as found, and a previous
+// program may have left parity or flow control on the line.
+void SetFraming(termios* line, const DCB& dcb) {
+    line->c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+    line->c_iflag &= ~(IXON | IXOFF | IXANY);
+    line->c_cflag |= CharacterSize(dcb.ByteSize);
+    if (dcb.Parity != NOPARITY) line->c_cflag |= PARENB;
+    if (dcb.Parity == kOddParity) line->c_cflag |= PARODD;
+    if (dcb.StopBits == kTwoStopBits) line->c_cflag |= CSTOPB;
+    if (dcb.fOutxCtsFlow || dcb.fRtsControl == kControlHandshake) line->c_cflag |= CRTSCTS;
+    if (dcb.fOutX) line->c_iflag |= IXON;
+    if (dcb.fInX) line->c_iflag |= IXOFF;
+}
+
 // DTR and RTS as the DCB asks; a pty has no modem lines, which is fine.
 void SetModemLines(int fd, const DCB& dcb) {
     const int dtr = TIOCM_DTR;
@@ -322,13 +337,7 @@ BOOL SetState(HANDLE device, DCB* dcb) {
     MakeRaw(&line);
     cfsetispeed(&line, speed);
     cfsetospeed(&line, speed);
-    line.c_cflag = (line.c_cflag & ~CSIZE) | CharacterSize(dcb->ByteSize);
-    if (dcb->Parity != NOPARITY) line.c_cflag |= PARENB;
-    if (dcb->Parity == kOddParity) line.c_cflag |= PARODD;
-    if (dcb->StopBits == kTwoStopBits) line.c_cflag |= CSTOPB;
-    if (dcb->fOutxCtsFlow || dcb->fRtsControl == kControlHandshake) line.c_cflag |= CRTSCTS;
-    if (dcb->fOutX) line.c_iflag |= IXON;
-    if (dcb->fInX) line.c_iflag |= IXOFF;
+    SetFraming(&line, *dcb);
     if (tcsetattr(fd, TCSANOW, &line) != 0) return 0;
     SetModemLines(fd, *dcb);
     return 1;

@@ -152,6 +152,27 @@ TEST_F(PosixDevice, AReadReturnsAsSoonAsItsBytesAreIn) {
     EXPECT_STREQ(sent, "AT\r\n") << "raw line: the command goes out unchanged";
 }
 
+// A previous program may have left parity, two stop bits, seven data bits and
+// flow control of both kinds on the line; the modem speaks 8N1 without any.
+TEST_F(PosixDevice, SettingTheLineClearsWhatAPreviousProgramLeft) {
+    const int previous = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(previous, 0);
+    termios line{};
+    ASSERT_EQ(tcgetattr(previous, &line), 0);
+    line.c_cflag = (line.c_cflag & ~CSIZE) | CS7 | CSTOPB | PARENB | PARODD | CRTSCTS;
+    line.c_iflag |= IXON | IXOFF | IXANY;
+    ASSERT_EQ(tcsetattr(previous, TCSANOW, &line), 0);
+
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(ComSetLine(&port_, 115200), 1);
+    ASSERT_EQ(tcgetattr(previous, &line), 0);
+    close(previous);
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & (CSTOPB | PARENB | PARODD | CRTSCTS), 0u);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), 0u);
+    EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B115200));
+}
+
 TEST_F(PosixDevice, APortInUseDoesNotOpenAgain) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     ComPort second{};
