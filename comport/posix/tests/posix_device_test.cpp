@@ -1,5 +1,6 @@
 // The port functions over the POSIX device, on pseudo-terminals held by the
 // test: time-outs, exclusive use, UUCP lock files, and a port that goes away.
+#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/file.h>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "comport.h"
 #include "port_paths.h"
@@ -60,6 +62,17 @@ std::string LockText(pid_t pid) {
     char text[16];
     std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
     return text;
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(directory.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 // A PID no process has: a child that has ended and been reaped.
@@ -192,9 +205,15 @@ TEST_F(PosixDevice, APortAnotherProgramHoldsLockedDoesNotOpen) {
     EXPECT_EQ(ComOpen(1, &port_), 1);
 }
 
+// Other programs, under other users too, read the PID from the lock; the
+// file it was written in first must not be left behind.
 TEST_F(PosixDevice, TakesAUucpLockWhileOpenAndRemovesIt) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
+    struct stat lock {};
+    ASSERT_EQ(stat(lockPath_.c_str(), &lock), 0);
+    EXPECT_EQ(lock.st_mode & 0777, 0644u);
+    EXPECT_EQ(FilesIn(lockDir_), std::vector<std::string>{comdev::UucpLockName(slavePath_)});
     ComClose(&port_);
     EXPECT_NE(access(lockPath_.c_str(), F_OK), 0);
 }
@@ -207,6 +226,19 @@ TEST_F(PosixDevice, AStaleLockOfAnEndedProcessIsTakenOver) {
 
 // The holder has the port open in its own line mode, as a terminal program
 // would: a port we back off from must be left exactly as it was.
+// An empty lock may be one another program has just created and not yet
+// written its PID in: respected while fresh, taken over once old.
+TEST_F(PosixDevice, AnEmptyLockIsRespectedWhileFreshAndTakenOverOnceOld) {
+    WriteFile(lockPath_, "");
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(ReadFile(lockPath_), "") << "a fresh lock stays";
+
+    const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, lockPath_.c_str(), minuteAgo, 0), 0);
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
+}
+
 TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     const int holder = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(holder, 0);
