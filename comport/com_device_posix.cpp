@@ -209,6 +209,21 @@ void MakeRaw(termios* line) {
     line->c_cc[VTIME] = 0;
 }
 
+// Character size, parity, stop bits and flow control exactly as the DCB says.
+// Each is cleared first: cfmakeraw leaves them as found, and a previous
+// program may have left parity or flow control on the line.
+void SetFraming(termios* line, const DCB& dcb) {
+    line->c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+    line->c_iflag &= ~(IXON | IXOFF | IXANY);
+    line->c_cflag |= CharacterSize(dcb.ByteSize);
+    if (dcb.Parity != NOPARITY) line->c_cflag |= PARENB;
+    if (dcb.Parity == kOddParity) line->c_cflag |= PARODD;
+    if (dcb.StopBits == kTwoStopBits) line->c_cflag |= CSTOPB;
+    if (dcb.fOutxCtsFlow || dcb.fRtsControl == kControlHandshake) line->c_cflag |= CRTSCTS;
+    if (dcb.fOutX) line->c_iflag |= IXON;
+    if (dcb.fInX) line->c_iflag |= IXOFF;
+}
+
 // DTR and RTS as the DCB asks; a pty has no modem lines, which is fine.
 void SetModemLines(int fd, const DCB& dcb) {
     const int dtr = TIOCM_DTR;
@@ -229,18 +244,28 @@ bool TakeExclusively(int fd) {
     return true;
 }
 
+// TIOCEXCL belongs to the tty, not to this descriptor: closing alone would
+// leave the port shut to everybody else.
+void ReleaseExclusively(int fd) {
+    ioctl(fd, TIOCNXCL);
+    close(fd);
+}
+
 int OpenRaw(const std::string& path) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     termios line{};
-    // Not a terminal, or taken: not a port for us. A fresh tty echoes and
-    // edits lines until it is made raw, so it is made raw at once.
+    // Not a terminal, or taken: not a port for us, and left as it was.
     if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) {
         close(fd);
         return -1;
     }
+    // A fresh tty echoes and edits lines until it is made raw, so at once.
     MakeRaw(&line);
-    tcsetattr(fd, TCSANOW, &line);
+    if (tcsetattr(fd, TCSANOW, &line) != 0) {
+        ReleaseExclusively(fd);
+        return -1;
+    }
     return fd;
 }
 
@@ -274,11 +299,15 @@ HANDLE Open(const char* name) {
     if (number < 1 || static_cast<size_t>(number) > paths.size()) return INVALID_HANDLE_VALUE;
     const std::string& path = paths[static_cast<size_t>(number) - 1];
 
-    const int fd = OpenRaw(path);
-    if (fd < 0) return INVALID_HANDLE_VALUE;
+    // The lock comes first: opening a port makes it raw and exclusive, which
+    // must never happen to a port another program holds.
     std::string lockPath;
     if (TakeUucpLock(LockDir(), path, &lockPath) == UucpLock::HeldByOther) {
-        close(fd);
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fd = OpenRaw(path);
+    if (fd < 0) {
+        ReleaseUucpLock(lockPath);
         return INVALID_HANDLE_VALUE;
     }
     return new PosixDevice{fd, lockPath};
@@ -308,13 +337,7 @@ BOOL SetState(HANDLE device, DCB* dcb) {
     MakeRaw(&line);
     cfsetispeed(&line, speed);
     cfsetospeed(&line, speed);
-    line.c_cflag = (line.c_cflag & ~CSIZE) | CharacterSize(dcb->ByteSize);
-    if (dcb->Parity != NOPARITY) line.c_cflag |= PARENB;
-    if (dcb->Parity == kOddParity) line.c_cflag |= PARODD;
-    if (dcb->StopBits == kTwoStopBits) line.c_cflag |= CSTOPB;
-    if (dcb->fOutxCtsFlow || dcb->fRtsControl == kControlHandshake) line.c_cflag |= CRTSCTS;
-    if (dcb->fOutX) line.c_iflag |= IXON;
-    if (dcb->fInX) line.c_iflag |= IXOFF;
+    SetFraming(&line, *dcb);
     if (tcsetattr(fd, TCSANOW, &line) != 0) return 0;
     SetModemLines(fd, *dcb);
     return 1;
@@ -348,8 +371,7 @@ BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
 
 void Close(HANDLE device) {
     PosixDevice* posix = DeviceOf(device);
-    ioctl(posix->fd, TIOCNXCL);
-    close(posix->fd);
+    ReleaseExclusively(posix->fd);
     ReleaseUucpLock(posix->lockPath);
     delete posix;
 }

@@ -1,11 +1,14 @@
 // The port functions over the POSIX device, on pseudo-terminals held by the
 // test: time-outs, exclusive use, UUCP lock files, and a port that goes away.
+#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "comport.h"
 #include "port_paths.h"
@@ -58,6 +62,17 @@ std::string LockText(pid_t pid) {
     char text[16];
     std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
     return text;
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(directory.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 // A PID no process has: a child that has ended and been reaped.
@@ -150,6 +165,27 @@ TEST_F(PosixDevice, AReadReturnsAsSoonAsItsBytesAreIn) {
     EXPECT_STREQ(sent, "AT\r\n") << "raw line: the command goes out unchanged";
 }
 
+// A previous program may have left parity, two stop bits, seven data bits and
+// flow control of both kinds on the line; the modem speaks 8N1 without any.
+TEST_F(PosixDevice, SettingTheLineClearsWhatAPreviousProgramLeft) {
+    const int previous = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(previous, 0);
+    termios line{};
+    ASSERT_EQ(tcgetattr(previous, &line), 0);
+    line.c_cflag = (line.c_cflag & ~CSIZE) | CS7 | CSTOPB | PARENB | PARODD | CRTSCTS;
+    line.c_iflag |= IXON | IXOFF | IXANY;
+    ASSERT_EQ(tcsetattr(previous, TCSANOW, &line), 0);
+
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(ComSetLine(&port_, 115200), 1);
+    ASSERT_EQ(tcgetattr(previous, &line), 0);
+    close(previous);
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & (CSTOPB | PARENB | PARODD | CRTSCTS), 0u);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), 0u);
+    EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B115200));
+}
+
 TEST_F(PosixDevice, APortInUseDoesNotOpenAgain) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     ComPort second{};
@@ -169,9 +205,15 @@ TEST_F(PosixDevice, APortAnotherProgramHoldsLockedDoesNotOpen) {
     EXPECT_EQ(ComOpen(1, &port_), 1);
 }
 
+// Other programs, under other users too, read the PID from the lock; the
+// file it was written in first must not be left behind.
 TEST_F(PosixDevice, TakesAUucpLockWhileOpenAndRemovesIt) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
+    struct stat lock {};
+    ASSERT_EQ(stat(lockPath_.c_str(), &lock), 0);
+    EXPECT_EQ(lock.st_mode & 0777, 0644u);
+    EXPECT_EQ(FilesIn(lockDir_), std::vector<std::string>{comdev::UucpLockName(slavePath_)});
     ComClose(&port_);
     EXPECT_NE(access(lockPath_.c_str(), F_OK), 0);
 }
@@ -182,11 +224,43 @@ TEST_F(PosixDevice, AStaleLockOfAnEndedProcessIsTakenOver) {
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
 }
 
-TEST_F(PosixDevice, ALiveProcesssLockIsRespected) {
+// The holder has the port open in its own line mode, as a terminal program
+// would: a port we back off from must be left exactly as it was.
+// An empty lock may be one another program has just created and not yet
+// written its PID in: respected while fresh, taken over once old.
+TEST_F(PosixDevice, AnEmptyLockIsRespectedWhileFreshAndTakenOverOnceOld) {
+    WriteFile(lockPath_, "");
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(ReadFile(lockPath_), "") << "a fresh lock stays";
+
+    const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, lockPath_.c_str(), minuteAgo, 0), 0);
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
+}
+
+TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
+    const int holder = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(holder, &before), 0);
+    before.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(tcsetattr(holder, TCSANOW, &before), 0);
     const std::string parentsLock = LockText(getppid());
     WriteFile(lockPath_, parentsLock);
+
     EXPECT_EQ(ComOpen(1, &port_), 0);
     EXPECT_EQ(ReadFile(lockPath_), parentsLock) << "another program's lock stays";
+    termios after{};
+    ASSERT_EQ(tcgetattr(holder, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag) << "still canonical with echo";
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(holder, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "the tty must not be left exclusive";
+    close(holder);
 }
 
 TEST_F(PosixDevice, WithoutALockDirectoryThePortStillOpens) {
