@@ -239,6 +239,10 @@ void SetModemLines(int fd, const DCB& dcb) {
 // Nobody else may use the port while it is open: a flock for programs that
 // share that habit, TIOCEXCL for the rest (root passes TIOCEXCL, not flock).
 bool TakeExclusively(int fd) {
+    // Another program's exclusive mode stops others, but not root: respect it
+    // (and never clear it at close) as if it had stopped us.
+    int exclusive = 0;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return false;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
     ioctl(fd, TIOCEXCL);
     return true;

@@ -205,6 +205,21 @@ TEST_F(PosixDevice, APortAnotherProgramHoldsLockedDoesNotOpen) {
     EXPECT_EQ(ComOpen(1, &port_), 1);
 }
 
+// A program that uses only the tty's exclusive mode stops anyone but root;
+// root (as these tests run) must respect it too, and leave it set.
+TEST_F(PosixDevice, APortAnotherProgramMadeExclusiveDoesNotOpen) {
+    const int other = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    int exclusive = 0;
+    ASSERT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_NE(exclusive, 0) << "the other program's exclusive mode was cleared";
+    ioctl(other, TIOCNXCL);
+    close(other);
+    EXPECT_EQ(ComOpen(1, &port_), 1);
+}
+
 // Other programs, under other users too, read the PID from the lock; the
 // file it was written in first must not be left behind.
 TEST_F(PosixDevice, TakesAUucpLockWhileOpenAndRemovesIt) {
