@@ -8,7 +8,5 @@ CMainApp theApp;
 void CMainApp::InitInstance() {
     AfxInitRichEdit();  // before the dialog: its template holds RICHEDIT controls
     CMainDlg dialog;
-    m_pMainWnd = &dialog;
     dialog.DoModal();
-    m_pMainWnd = nullptr;
 }

@@ -22,10 +22,9 @@ void CWinApp::OnHelp() { ::MessageBeep(MB_OK); }
 CWinApp* AfxGetApp() { return g_app; }
 
 // Exit code 0 once the program has run; 1 if it defines no application.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
-    app->m_hInstance = instance;
     app->InitInstance();
     return 0;
 }

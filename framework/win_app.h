@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-class CWnd;
-
 // Command of the help key; the application answers it.
 constexpr UINT ID_HELP = 0xE146;
 
@@ -22,9 +20,6 @@ public:
     // Last stop of a command no window handled: ID_HELP reaches OnHelp.
     // TRUE if handled.
     BOOL OnCommand(UINT id);
-
-    HINSTANCE m_hInstance = nullptr;
-    CWnd* m_pMainWnd = nullptr;
 
 protected:
     // The program ships no help file, so there is nothing to open: a beep.
