@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli_texts.h"
+#include "language.h"
 #include "port_paths.h"
 #include "switch_host.h"
 
@@ -35,29 +36,29 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
             options->quiet = true;
         } else if (arg == "--port") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                *error = kTextPortNeedsPath;
+                *error = Tr(kTextPortNeedsPath);
                 return false;
             }
             options->ports.push_back(argv[++i]);
         } else if (arg.rfind("-", 0) == 0) {
-            *error = std::string(kTextUnknownOption) + arg;
+            *error = std::string(Tr(kTextUnknownOption)) + arg;
             return false;
         } else if (haveMode) {
-            *error = kTextOneMode;
+            *error = Tr(kTextOneMode);
             return false;
         } else if (!ParseMode(arg, &options->mode)) {
-            *error = std::string(kTextUnknownMode) + arg;
+            *error = std::string(Tr(kTextUnknownMode)) + arg;
             return false;
         } else {
             haveMode = true;
         }
     }
     if (!haveMode) {
-        *error = kTextNoMode;
+        *error = Tr(kTextNoMode);
         return false;
     }
     if (options->ports.size() > comdev::kMaxPortPaths) {
-        *error = kTextTooManyPorts + std::to_string(comdev::kMaxPortPaths);
+        *error = Tr(kTextTooManyPorts) + std::to_string(comdev::kMaxPortPaths);
         return false;
     }
     return true;
