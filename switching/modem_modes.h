@@ -1,6 +1,6 @@
 // What a switch is asked for and what it found: the mode the user chose and
 // the vendor the modem named in its identification. Plain values passed
-// between the dialog (or command line), the procedure and the command lists.
+// between the dialog (or command line), the procedure and the vendor table.
 #pragma once
 
 enum class ModemMode : int {
@@ -8,7 +8,8 @@ enum class ModemMode : int {
     ExtraFunctions = 1,  // the modem's extra devices are turned on
 };
 
+// The rows of the vendor table (vendors.h), by name.
 enum class ModemVendor : int {
-    Huawei = 0,
-    Zte = 1,
+    Huawei,
+    Zte,
 };

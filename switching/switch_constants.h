@@ -12,8 +12,6 @@ constexpr int kCommandSteps = 2;
 constexpr uint32_t kBaud = 115200;
 constexpr char kIdentifyCommand[] = "ATI\r\n";
 constexpr char kAnswerTerminator[] = "\r\nOK\r\n";
-constexpr char kZteMark[] = "ZTE";
-constexpr char kHuaweiMark[] = "huawei";
 
 // Short while probing, so that a scan over silent ports stays quick.
 constexpr uint32_t kProbeTimeoutMs = 100;

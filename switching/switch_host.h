@@ -8,6 +8,8 @@
 #include "modem_modes.h"
 #include "text.h"
 
+struct Vendor;
+
 // How a switch run ended, for hosts that act on it. The values are the exit
 // codes of the command lines (modemswitch for Linux, the console host).
 enum class SwitchOutcome : int {
@@ -16,11 +18,22 @@ enum class SwitchOutcome : int {
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
 };
 
+// The modem a search found: its port's number and its vendor's row.
+struct FoundModem {
+    int number;
+    const Vendor* vendor;
+};
+
 class SwitchHost {
 public:
     // Runs one whole switch against this host: finds the modem on COM1..COM31,
-    // identifies its vendor and sends the commands of Mode().
-    SwitchOutcome RunSwitch();
+    // identifies its vendor and sends the commands of Mode(). When found is
+    // given and a modem was found, it tells which.
+    SwitchOutcome RunSwitch(FoundModem* found = nullptr);
+
+    // Searches as RunSwitch does (the same ports, progress and found line)
+    // and switches nothing. False when no port identified itself.
+    bool LocateModem(FoundModem* found);
 
     // The requested mode; only ModemOnly (0) is told apart from the rest.
     virtual ModemMode Mode() const = 0;

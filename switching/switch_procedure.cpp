@@ -3,38 +3,18 @@
 // every step to the host and, at the end, whether the modem confirmed it.
 #include <cstring>
 
-#include "command_lists.h"
 #include "comport.h"
 #include "switch_constants.h"
 #include "switch_host.h"
 #include "switch_texts.h"
+#include "vendors.h"
 
 namespace {
-
-// A vendor found in an identification answer, with the line that says so.
-struct Identified {
-    ModemVendor vendor;
-    const Text* logText;
-};
-
-// The ZTE mark wins when an answer carries both. The search stops at the
-// answer's first zero byte.
-bool IdentifyVendor(const char* answer, Identified* found) {
-    if (std::strstr(answer, kZteMark) != nullptr) {
-        *found = {ModemVendor::Zte, &kTextFoundZte};
-        return true;
-    }
-    if (std::strstr(answer, kHuaweiMark) != nullptr) {
-        *found = {ModemVendor::Huawei, &kTextFoundHuawei};
-        return true;
-    }
-    return false;
-}
 
 // Asks the port for the modem's identification. Only a complete answer
 // (terminator seen) counts; a port that does not open, fails or stays silent
 // is simply not the modem.
-bool ProbePort(int number, Identified* found) {
+bool ProbePort(int number, const Vendor** found) {
     ComPort port;
     if (!ComOpen(number, &port)) {
         return false;
@@ -43,21 +23,21 @@ bool ProbePort(int number, Identified* found) {
     ComPurgeRx(&port);
     char answer[kAnswerBufferSize] = {};
     int count = 0;
-    const bool identified =
-        ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                    kProbeTimeoutMs, kProbeTimeoutMs) == kComOk &&
-        IdentifyVendor(answer, found);
+    const bool answered = ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer,
+                                      kAnswerSizeGiven, &count, kProbeTimeoutMs,
+                                      kProbeTimeoutMs) == kComOk;
+    *found = answered ? IdentifyVendor(answer) : nullptr;
     ComClose(&port);
-    return identified;
+    return *found != nullptr;
 }
 
 // Tries the ports in ascending order, one progress step before each.
 // Returns the number of the first port that identified itself, or 0.
-int FindModem(SwitchHost& host, Identified* found) {
+int FindModem(SwitchHost& host, const Vendor** found) {
     for (int number = kFirstPort; number < kPortLimit; ++number) {
         host.StepProgress();
         if (ProbePort(number, found)) {
-            host.Say(*found->logText);
+            host.Say((*found)->found);
             return number;
         }
     }
@@ -76,11 +56,12 @@ constexpr CommandPhaseEnd kSomeNotConfirmed{SwitchOutcome::NotConfirmed, &kTextN
 constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, &kTextPortNotOpened};
 
 // Sends every command of the list on the port, logging each command and
-// whatever came back. An ERROR or silence does not stop the list, but only
-// a command whose answer ended in the OK terminator counts as confirmed, and
+// whatever came back. An ERROR, a refusal or silence does not stop the list,
+// but only a command whose answer the vendor's rule confirms counts, and
 // only a list confirmed throughout has switched the modem. A port that no
 // longer opens gets nothing.
-CommandPhaseEnd SendCommands(SwitchHost& host, int number, const char* commands) {
+CommandPhaseEnd SendCommands(SwitchHost& host, int number, const Vendor& vendor,
+                             const char* commands) {
     ComPort port;
     if (!ComOpen(number, &port)) {
         return kPortNotOpened;
@@ -94,7 +75,8 @@ CommandPhaseEnd SendCommands(SwitchHost& host, int number, const char* commands)
         int count = 0;
         const bool confirmed =
             ComTransact(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                        kCommandTimeoutMs, kCommandTimeoutMs) == kComOk;
+                        kCommandTimeoutMs, kCommandTimeoutMs) == kComOk &&
+            AnswerConfirms(vendor, answer);
         allConfirmed = allConfirmed && confirmed;
         host.AppendLog(answer);
     }
@@ -104,15 +86,15 @@ CommandPhaseEnd SendCommands(SwitchHost& host, int number, const char* commands)
 
 }  // namespace
 
-SwitchOutcome SwitchHost::RunSwitch() {
+SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
     const ModemMode mode = Mode();
     ClearLog();
     SetProgressRange(0, kScanSteps);
     SetProgressPos(0);
     Say(kTextSearching);
 
-    Identified found{};
-    const int number = FindModem(*this, &found);
+    const Vendor* vendor = nullptr;
+    const int number = FindModem(*this, &vendor);
     SwitchOutcome outcome = SwitchOutcome::Switched;
     if (number == 0) {
         Say(kTextNoModem);
@@ -121,13 +103,25 @@ SwitchOutcome SwitchHost::RunSwitch() {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
         Say(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
-        const CommandPhaseEnd end = SendCommands(*this, number, CommandListFor(found.vendor, mode));
+        if (found != nullptr) *found = {number, vendor};
+        const CommandPhaseEnd end =
+            SendCommands(*this, number, *vendor, CommandsFor(*vendor, mode));
         SetProgressPos(kCommandSteps);
         Say(*end.closingText);
         outcome = end.outcome;
     }
     FinishRun();
     return outcome;
+}
+
+bool SwitchHost::LocateModem(FoundModem* found) {
+    SetProgressRange(0, kScanSteps);
+    SetProgressPos(0);
+    const Vendor* vendor = nullptr;
+    const int number = FindModem(*this, &vendor);
+    FinishRun();
+    *found = {number, vendor};
+    return number != 0;
 }
 
 DWORD WINAPI SwitchThreadProc(LPVOID param) {

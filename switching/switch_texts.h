@@ -1,4 +1,5 @@
-// Every text a switch run writes to the message log, the question asked
+// Every text a switch run writes to the message log except the vendors'
+// "found" lines (in their rows, vendors.h), the question asked
 // before a run and the words a log highlights, in Russian and English. The
 // Windows program shows the Russian ones as Windows-1251 bytes (the build
 // sets the execution character set); on Linux both are UTF-8.
@@ -7,9 +8,6 @@
 #include "text.h"
 
 inline constexpr Text kTextSearching{"Поиск модема.\r\n", "Searching for the modem.\r\n"};
-inline constexpr Text kTextFoundZte{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"};
-inline constexpr Text kTextFoundHuawei{"\r\nНайден модем Huawei.\r\n",
-                                       "\r\nFound a Huawei modem.\r\n"};
 inline constexpr Text kTextNoModem{"\r\nОШИБКА: не удалось обнаружить модем.\r\n",
                                    "\r\nERROR: no modem found.\r\n"};
 inline constexpr Text kTextHeaderModemOnly{"Переключение в режим \"Только модем\":\r\n\r\n",

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bench_platform.h"
-#include "command_lists.h"
+#include "vendors.h"
 #include "comport.h"
 #include "modemsim_client.h"
 #include "simulated_ports.h"
@@ -122,7 +122,7 @@ bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
         total->transactMs += one.transactMs;
     };
     add(kIdentifyCommand);
-    for (const char* command = CommandListFor(ModemVendor::Zte, ModemMode::ModemOnly);
+    for (const char* command = CommandsFor(VendorOf(ModemVendor::Zte), ModemMode::ModemOnly);
          *command != '\0'; command += std::strlen(command) + 1) {
         add(command);
     }

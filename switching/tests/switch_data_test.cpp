@@ -1,9 +1,10 @@
-// The command lists' byte layout and table order, and the texts' code page.
+// The vendor table: the command lists' byte layout and order, which answers
+// confirm a command, and what the mode queries' answers are read as.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "command_lists.h"
+#include "vendors.h"
 
 namespace {
 
@@ -16,27 +17,115 @@ std::string Block(const char (&commands)[N]) {
 
 std::string BlockAt(const char* list, std::size_t size) { return std::string(list, size); }
 
-TEST(CommandLists, TableHoldsHuaweiPairThenZtePairByteForByte) {
-    const std::string expected[kCommandListCount] = {
+TEST(VendorTable, HoldsHuaweiListsThenZteListsByteForByte) {
+    const std::string expected[2 * kVendorCount] = {
         Block("AT^U2DIAG=0\r\n"),
         Block("AT^U2DIAG=257\r\n"),
         Block("AT+ZCDRUN=8\r\n\0AT+ZCDRUN=E\r\n"),
         Block("AT+ZCDRUN=9\r\n\0AT+ZCDRUN=F\r\n"),
     };
-    for (int i = 0; i < kCommandListCount; ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_NE(kCommandLists[i], nullptr);
-        EXPECT_EQ(BlockAt(kCommandLists[i], expected[i].size()), expected[i]);
+    for (int row = 0; row < kVendorCount; ++row) {
+        SCOPED_TRACE(row);
+        const std::string& modemOnly = expected[2 * row];
+        const std::string& extra = expected[2 * row + 1];
+        EXPECT_EQ(BlockAt(kVendors[row].modemOnlyCommands, modemOnly.size()), modemOnly);
+        EXPECT_EQ(BlockAt(kVendors[row].extraFunctionsCommands, extra.size()), extra);
+    }
+    EXPECT_EQ(&VendorOf(ModemVendor::Huawei), &kVendors[0]);
+    EXPECT_EQ(&VendorOf(ModemVendor::Zte), &kVendors[1]);
+}
+
+TEST(VendorTable, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
+    for (const Vendor& vendor : kVendors) {
+        SCOPED_TRACE(vendor.name);
+        EXPECT_EQ(CommandsFor(vendor, ModemMode::ModemOnly), vendor.modemOnlyCommands);
+        EXPECT_EQ(CommandsFor(vendor, ModemMode::ExtraFunctions), vendor.extraFunctionsCommands);
+        EXPECT_EQ(CommandsFor(vendor, static_cast<ModemMode>(7)), vendor.extraFunctionsCommands);
+        EXPECT_EQ(CommandsFor(vendor, static_cast<ModemMode>(-1)), vendor.extraFunctionsCommands);
     }
 }
 
-TEST(CommandLists, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
-    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, ModemMode::ModemOnly), kCommandLists[0]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, ModemMode::ExtraFunctions), kCommandLists[1]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Huawei, static_cast<ModemMode>(7)), kCommandLists[1]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Zte, ModemMode::ModemOnly), kCommandLists[2]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Zte, ModemMode::ExtraFunctions), kCommandLists[3]);
-    EXPECT_EQ(CommandListFor(ModemVendor::Zte, static_cast<ModemMode>(-1)), kCommandLists[3]);
+// Answers as they come back, the command's echo first.
+struct AnswerCase {
+    ModemVendor vendor;
+    const char* answer;
+    bool confirms;
+};
+
+TEST(VendorTable, AnAnswerConfirmsOnlyWithOkAndNoRefusal) {
+    const AnswerCase cases[] = {
+        {ModemVendor::Zte,
+         "AT+ZCDRUN=8\r\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", true},
+        {ModemVendor::Zte,
+         "AT+ZCDRUN=8\r\r\nClose autorun state result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", false},
+        {ModemVendor::Zte,
+         "AT+ZCDRUN=F\r\r\nOpen download mode result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", false},
+        {ModemVendor::Zte,
+         "AT+ZCDRUN=E\r\r\nClose download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", true},
+        {ModemVendor::Zte, "AT+ZCDRUN=E\r\r\nOK\r\n", true},  // firmware without the marker
+        {ModemVendor::Zte, "AT+ZCDRUN=8\r\r\nERROR\r\n", false},
+        {ModemVendor::Zte, "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n", false},
+        {ModemVendor::Zte, "", false},
+        {ModemVendor::Huawei, "AT^U2DIAG=0\r\r\nOK\r\n", true},
+        {ModemVendor::Huawei, "AT^U2DIAG=0\r\r\nERROR\r\n", false},
+        {ModemVendor::Huawei, "AT^U2DIAG=0\r\r\nOK\r\n\r\n^RSSI:17\r\n", false},
+        // Huawei answers carry no result digit: ZTE's marker means nothing there.
+        {ModemVendor::Huawei, "result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", true},
+    };
+    for (const AnswerCase& c : cases) {
+        EXPECT_EQ(AnswerConfirms(VendorOf(c.vendor), c.answer), c.confirms) << c.answer;
+    }
+}
+
+struct ModeAnswerCase {
+    ModemVendor vendor;
+    const char* answer;
+    bool reported;
+    ReportedMode mode;
+    const char* raw;
+};
+
+TEST(VendorTable, ModeQueryAnswersAreReadAsTheProgramsModes) {
+    constexpr ReportedMode kOnly = ReportedMode::ModemOnly;
+    constexpr ReportedMode kExtra = ReportedMode::ExtraFunctions;
+    constexpr ReportedMode kUnknown = ReportedMode::Unknown;
+    const ModeAnswerCase cases[] = {
+        {ModemVendor::Huawei, "AT^U2DIAG?\r\r\n^U2DIAG: 0\r\n\r\nOK\r\n", true, kOnly,
+         "^U2DIAG: 0"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: 257\r\n\r\nOK\r\n", true, kExtra, "^U2DIAG: 257"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG:118\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 118"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: 256\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 256"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: 2570\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 2570"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: 0x\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 0x"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: \r\n\r\nOK\r\n", false, kUnknown, ""},
+        {ModemVendor::Huawei, "AT^U2DIAG?\r\r\nOK\r\n", false, kUnknown, ""},
+        {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):1\r\n\r\nOK\r\n",
+         true, kExtra, "autorun 1"},
+        {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):0\r\n\r\nOK\r\n",
+         true, kOnly, "autorun 0"},
+        {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):7\r\n\r\nOK\r\n",
+         true, kUnknown, "autorun 7"},
+        {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):\r\n\r\nOK\r\n",
+         false, kUnknown, ""},
+        // A refusal's marker is not the query's.
+        {ModemVendor::Zte, "\r\nresult(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", false, kUnknown, ""},
+    };
+    for (const ModeAnswerCase& c : cases) {
+        SCOPED_TRACE(c.answer);
+        ModeReport report{ReportedMode::Unknown, ""};
+        EXPECT_EQ(VendorOf(c.vendor).parseModeAnswer(c.answer, &report), c.reported);
+        if (!c.reported) continue;
+        EXPECT_EQ(report.mode, c.mode);
+        EXPECT_STREQ(report.raw, c.raw);
+    }
+}
+
+TEST(VendorTable, AModeValueLongerThanTheReportIsCut) {
+    const std::string answer = "\r\n^U2DIAG: " + std::string(100, '9') + "\r\n\r\nOK\r\n";
+    ModeReport report{};
+    ASSERT_TRUE(VendorOf(ModemVendor::Huawei).parseModeAnswer(answer.c_str(), &report));
+    EXPECT_EQ(std::string(report.raw), "^U2DIAG: " + std::string(kRawModeSize - 10, '9'));
+    EXPECT_EQ(report.mode, ReportedMode::Unknown);
 }
 
 }  // namespace

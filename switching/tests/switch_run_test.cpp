@@ -8,6 +8,7 @@
 
 #include "modemsim_client.h"
 #include "recording_host.h"
+#include "vendors.h"
 
 namespace {
 
@@ -119,6 +120,8 @@ TEST_P(VendorRun, LogsFoundModemEveryCommandAndAnswerInOrder) {
 
 const char kCloseAutorun[] = "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
 const char kOpenAutorun[] = "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+const char kCloseDownload[] = "\r\nClose download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
+const char kOpenDownload[] = "\r\nOpen download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
 
 // clang-format off: one case to a row
 INSTANTIATE_TEST_SUITE_P(
@@ -130,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kFoundZte,
                    kHeaderModemOnly,
                    {Log("AT+ZCDRUN=8\r\n"), Log(std::string("AT+ZCDRUN=8\r\n") + kCloseAutorun),
-                    Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n\r\nOK\r\n")},
+                    Log("AT+ZCDRUN=E\r\n"), Log(std::string("AT+ZCDRUN=E\r\n") + kCloseDownload)},
                    "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
         VendorCase{"ZteExtraFunctions",
                    "COM1=zte",
@@ -138,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                    kFoundZte,
                    kHeaderExtra,
                    {Log("AT+ZCDRUN=9\r\n"), Log(std::string("AT+ZCDRUN=9\r\n") + kOpenAutorun),
-                    Log("AT+ZCDRUN=F\r\n"), Log("AT+ZCDRUN=F\r\n\r\nOK\r\n")},
+                    Log("AT+ZCDRUN=F\r\n"), Log(std::string("AT+ZCDRUN=F\r\n") + kOpenDownload)},
                    "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n"},
         VendorCase{"HuaweiModemOnly",
                    "COM1=huawei",
@@ -166,7 +169,7 @@ TEST_F(SwitchRun, AConfirmedSwitchEndsWithTheCompletionText) {
 
     EXPECT_EQ(host.Log(), std::string(kSearching) + kFoundZte + kHeaderModemOnly +
                               "AT+ZCDRUN=8\r\n" + "AT+ZCDRUN=8\r\n" + kCloseAutorun +
-                              "AT+ZCDRUN=E\r\n" + "AT+ZCDRUN=E\r\n\r\nOK\r\n" + kDone);
+                              "AT+ZCDRUN=E\r\n" + "AT+ZCDRUN=E\r\n" + kCloseDownload + kDone);
     EXPECT_EQ(host.Outcome(), SwitchOutcome::Switched);
 }
 
@@ -197,6 +200,29 @@ TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
     EXPECT_EQ(host.Log().find(kFoundHuawei), std::string::npos);
     // The ZTE list went out, not the Huawei one.
     EXPECT_EQ(sim().Received(2), "ATI\r\nAT+ZCDRUN=9\r\nAT+ZCDRUN=F\r\n");
+}
+
+// The search on its own, for hosts that only look at a modem: the same
+// progress and found line as a run, and nothing sent but the probes.
+TEST_F(SwitchRun, LocatingTheModemSwitchesNothingAndTellsWhereItIs) {
+    ASSERT_TRUE(sim().Layout("COM1=silent COM3=huawei COM4=zte"));
+    RecordingHost host(ModemMode::ModemOnly);
+    FoundModem found{};
+
+    ASSERT_TRUE(host.LocateModem(&found));
+    EXPECT_EQ(found.number, 3);
+    EXPECT_EQ(found.vendor, &VendorOf(ModemVendor::Huawei));
+    EXPECT_EQ(host.Calls(), Join({{"SetProgressRange 0 31", "SetProgressPos 0"},
+                                  Steps(3),
+                                  {Log(kFoundHuawei), "FinishRun"}}));
+    EXPECT_EQ(sim().Received(3), "ATI\r\n");
+    EXPECT_EQ(sim().Opens(4), 0);
+    EXPECT_EQ(sim().Held(3), 0);
+
+    FoundModem none{};
+    ASSERT_TRUE(sim().Layout("COM2=error"));
+    EXPECT_FALSE(host.LocateModem(&none));
+    EXPECT_EQ(none.number, 0);
 }
 
 // No modem identified: the error text right after the scan, the progress
@@ -278,7 +304,8 @@ TEST_F(SwitchRun, TheThreadEntryExitsWithZeroAfterAFailedSwitch) {
 // A run whose modem left a command unconfirmed: every command is still sent
 // and logged with its answer, and the log closes with the error instead of
 // the completion text. A command that draws ERROR or nothing waits out the
-// one-second silence, as only OK ends its answer.
+// one-second silence, as only OK ends its answer; a ZTE refusal (result
+// digit 0) ends in OK like a success.
 struct UnconfirmedCase {
     const char* name;
     const char* layout;
@@ -310,6 +337,15 @@ TEST_P(UnconfirmedRun, SendsEveryCommandAndClosesWithTheError) {
 INSTANTIATE_TEST_SUITE_P(
     ErrorOrSilence, UnconfirmedRun,
     testing::Values(
+        // OK follows the refusal, yet the result digit says the modem refused.
+        UnconfirmedCase{
+            "ZteRefusesWithResultZero",
+            "COM1=zte,fail-on=AT+ZCDRUN=8",
+            kFoundZte,
+            {Log("AT+ZCDRUN=8\r\n"),
+             Log("AT+ZCDRUN=8\r\n\r\nClose autorun state result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n"),
+             Log("AT+ZCDRUN=E\r\n"), Log(std::string("AT+ZCDRUN=E\r\n") + kCloseDownload)},
+            "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
         // A confirmed first command does not make up for the second.
         UnconfirmedCase{
             "ZteSecondCommandError",
@@ -324,7 +360,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "COM1=zte,mute-on=AT+ZCDRUN=8",
                         kFoundZte,
                         {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=E\r\n"),
-                         Log("AT+ZCDRUN=E\r\n\r\nOK\r\n")},
+                         Log(std::string("AT+ZCDRUN=E\r\n") + kCloseDownload)},
                         "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
         // An ERROR does not stop the list either.
         UnconfirmedCase{"ZteErrorThenSilence",

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "switch_texts.h"
+#include "vendors.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ TEST(SwitchTexts, AreStoredAsWindows1251Bytes) {
     const unsigned char foundZte[] = {0x0D, 0x0A, 0xCD, 0xE0, 0xE9, 0xE4, 0xE5, 0xED,
                                       0x20, 0xEC, 0xEE, 0xE4, 0xE5, 0xEC, 0x20, 0x5A,
                                       0x54, 0x45, 0x2E, 0x0D, 0x0A};  // Найден модем ZTE.
-    EXPECT_EQ(std::string(kTextFoundZte.russian),
+    EXPECT_EQ(std::string(VendorOf(ModemVendor::Zte).found.russian),
               std::string(reinterpret_cast<const char*>(foundZte), sizeof foundZte));
 
     // The log's highlighting looks for these two words byte for byte.

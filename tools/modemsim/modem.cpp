@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 namespace modemsim {
 namespace {
@@ -21,6 +22,7 @@ const char kHuaweiIdent[] =
 
 const char kZcdrunPrefix[] = "AT+ZCDRUN=";
 const char kU2diagPrefix[] = "AT^U2DIAG=";
+const char kU2diagQuery[] = "AT^U2DIAG?";
 constexpr std::size_t kMaxU2diagDigits = 5;
 
 bool StartsWith(const std::string& text, std::string_view prefix) {
@@ -32,15 +34,18 @@ bool Contains(const std::vector<std::string>& commands, const std::string& comma
                        [&](const std::string& c) { return NormalizeCommand(c) == command; });
 }
 
-std::string ZcdrunReply(char mode) {
-    switch (mode) {
-    case '8':
-        return "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
-    case '9':
-        return "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n";
-    default:
-        return kOk;
-    }
+// What ZTE firmware says to AT+ZCDRUN=<mode> before its OK, by mode; the
+// result digit follows. 4 asks and changes nothing.
+const std::map<char, std::string_view> kZcdrunReports = {
+    {'4', "Inquiry autorun open state result(0:NO 1:YES):"},
+    {'8', "Close autorun state result(0:FAIL 1:SUCCESS):"},
+    {'9', "Open autorun state result(0:FAIL 1:SUCCESS):"},
+    {'E', "Close download mode result(0:FAIL 1:SUCCESS):"},
+    {'F', "Open download mode result(0:FAIL 1:SUCCESS):"},
+};
+
+std::string Report(std::string_view text, const std::string& value) {
+    return "\r\n" + std::string(text) + value + "\r\n" + kOk;
 }
 
 void Append(Reaction& reaction, std::string bytes, bool isReply) {
@@ -77,7 +82,11 @@ std::string NormalizeCommand(std::string_view command) {
     return out;
 }
 
-Modem::Modem(PortConfig config) : config_(std::move(config)), echo_(config_.echo) {}
+Modem::Modem(PortConfig config)
+    : config_(std::move(config)),
+      echo_(config_.echo),
+      autorun_(config_.autorun),
+      u2diag_(config_.u2diag) {}
 
 Reaction Modem::Receive(std::string_view bytes) {
     Reaction reaction;
@@ -146,25 +155,37 @@ std::string Modem::AnswerCommon(const std::string& command) {
 std::string Modem::AnswerZte(const std::string& command) {
     std::string reply = AnswerCommon(command);
     if (!reply.empty()) return reply;
-    const std::string_view allowed = "89EF";
     if (StartsWith(command, kZcdrunPrefix) && command.size() == sizeof(kZcdrunPrefix) &&
-        allowed.find(command.back()) != std::string_view::npos) {
-        state_ = std::string("zcdrun=") + command.back();
-        return ZcdrunReply(command.back());
+        kZcdrunReports.count(command.back()) != 0) {
+        return AnswerZcdrun(command.back());
     }
     return kError;
+}
+
+// A refused switch command (fail-on) reports 0 and changes nothing, yet OK
+// still follows, as on real sticks.
+std::string Modem::AnswerZcdrun(char mode) {
+    const std::string_view report = kZcdrunReports.at(mode);
+    if (mode == '4') return Report(report, autorun_ ? "1" : "0");
+    if (Contains(config_.failOn, kZcdrunPrefix + std::string(1, mode))) return Report(report, "0");
+    state_ = std::string("zcdrun=") + mode;
+    if ((mode == '8' || mode == '9') && !config_.modeOnReplug) autorun_ = mode == '9';
+    return Report(report, "1");
 }
 
 std::string Modem::AnswerHuawei(const std::string& command) {
     std::string reply = AnswerCommon(command);
     if (!reply.empty()) return reply;
+    if (command == kU2diagQuery) return Report("^U2DIAG: ", std::to_string(u2diag_));
     const std::string digits = command.substr(std::min(command.size(), sizeof(kU2diagPrefix) - 1));
     const bool isNumber = !digits.empty() && digits.size() <= kMaxU2diagDigits &&
                           std::all_of(digits.begin(), digits.end(), [](char c) {
                               return std::isdigit(static_cast<unsigned char>(c));
                           });
     if (StartsWith(command, kU2diagPrefix) && isNumber) {
-        state_ = "u2diag=" + std::to_string(std::stol(digits));
+        const long value = std::stol(digits);
+        state_ = "u2diag=" + std::to_string(value);
+        if (!config_.modeOnReplug) u2diag_ = value;
         return kOk;
     }
     return kError;

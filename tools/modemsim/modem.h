@@ -29,7 +29,8 @@ public:
 
     // Every byte taken in so far (none after an unplug).
     const std::string& Received() const { return received_; }
-    // The mode a switch command left behind: "zcdrun=8", "u2diag=257" or "none".
+    // The last switch command the modem carried out: "zcdrun=8",
+    // "u2diag=257" or "none" (queries and refused commands leave it).
     const std::string& State() const { return state_; }
     const PortConfig& Config() const { return config_; }
 
@@ -40,6 +41,7 @@ private:
     std::string AnswerCommon(const std::string& command);
     std::string AnswerZte(const std::string& command);
     std::string AnswerHuawei(const std::string& command);
+    std::string AnswerZcdrun(char mode);
 
     PortConfig config_;
     bool echo_;
@@ -47,6 +49,8 @@ private:
     std::string line_;
     std::string received_;
     std::string state_ = "none";
+    bool autorun_;  // zte: what the mode query reports
+    long u2diag_;   // huawei: what the mode query reports
 };
 
 // The endless text a chatter modem streams: whole lines, never an "OK".

@@ -14,6 +14,7 @@ static_assert(sizeof(kDefaultNulReply) - 1 == kDefaultNulReplySize);
 namespace {
 
 constexpr int kMaxDelayMs = 60000;
+constexpr long kMaxU2diag = 99999;  // the five digits AT^U2DIAG= takes
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -72,6 +73,11 @@ std::string AddCommand(std::vector<std::string>* list, const std::string& value)
     return {};
 }
 
+// Refuses an option meant for the other talking personality.
+std::string OnlyFor(Base wanted, const char* name, const PortConfig& config) {
+    return config.base == wanted ? std::string() : std::string("only for ") + name;
+}
+
 const std::map<std::string_view, OptionSetter>& OptionSetters() {
     static const std::map<std::string_view, OptionSetter> kSetters = {
         {"ident",
@@ -86,6 +92,32 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
              return std::string();
          }},
         {"error-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.errorOn, v); }},
+        {"fail-on",
+         [](PortConfig& s, const std::string& v) {
+             const std::string why = OnlyFor(Base::Zte, "zte", s);
+             return why.empty() ? AddCommand(&s.failOn, v) : why;
+         }},
+        {"autorun",
+         [](PortConfig& s, const std::string& v) {
+             std::string why = OnlyFor(Base::Zte, "zte", s);
+             if (why.empty() && v != "0" && v != "1") why = "must be 0 or 1";
+             if (why.empty()) s.autorun = v == "1";
+             return why;
+         }},
+        {"u2diag",
+         [](PortConfig& s, const std::string& v) {
+             std::string why = OnlyFor(Base::Huawei, "huawei", s);
+             const auto n = ParseNumber(v, 0, kMaxU2diag);
+             if (why.empty() && !n) why = "must be 0..99999";
+             if (why.empty()) s.u2diag = *n;
+             return why;
+         }},
+        {"mode-on-replug",
+         [](PortConfig& s, const std::string& v) {
+             if (!v.empty()) return std::string("takes no value");
+             s.modeOnReplug = true;
+             return std::string();
+         }},
         {"mute-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},
         {"unplug-on",
          [](PortConfig& s, const std::string& v) { return AddCommand(&s.unplugOn, v); }},

@@ -25,11 +25,16 @@ struct PortConfig {
     std::optional<std::string> ident;  // ATI body; the personality's own when unset
     bool echo = true;
     std::vector<std::string> errorOn;        // commands answered with ERROR
+    std::vector<std::string> failOn;         // zte: switch commands refused with result digit 0
     std::vector<std::string> muteOn;         // commands never answered
     std::vector<std::string> unplugOn;       // commands that make the modem vanish
     std::optional<std::size_t> unplugAfter;  // vanish after this many received bytes
     bool goneAfterClose = false;
     int delayMs = 0;
+    // The mode the modem is in when laid out (factory state: the CD drive on).
+    bool autorun = true;  // zte: what AT+ZCDRUN=4 reports
+    long u2diag = 257;    // huawei: what AT^U2DIAG? reports; 118 and 119 are HiLink firmware
+    bool modeOnReplug = false;  // the queries keep reporting the mode it was laid out in
     std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
 };
 

@@ -70,16 +70,20 @@ TEST(Talking, EchoFollowsAte0AndAte1) {
 TEST(Switching, ZteRemembersZcdrun) {
     Modem zte = Make("zte,echo=0");
     EXPECT_EQ(zte.State(), "none");
-    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=8\r")),
-              "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
-    EXPECT_EQ(zte.State(), "zcdrun=8");
-    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=9\r")),
-              "\r\nOpen autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
-    EXPECT_EQ(zte.State(), "zcdrun=9");
-    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=E\r")), "\r\nOK\r\n");
-    EXPECT_EQ(zte.State(), "zcdrun=E");
-    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=F\r")), "\r\nOK\r\n");
-    EXPECT_EQ(zte.State(), "zcdrun=F");
+    const struct {
+        const char* command;
+        const char* report;
+    } switches[] = {
+        {"AT+ZCDRUN=8", "Close autorun state"},
+        {"AT+ZCDRUN=9", "Open autorun state"},
+        {"AT+ZCDRUN=E", "Close download mode"},
+        {"AT+ZCDRUN=F", "Open download mode"},
+    };
+    for (const auto& s : switches) {
+        EXPECT_EQ(Wire(zte.Receive(std::string(s.command) + "\r")),
+                  "\r\n" + std::string(s.report) + " result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
+        EXPECT_EQ(zte.State(), "zcdrun=" + std::string(1, s.command[10]));
+    }
     for (const char* wrong : {"AT+ZCDRUN=7\r", "AT+ZCDRUN=\r", "AT+ZCDRUN=88\r", "AT^U2DIAG=0\r"}) {
         EXPECT_EQ(Wire(zte.Receive(wrong)), "\r\nERROR\r\n") << wrong;
     }
@@ -97,6 +101,53 @@ TEST(Switching, HuaweiRemembersU2diagNumber) {
         EXPECT_EQ(Wire(huawei.Receive(wrong)), "\r\nERROR\r\n") << wrong;
     }
     EXPECT_EQ(huawei.State(), "u2diag=268");
+}
+
+TEST(Switching, FailOnRefusesWithResultZeroThenOkAndChangesNothing) {
+    Modem zte = Make("zte,echo=0,fail-on=at+zcdrun=8");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=8\r")),
+              "\r\nClose autorun state result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n");
+    EXPECT_EQ(zte.State(), "none");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=4\r")),
+              "\r\nInquiry autorun open state result(0:NO 1:YES):1\r\n\r\nOK\r\n");
+    EXPECT_EQ(Wire(zte.Receive("AT+ZCDRUN=E\r")),
+              "\r\nClose download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n");
+}
+
+// The queries report the mode the modem is in, from its factory state (the
+// CD drive on) or a layout's, and follow the switch commands unless the
+// modem shows a new mode only after re-plugging.
+struct QueryCase {
+    const char* config;
+    std::vector<std::string> commands;
+    const char* query;
+    const char* report;
+};
+
+TEST(Queries, ReportTheModeTheModemIsIn) {
+    const QueryCase cases[] = {
+        {"zte", {}, "AT+ZCDRUN=4", "Inquiry autorun open state result(0:NO 1:YES):1"},
+        {"zte,autorun=0", {}, "at+zcdrun=4", "Inquiry autorun open state result(0:NO 1:YES):0"},
+        {"zte", {"AT+ZCDRUN=8", "AT+ZCDRUN=E"}, "AT+ZCDRUN=4",
+         "Inquiry autorun open state result(0:NO 1:YES):0"},
+        {"zte,autorun=0", {"AT+ZCDRUN=9"}, "AT+ZCDRUN=4",
+         "Inquiry autorun open state result(0:NO 1:YES):1"},
+        {"zte,mode-on-replug", {"AT+ZCDRUN=8"}, "AT+ZCDRUN=4",
+         "Inquiry autorun open state result(0:NO 1:YES):1"},
+        {"huawei", {}, "AT^U2DIAG?", "^U2DIAG: 257"},
+        {"huawei,u2diag=118", {}, "at^u2diag?", "^U2DIAG: 118"},
+        {"huawei", {"AT^U2DIAG=0"}, "AT^U2DIAG?", "^U2DIAG: 0"},
+        {"huawei,u2diag=0,mode-on-replug", {"AT^U2DIAG=257"}, "AT^U2DIAG?", "^U2DIAG: 0"},
+    };
+    for (const QueryCase& c : cases) {
+        SCOPED_TRACE(c.config);
+        Modem modem = Make(std::string(c.config) + ",echo=0");
+        for (const std::string& command : c.commands) modem.Receive(command + "\r");
+        const std::string state = modem.State();
+        EXPECT_EQ(Wire(modem.Receive(std::string(c.query) + "\r")),
+                  "\r\n" + std::string(c.report) + "\r\n\r\nOK\r\n");
+        EXPECT_EQ(modem.State(), state) << "a query switches nothing";
+    }
 }
 
 TEST(Options, IdentReplacesTheBodyOnly) {

@@ -1,0 +1,128 @@
+#include "vendors.h"
+
+#include <cstring>
+
+#include "switch_constants.h"
+
+namespace {
+
+// Each literal's own terminating zero is the empty string that closes the list.
+const char kHuaweiModemOnly[] = "AT^U2DIAG=0\r\n\0";
+const char kHuaweiExtraFunctions[] = "AT^U2DIAG=257\r\n\0";
+const char kZteModemOnly[] = "AT+ZCDRUN=8\r\n\0AT+ZCDRUN=E\r\n\0";
+const char kZteExtraFunctions[] = "AT+ZCDRUN=9\r\n\0AT+ZCDRUN=F\r\n\0";
+
+// ZTE's answers: "Close autorun state result(0:FAIL 1:SUCCESS):1",
+// and to its mode query "Inquiry autorun open state result(0:NO 1:YES):1".
+const char kZteFailureMarker[] = "(0:FAIL 1:SUCCESS):";
+const char kZteAutorunMarker[] = "(0:NO 1:YES):";
+// Huawei's answer to its mode query: "^U2DIAG: 257".
+const char kHuaweiModeMarker[] = "^U2DIAG:";
+// The values the two Huawei lists set.
+constexpr long kU2diagModemOnly = 0;
+constexpr long kU2diagExtraFunctions = 257;
+constexpr int kMaxValueDigits = 9;  // a long holds it on every target
+
+bool EndsWith(const char* text, const char* tail) {
+    const std::size_t length = std::strlen(text);
+    const std::size_t tailLength = std::strlen(tail);
+    return length >= tailLength && std::strncmp(text + length - tailLength, tail, tailLength) == 0;
+}
+
+// Appends the rest of the answer's line at from to out (which holds `used`
+// bytes), as far as it fits; out stays zero-terminated.
+void AppendLineRest(const char* from, char* out, std::size_t used) {
+    while (*from != '\0' && *from != '\r' && *from != '\n' && used + 1 < kRawModeSize) {
+        out[used++] = *from++;
+    }
+    out[used] = '\0';
+}
+
+void SetRaw(ModeReport* report, const char* label, const char* value) {
+    const std::size_t used = std::strlen(label);
+    std::memcpy(report->raw, label, used);
+    AppendLineRest(value, report->raw, used);
+}
+
+// The value as a number when it is nothing but a few digits; -1 otherwise.
+long DecimalValue(const char* value) {
+    long number = 0;
+    int digits = 0;
+    for (; *value >= '0' && *value <= '9'; ++value) {
+        if (++digits > kMaxValueDigits) return -1;
+        number = number * 10 + (*value - '0');
+    }
+    const bool lineEnds = *value == '\0' || *value == '\r' || *value == '\n';
+    return digits > 0 && lineEnds ? number : -1;
+}
+
+bool ParseHuaweiMode(const char* answer, ModeReport* report) {
+    const char* marker = std::strstr(answer, kHuaweiModeMarker);
+    if (marker == nullptr) return false;
+    const char* value = marker + std::strlen(kHuaweiModeMarker);
+    while (*value == ' ') ++value;
+    if (*value == '\0' || *value == '\r' || *value == '\n') return false;
+    SetRaw(report, "^U2DIAG: ", value);
+    const long number = DecimalValue(value);
+    report->mode = number == kU2diagModemOnly        ? ReportedMode::ModemOnly
+                   : number == kU2diagExtraFunctions ? ReportedMode::ExtraFunctions
+                                                     : ReportedMode::Unknown;
+    return true;
+}
+
+// 1: the CD drive's autorun is on, as the ExtraFunctions list leaves it.
+bool ParseZteMode(const char* answer, ModeReport* report) {
+    const char* marker = std::strstr(answer, kZteAutorunMarker);
+    if (marker == nullptr) return false;
+    const char* value = marker + std::strlen(kZteAutorunMarker);
+    if (*value == '\0' || *value == '\r' || *value == '\n') return false;
+    SetRaw(report, "autorun ", value);
+    const long number = DecimalValue(value);
+    report->mode = number == 0   ? ReportedMode::ModemOnly
+                   : number == 1 ? ReportedMode::ExtraFunctions
+                                 : ReportedMode::Unknown;
+    return true;
+}
+
+// The order marks are searched in: ZTE's wins when an answer carries both.
+constexpr ModemVendor kIdentificationOrder[] = {ModemVendor::Zte, ModemVendor::Huawei};
+
+}  // namespace
+
+const Vendor kVendors[kVendorCount] = {
+    {ModemVendor::Huawei, "Huawei", "huawei",
+     Text{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"}, kHuaweiModemOnly,
+     kHuaweiExtraFunctions, nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode},
+    {ModemVendor::Zte, "ZTE", "ZTE", Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"},
+     kZteModemOnly, kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode},
+};
+
+const Vendor& VendorOf(ModemVendor id) {
+    for (const Vendor& vendor : kVendors) {
+        if (vendor.id == id) return vendor;
+    }
+    return kVendors[0];  // not reached: every id has its row
+}
+
+const Vendor* IdentifyVendor(const char* answer) {
+    for (ModemVendor id : kIdentificationOrder) {
+        const Vendor& vendor = VendorOf(id);
+        if (std::strstr(answer, vendor.mark) != nullptr) return &vendor;
+    }
+    return nullptr;
+}
+
+const char* CommandsFor(const Vendor& vendor, ModemMode mode) {
+    return mode == ModemMode::ModemOnly ? vendor.modemOnlyCommands : vendor.extraFunctionsCommands;
+}
+
+bool AnswerConfirms(const Vendor& vendor, const char* answer) {
+    if (!EndsWith(answer, kAnswerTerminator)) return false;
+    if (vendor.failureMarker == nullptr) return true;
+    const std::size_t markerLength = std::strlen(vendor.failureMarker);
+    for (const char* at = std::strstr(answer, vendor.failureMarker); at != nullptr;
+         at = std::strstr(at + markerLength, vendor.failureMarker)) {
+        if (at[markerLength] == '0') return false;
+    }
+    return true;
+}

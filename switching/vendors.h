@@ -1,0 +1,64 @@
+// The vendors the program knows, one row each: the mark a modem's
+// identification carries, the log line when it is found, the two command
+// lists, how its answers report a refusal, and the query that tells the
+// modem's mode without changing it. A new vendor is one more row.
+//
+// A command list is one block: its commands back to back, each ending in
+// "\r\n" and zero-terminated, the block closed by an empty string. Walk it by
+// moving past each command by its length plus one until the empty string.
+#pragma once
+
+#include "modem_modes.h"
+#include "text.h"
+
+// The mode a modem reports, in the program's terms.
+enum class ReportedMode {
+    ModemOnly,
+    ExtraFunctions,
+    Unknown,  // a value the program does not set, such as a HiLink stick's
+};
+
+constexpr int kRawModeSize = 40;
+
+// What a mode query's answer said: the mode and the modem's own value as
+// text ("^U2DIAG: 257", "autorun 1"), zero-terminated.
+struct ModeReport {
+    ReportedMode mode;
+    char raw[kRawModeSize];
+};
+
+// Reads a mode query's answer; false when it holds no report of the mode.
+using ModeAnswerParser = bool (*)(const char* answer, ModeReport* report);
+
+struct Vendor {
+    ModemVendor id;
+    const char* name;  // as the status command names it
+    const char* mark;  // searched in the identification, case-sensitive
+    Text found;        // the log line when its modem is found
+    const char* modemOnlyCommands;
+    const char* extraFunctionsCommands;
+    // An answer carrying this marker followed by the digit 0 reports that
+    // the modem refused the command; null for a vendor without such reports.
+    const char* failureMarker;
+    const char* modeQuery;  // changes nothing; "\r\n"-terminated
+    ModeAnswerParser parseModeAnswer;
+};
+
+// Huawei, then ZTE: with each row's ModemOnly list first, the fixed order of
+// the four command lists.
+constexpr int kVendorCount = 2;
+extern const Vendor kVendors[kVendorCount];
+
+const Vendor& VendorOf(ModemVendor id);
+
+// The vendor whose mark the identification answer carries, searched up to
+// its first zero byte; ZTE's mark wins when it carries both. Null for none.
+const Vendor* IdentifyVendor(const char* answer);
+
+// The ModemOnly list for ModemOnly, the ExtraFunctions list for any other value.
+const char* CommandsFor(const Vendor& vendor, ModemMode mode);
+
+// Whether an answer confirms its command: it ends in the OK terminator and
+// carries no failure report of the vendor. A ZTE answer without the result
+// marker is confirmed by OK alone, as some firmware leaves it out.
+bool AnswerConfirms(const Vendor& vendor, const char* answer);
