@@ -3,7 +3,8 @@
 #pragma once
 
 inline constexpr char kTextUsage[] =
-    "использование: modemswitch modem-only|extra [--port ПУТЬ]... [--yes] [--quiet]\n"
+    "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
+    "               modemswitch [ПАРАМЕТР]... status\n"
     "подробнее: modemswitch --help\n";
 
 inline constexpr char kTextHelp[] =
@@ -34,7 +35,9 @@ inline constexpr char kTextModemManager[] =
 // Why a command line was refused.
 inline constexpr char kTextPortNeedsPath[] = "после --port нужен путь к устройству";
 inline constexpr char kTextUnknownOption[] = "неизвестный параметр ";
-inline constexpr char kTextOneMode[] = "режим указывается один раз";
-inline constexpr char kTextUnknownMode[] = "неизвестный режим ";
-inline constexpr char kTextNoMode[] = "не указан режим";
+inline constexpr char kTextOneMode[] = "команда указывается один раз";
+inline constexpr char kTextUnknownMode[] = "неизвестная команда ";
+inline constexpr char kTextNoMode[] = "не указана команда: modem-only, extra или status";
 inline constexpr char kTextTooManyPorts[] = "портов не больше ";  // and the limit
+inline constexpr char kTextOnlyWithStatus[] = "только с командой status: ";  // and the option
+inline constexpr char kTextNotWithStatus[] = "не применяется с командой status: ";
