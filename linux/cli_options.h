@@ -12,13 +12,27 @@ enum ExitCode : int {
     kExitUsage = 64,     // EX_USAGE
 };
 
-struct CliOptions {
-    bool help = false;
-    ModemMode mode = ModemMode::ModemOnly;
-    std::vector<std::string> ports;  // empty: scan /dev
-    bool yes = false;
-    bool quiet = false;
+enum class CliAction {
+    Switch,  // modem-only or extra: change the modem's mode
+    Status,  // read the modem's mode, change nothing
 };
 
-// False on bad usage, with the reason in *error.
+struct CliOptions {
+    bool help = false;
+    bool version = false;
+    CliAction action = CliAction::Switch;
+    ModemMode mode = ModemMode::ModemOnly;  // of a switch
+    std::vector<std::string> ports;         // empty: scan /dev
+    bool yes = false;
+    bool quiet = false;
+    bool verbose = false;
+    bool json = false;      // status only
+    bool showImei = false;  // status only
+    bool force = false;     // switch only
+};
+
+// Parses argv the way getopt_long does (options and the one command word in
+// any order, combined short options, "--port=PATH", "--" ends the options).
+// Prints nothing and may be called again. False on bad usage, with the
+// reason in *error.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);
