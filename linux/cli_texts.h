@@ -69,3 +69,39 @@ inline constexpr Text kTextTooManyPorts{"портов не больше ", "at m
 // Followed by the option.
 inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
 inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};
+
+// modemswitch status: one "label: value" line each; the modem's own
+// identification lines (Manufacturer, Model, ...) are printed as it sent them.
+inline constexpr Text kTextStatusPort{"Порт: ", "Port: "};
+inline constexpr Text kTextStatusVendor{"Модем: ", "Modem: "};
+inline constexpr Text kTextStatusMode{"Режим: ", "Mode: "};
+// Followed by the query.
+inline constexpr Text kTextStatusNoReport{"модем не ответил на запрос режима ",
+                                          "the modem did not answer the mode query "};
+
+// A reported mode in words.
+inline constexpr Text kTextModeModemOnly{"«Только модем»", "\"Modem only\""};
+inline constexpr Text kTextModeExtraFunctions{"«Доп. функции»", "\"Extra functions\""};
+inline constexpr Text kTextModeUnknown{"неизвестный", "unknown"};
+
+// After a confirmed switch, what the modem now reports: the words and the
+// modem's value follow the first text, one of the two endings closes the line.
+inline constexpr Text kTextReadBack{"Модем сообщает режим: ", "The modem reports the mode: "};
+inline constexpr Text kTextReadBackAgrees{".\n", ".\n"};
+inline constexpr Text kTextReadBackDiffers{
+    ", а не заданный; новый режим может появиться только после переподключения модема "
+    "(тогда его покажет modemswitch status).\n",
+    ", not the one just set; the new mode may show only after the modem is re-plugged "
+    "(then modemswitch status tells).\n"};
+inline constexpr Text kTextReadBackUnsupported{"Модем не может сообщить свой режим.\n",
+                                               "The modem cannot report its mode.\n"};
+
+// modem-only refused on Huawei HiLink firmware; the modem's value follows.
+inline constexpr Text kTextHiLinkRefused{
+    "ОШИБКА: модем Huawei с прошивкой HiLink сообщает ",
+    "ERROR: the Huawei modem has HiLink firmware and reports "};
+inline constexpr Text kTextHiLinkWhy{
+    ". На таких модемах AT^U2DIAG=0 оставлял модем без AT-порта. Режим не переключён; "
+    "чтобы переключить всё же, добавьте --force.\n",
+    ". On such modems AT^U2DIAG=0 has left the modem with no AT port. The mode was not "
+    "switched; to switch it anyway, add --force.\n"};

@@ -10,6 +10,7 @@
 #include "cli_options.h"
 #include "cli_texts.h"
 #include "language.h"
+#include "modem_commands.h"
 #include "modem_manager.h"
 #include "port_paths.h"
 #include "switch_texts.h"
@@ -60,11 +61,12 @@ int main(int argc, char** argv) {
         std::puts("modemswitch " MODEMSWITCH_VERSION);
         return EXIT_SUCCESS;
     }
-    // Reading the mode is not part of this program yet; never switch instead.
-    if (options.action == CliAction::Status)
-        return Usage(std::string(Tr(kTextUnknownMode)) + "status");
     if (!options.quiet && ProcessRunning("/proc", kModemManagerName)) {
         std::fputs(Tr(kTextModemManager), stderr);
+    }
+    if (options.action == CliAction::Status) {
+        UsePorts(options);
+        return RunStatus(options);
     }
     if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
 
@@ -72,6 +74,5 @@ int main(int argc, char** argv) {
     const TerminalOutput output{options.quiet ? nullptr : stdout,
                                 !options.quiet && isatty(STDOUT_FILENO) == 1,
                                 !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr};
-    TerminalHost host(options.mode, CliLanguage(), output);
-    return static_cast<int>(host.RunSwitch());
+    return RunSwitchCommand(options, output);
 }

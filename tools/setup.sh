@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-utils imagemagick
-  cmake ninja-build make g++ googletest clang libclang-rt-14-dev
+  cmake ninja-build make g++ googletest clang libclang-rt-14-dev nlohmann-json3-dev
   g++-arm-linux-gnueabihf g++-aarch64-linux-gnu g++-mipsel-linux-gnu qemu-user-static
 )
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -122,6 +124,8 @@ TEST_F(CommandLine, ASwitchTheModemDoesNotConfirmExitsTwo) {
               std::string::npos)
         << refused.out;
     EXPECT_EQ(refused.out.find("Режим изменен."), std::string::npos) << refused.out;
+    // A ZTE refusal: result digit 0, then OK.
+    EXPECT_EQ(Switch("COM1=zte,fail-on=AT+ZCDRUN=8", "modem-only").exitCode, 2);
     // Unplugged in the middle of the commands: a negative result, no hang.
     EXPECT_EQ(Switch("COM1=huawei,unplug-on=AT^U2DIAG=0", "modem-only").exitCode, 2);
 }
@@ -194,6 +198,159 @@ TEST_F(CommandLine, QuietPrintsNothing) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(sim().State(1), "zcdrun=F");
+}
+
+// --- modemswitch status ------------------------------------------------------
+
+const char kZteIdentification[] =
+    "Manufacturer: ZTE CORPORATION\nModel: MF627\nRevision: BD_MF627V1.0.0B04\n";
+const char kHuaweiIdentification[] =
+    "Manufacturer: huawei\nModel: E1550\nRevision: 11.608.12.02.143\n";
+
+struct StatusCase {
+    const char* layout;  // the modem on COM2
+    int exitCode;
+    const char* lines;     // after the port line
+    const char* jsonMode;  // and raw; null: JSON null
+    const char* jsonRaw;
+    const char* received;  // all the modem got: the probe, then ATI and the query
+};
+
+TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
+    const std::string zte = std::string("Модем: ZTE\n") + kZteIdentification;
+    const std::string huawei = std::string("Модем: Huawei\n") + kHuaweiIdentification;
+    const char* zteSent = "ATI\r\nATI\r\nAT+ZCDRUN=4\r\n";
+    const char* huaweiSent = "ATI\r\nATI\r\nAT^U2DIAG?\r\n";
+    const std::string lines[] = {
+        zte + "Режим: «Доп. функции» (autorun 1)\n",
+        zte + "Режим: «Только модем» (autorun 0)\n",
+        huawei + "Режим: «Доп. функции» (^U2DIAG: 257)\n",
+        huawei + "Режим: «Только модем» (^U2DIAG: 0)\n",
+        huawei + "Режим: неизвестный (^U2DIAG: 118)\n",
+        huawei + "Режим: модем не ответил на запрос режима AT^U2DIAG?\n",
+        zte + "Режим: модем не ответил на запрос режима AT+ZCDRUN=4\n",
+    };
+    const StatusCase cases[] = {
+        {"COM2=zte", 0, lines[0].c_str(), "extra", "autorun 1", zteSent},
+        {"COM2=zte,autorun=0", 0, lines[1].c_str(), "modem-only", "autorun 0", zteSent},
+        {"COM2=huawei", 0, lines[2].c_str(), "extra", "^U2DIAG: 257", huaweiSent},
+        {"COM2=huawei,u2diag=0", 0, lines[3].c_str(), "modem-only", "^U2DIAG: 0", huaweiSent},
+        {"COM2=huawei,u2diag=118", 0, lines[4].c_str(), "unknown", "^U2DIAG: 118", huaweiSent},
+        {"COM2=huawei,error-on=AT^U2DIAG?", 2, lines[5].c_str(), "unknown", nullptr, huaweiSent},
+        {"COM2=zte,mute-on=AT+ZCDRUN=4", 2, lines[6].c_str(), "unknown", nullptr, zteSent},
+    };
+    std::vector<std::string> args = {"status"};
+    const std::vector<std::string> ports = ThreePorts();
+    args.insert(args.end(), ports.begin(), ports.end());
+    for (const StatusCase& c : cases) {
+        SCOPED_TRACE(c.layout);
+        ASSERT_TRUE(sim().Layout(std::string("COM1=silent ") + c.layout));
+        const Finished plain = RunProgram(args);
+        EXPECT_EQ(plain.exitCode, c.exitCode) << plain.err;
+        EXPECT_EQ(plain.out, "Порт: " + PortPath(2) + "\n" + c.lines);
+        EXPECT_EQ(sim().Received(2), c.received);
+        EXPECT_EQ(sim().State(2), "none");
+
+        std::vector<std::string> jsonArgs = args;
+        jsonArgs.push_back("--json");
+        const Finished json = RunProgram(jsonArgs);
+        EXPECT_EQ(json.exitCode, c.exitCode);
+        const nlohmann::json object = nlohmann::json::parse(json.out, nullptr, false);
+        ASSERT_TRUE(object.is_object()) << json.out;
+        EXPECT_EQ(object["port"], PortPath(2));
+        EXPECT_EQ(object["mode"], c.jsonMode);
+        EXPECT_EQ(object["raw"], c.jsonRaw ? nlohmann::json(c.jsonRaw) : nlohmann::json(nullptr));
+        EXPECT_FALSE(object.contains("imei"));
+    }
+}
+
+TEST_F(CommandLine, StatusWithoutAModemExitsOne) {
+    ASSERT_TRUE(sim().Layout("COM1=silent COM2=error"));
+    for (const char* option : {"--quiet", "--json"}) {
+        const Finished run =
+            RunProgram({"status", option, "--port", PortPath(1), "--port", PortPath(2)});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "ОШИБКА: не удалось обнаружить модем.\n");
+    }
+}
+
+// A modem's identification with quotes, an escape sequence, a tab and a byte
+// that is not UTF-8: valid JSON all the same, and a harmless line on a terminal.
+TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
+    ASSERT_TRUE(sim().Layout(
+        "COM1=zte,ident=Manufacturer:%20ZTE%20%22Q%22%1B[2J%FF%0D%0AModel:%20MF%09627%0D%0A"
+        "IMEI:%20356795020393817"));
+    const Finished run = RunProgram({"status", "--json", "--port", PortPath(1)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json object = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_TRUE(object.is_object()) << run.out;
+    EXPECT_EQ(object["vendor"], "ZTE");
+    EXPECT_EQ(object["manufacturer"], "ZTE \"Q\"\x1b[2J\xEF\xBF\xBD");  // U+FFFD
+    EXPECT_EQ(object["model"], "MF\t627");
+    EXPECT_TRUE(object["revision"].is_null());
+    EXPECT_FALSE(object.contains("imei")) << "the IMEI only on request";
+
+    const Finished imei = RunProgram({"status", "--json", "--show-imei", "--port", PortPath(1)});
+    EXPECT_EQ(nlohmann::json::parse(imei.out, nullptr, false)["imei"], "356795020393817");
+
+    const Finished plain = RunProgram({"status", "--port", PortPath(1)});
+    EXPECT_NE(plain.out.find("Manufacturer: ZTE \"Q\".[2J"), std::string::npos) << plain.out;
+    EXPECT_EQ(plain.out.find("IMEI"), std::string::npos);
+    ExpectPlainText(plain);
+}
+
+// --- After a switch: the mode read back, a HiLink stick left alone -------------
+
+const char kLogEnd[] = "оператора сотовой связи.\n";
+
+struct ReadBackCase {
+    const char* layout;
+    const char* mode;
+    const char* line;  // right after the log
+};
+
+TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) {
+    const ReadBackCase cases[] = {
+        {"COM2=zte", "modem-only", "Модем сообщает режим: «Только модем» (autorun 0).\n"},
+        {"COM2=huawei,u2diag=0,mode-on-replug", "extra",
+         "Модем сообщает режим: «Только модем» (^U2DIAG: 0), а не заданный; новый режим может "
+         "появиться только после переподключения модема (тогда его покажет modemswitch status).\n"},
+        {"COM2=huawei,error-on=AT^U2DIAG?", "extra", "Модем не может сообщить свой режим.\n"},
+    };
+    for (const ReadBackCase& c : cases) {
+        SCOPED_TRACE(c.layout);
+        const Finished run = Switch(c.layout, c.mode);
+        EXPECT_EQ(run.exitCode, 0) << run.out;
+        const std::string tail = std::string(kLogEnd) + c.line;
+        EXPECT_TRUE(run.out.size() >= tail.size() &&
+                    run.out.compare(run.out.size() - tail.size(), tail.size(), tail) == 0)
+            << run.out;
+    }
+    // Only a confirmed switch asks.
+    const Finished refused = Switch("COM2=zte,fail-on=AT+ZCDRUN=8", "modem-only");
+    EXPECT_EQ(refused.out.find("сообщает"), std::string::npos) << refused.out;
+    EXPECT_EQ(sim().Received(2).find("AT+ZCDRUN=4"), std::string::npos);
+}
+
+TEST_F(CommandLine, ModemOnlyOnAHiLinkStickIsRefusedUnlessForced) {
+    for (const char* value : {"118", "119"}) {
+        const Finished refused = Switch(std::string("COM2=huawei,u2diag=") + value, "modem-only");
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_EQ(refused.out, "") << "nothing was run";
+        EXPECT_NE(refused.err.find(std::string("HiLink сообщает ^U2DIAG: ") + value),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_NE(refused.err.find("--force"), std::string::npos);
+        EXPECT_EQ(sim().Received(2), "ATI\r\nAT^U2DIAG?\r\n");
+        EXPECT_EQ(sim().State(2), "none");
+    }
+    const Finished forced = Switch("COM2=huawei,u2diag=118", "modem-only", {"--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.out << forced.err;
+    EXPECT_EQ(sim().State(2), "u2diag=0");
+    // Only modem-only is the risk; extra goes on.
+    EXPECT_EQ(Switch("COM2=huawei,u2diag=118", "extra").exitCode, 0);
+    EXPECT_EQ(sim().State(2), "u2diag=257");
 }
 
 }  // namespace

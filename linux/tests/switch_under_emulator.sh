@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# One modem-only switch of a simulated modem by a (cross-built) modemswitch:
+# One modem-only switch of a simulated modem by a (cross-built) modemswitch,
+# then its mode read with status --json:
 #   switch_under_emulator.sh zte|huawei EMULATOR MODEMSWITCH
 # EMULATOR may be empty (a native binary). Runs beside with_modemsim.sh; the
 # modem sits behind a silent port, so the scan passes over one port first.
@@ -25,4 +26,11 @@ status=$?
 state=$(control state COM3)
 echo "$output"
 echo "exit $status, modem: $state"
-[ "$status" -eq 0 ] && [ "$state" = "$expected" ] && grep -q 'Режим изменен' <<<"$output"
+[ "$status" -eq 0 ] && [ "$state" = "$expected" ] && grep -q 'Режим изменен' <<<"$output" || exit 1
+
+# shellcheck disable=SC2086
+json=$($emulator "$program" status --json "${ports[@]}")
+status=$?
+echo "$json"
+echo "status exit $status"
+[ "$status" -eq 0 ] && grep -q '"mode":"modem-only"' <<<"$json"

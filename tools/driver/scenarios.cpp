@@ -239,20 +239,25 @@ void ExpectErrorWordDarkRed(const ProgramUnderTest& program, CheckReport& report
                        : "its format could not be read");
 }
 
-void UnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report) {
-    // The modem takes the first command and answers the second with ERROR.
-    if (!SetLayout(report, "COM2=zte,error-on=AT+ZCDRUN=E")) return;
+// A ZTE modem that leaves its switch unconfirmed, and what its log shows.
+struct UnconfirmedRun {
+    const char* layout;  // the modem on COM2
+    std::vector<std::string> logParts;  // in this order, after the mode header
+    const char* logDescription;
+};
+
+void ExpectUnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report,
+                             const UnconfirmedRun& run) {
+    if (!SetLayout(report, run.layout)) return;
     ProgramUnderTest program(settings.exePath);
     if (!SwitchToModemOnlyAndWait(program, report)) return;
     const std::string log = program.LogText();
+    std::vector<std::string> parts = {expected::kSearching, expected::kFoundZte,
+                                      expected::kModemOnlyHeader};
+    parts.insert(parts.end(), run.logParts.begin(), run.logParts.end());
     std::string missing;
-    report.Expect(
-        ContainsInOrder(log,
-                        {expected::kSearching, expected::kFoundZte, expected::kModemOnlyHeader,
-                         "AT+ZCDRUN=8\r\n", "\r\nOK\r\n", "AT+ZCDRUN=E\r\n", "\r\nERROR\r\n"},
-                        &missing),
-        "log shows both commands, the first with its OK, the second with its ERROR",
-        "missing " + Quoted(missing) + " in log " + Quoted(log));
+    report.Expect(ContainsInOrder(log, parts, &missing), run.logDescription,
+                  "missing " + Quoted(missing) + " in log " + Quoted(log));
     report.Expect(EndsWith(log, expected::kNotConfirmed),
                   "log ends with ОШИБКА: модем не подтвердил переключение режима.",
                   "log: " + Quoted(log));
@@ -264,6 +269,25 @@ void UnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report) {
     report.Expect(ModemSim::Instance().Received(2) == "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n",
                   "the modem received ATI and both commands");
     LeaveThroughExit(program, report);
+}
+
+void UnconfirmedSwitch(const ScenarioSettings& settings, CheckReport& report) {
+    // The modem takes the first command and answers the second with ERROR.
+    ExpectUnconfirmedSwitch(
+        settings, report,
+        {"COM2=zte,error-on=AT+ZCDRUN=E",
+         {"AT+ZCDRUN=8\r\n", "\r\nOK\r\n", "AT+ZCDRUN=E\r\n", "\r\nERROR\r\n"},
+         "log shows both commands, the first with its OK, the second with its ERROR"});
+}
+
+void ZteRefusal(const ScenarioSettings& settings, CheckReport& report) {
+    // The modem refuses the first command with result digit 0, then says OK.
+    ExpectUnconfirmedSwitch(
+        settings, report,
+        {"COM2=zte,fail-on=AT+ZCDRUN=8",
+         {"AT+ZCDRUN=8\r\n", "result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", "AT+ZCDRUN=E\r\n",
+          "result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n"},
+         "log shows the first command refused with :0 and OK, the second taken with :1"});
 }
 
 void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report) {
@@ -302,6 +326,7 @@ const NamedScenario kScenarios[] = {
     {"Доп. функции with a Huawei modem", ExtraFunctionsWithHuawei},
     {"no modem on any port", NoModem},
     {"a switch the modem does not confirm", UnconfirmedSwitch},
+    {"a ZTE modem that refuses with result 0", ZteRefusal},
     {"Escape does not close the idle dialog", EscapeKeepsIdleDialog},
     {"Enter right after the start leaves through Выход", EnterRightAfterStart},
 };

@@ -1,0 +1,114 @@
+#include "modem_commands.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli_texts.h"
+#include "language.h"
+#include "modem_query.h"
+#include "modem_status.h"
+#include "port_paths.h"
+#include "switch_texts.h"
+
+namespace {
+
+// Huawei's HiLink firmware reports these; there AT^U2DIAG=0 has been seen
+// to leave a stick with no AT port.
+constexpr const char* kHiLinkValues[] = {"^U2DIAG: 118", "^U2DIAG: 119"};
+
+std::string PortPath(int number) {
+    const std::vector<std::string>& paths = comdev::PortPaths();
+    return number >= 1 && static_cast<std::size_t>(number) <= paths.size() ? paths[number - 1]
+                                                                           : std::string();
+}
+
+// Only the progress bar of a search, no log: the modem is found before
+// anything is said about it.
+TerminalOutput SearchOutput(std::FILE* progress) { return {nullptr, false, progress}; }
+
+std::FILE* ProgressStream(bool quiet) {
+    return !quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr;
+}
+
+bool IsHiLink(const ModeReport& report) {
+    for (const char* value : kHiLinkValues) {
+        if (std::strcmp(report.raw, value) == 0) return true;
+    }
+    return false;
+}
+
+// True, with the refusal on stderr, when the modem is a HiLink stick.
+bool RefusedAsHiLink(const FoundModem& found) {
+    ModeReport report{};
+    if (found.vendor->id != ModemVendor::Huawei ||
+        !QueryMode(found.number, *found.vendor, &report) || !IsHiLink(report)) {
+        return false;
+    }
+    std::fprintf(stderr, "%s%s%s", Tr(kTextHiLinkRefused),
+                 TerminalText(report.raw, false, CliLanguage()).c_str(), Tr(kTextHiLinkWhy));
+    return true;
+}
+
+ReportedMode ModeSet(ModemMode mode) {
+    return mode == ModemMode::ModemOnly ? ReportedMode::ModemOnly : ReportedMode::ExtraFunctions;
+}
+
+// One line of what the modem reports now. A stick may report the new mode
+// only after it is re-plugged, so a difference is told, never judged.
+void PrintReadBack(const FoundModem& found, ModemMode mode, std::FILE* out) {
+    ModeReport report{};
+    if (!QueryMode(found.number, *found.vendor, &report)) {
+        std::fputs(Tr(kTextReadBackUnsupported), out);
+        return;
+    }
+    const bool agrees = report.mode == ModeSet(mode);
+    std::fprintf(out, "%s%s%s", Tr(kTextReadBack), ModeWithValue(report, CliLanguage()).c_str(),
+                 Tr(agrees ? kTextReadBackAgrees : kTextReadBackDiffers));
+    std::fflush(out);
+}
+
+}  // namespace
+
+int RunStatus(const CliOptions& options) {
+    TerminalHost search(ModemMode::ModemOnly, CliLanguage(),
+                        SearchOutput(ProgressStream(options.quiet)));
+    FoundModem found{};
+    if (!search.LocateModem(&found)) {
+        std::string line = TerminalText(Tr(kTextNoModem), false, CliLanguage());
+        line.erase(0, line.find_first_not_of('\n'));  // a line of its own, not a log's
+        std::fputs(line.c_str(), stderr);
+        return kStatusNoModem;
+    }
+    ModemStatus status{PortPath(found.number), found.vendor, {}, false, {}};
+    char identification[kAnswerBufferSize] = {};
+    status.modeReported =
+        QueryStatus(found.number, *found.vendor, identification, &status.report);
+    status.identification = ReadIdentification(identification);
+    const std::string shown = options.json ? StatusJson(status, options.showImei)
+                                           : StatusText(status, options.showImei, CliLanguage());
+    std::fputs(shown.c_str(), stdout);
+    return status.modeReported ? kStatusRead : kStatusNotAnswered;
+}
+
+int RunSwitchCommand(const CliOptions& options, const TerminalOutput& output) {
+    if (options.mode == ModemMode::ModemOnly && !options.force) {
+        TerminalHost search(options.mode, CliLanguage(), SearchOutput(output.progress));
+        FoundModem located{};
+        if (search.LocateModem(&located)) {
+            if (RefusedAsHiLink(located)) return static_cast<int>(SwitchOutcome::NotConfirmed);
+            // The run's own search then asks only the port just found.
+            comdev::SetPortPaths({PortPath(located.number)});
+        }
+    }
+    TerminalHost host(options.mode, CliLanguage(), output);
+    FoundModem found{};
+    const SwitchOutcome outcome = host.RunSwitch(&found);
+    if (outcome == SwitchOutcome::Switched && output.log != nullptr) {
+        PrintReadBack(found, options.mode, output.log);
+    }
+    return static_cast<int>(outcome);
+}

@@ -1,0 +1,22 @@
+// The two things modemswitch does with a modem, beyond the engine's run:
+// `status` reads its mode and changes nothing; a switch is refused on a
+// HiLink stick and, once confirmed, reads the mode back.
+#pragma once
+
+#include "cli_options.h"
+#include "terminal_host.h"
+
+// Exit codes of `modemswitch status`.
+enum StatusExit : int {
+    kStatusRead = 0,         // the modem reported its mode
+    kStatusNoModem = 1,      // no port identified itself as a modem
+    kStatusNotAnswered = 2,  // the modem answered ERROR or nothing to the query
+};
+
+// Finds the modem as a switch does, asks ATI and the vendor's mode query,
+// prints what it learnt to stdout (text or JSON). Ports are set already.
+int RunStatus(const CliOptions& options);
+
+// The switch run on output, with the command line's own steps around it.
+// Returns the run's outcome as an exit code.
+int RunSwitchCommand(const CliOptions& options, const TerminalOutput& output);

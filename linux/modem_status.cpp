@@ -1,0 +1,119 @@
+#include "modem_status.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_texts.h"
+#include "terminal_host.h"
+
+namespace {
+
+struct LabelledLine {
+    const char* label;
+    std::string Identification::*field;
+};
+
+constexpr LabelledLine kIdentificationLines[] = {
+    {"Manufacturer:", &Identification::manufacturer},
+    {"Model:", &Identification::model},
+    {"Revision:", &Identification::revision},
+    {"IMEI:", &Identification::imei},
+};
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A line of the modem's as a terminal may show it.
+std::string Printable(const std::string& text, Language language) {
+    return TerminalText(text.c_str(), false, language);
+}
+
+const char* ModeKey(ReportedMode mode) {
+    switch (mode) {
+    case ReportedMode::ModemOnly:
+        return "modem-only";
+    case ReportedMode::ExtraFunctions:
+        return "extra";
+    default:
+        return "unknown";
+    }
+}
+
+nlohmann::ordered_json StringOrNull(const std::string& text) {
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
+
+// The query without its line break, to name it in a line.
+std::string QueryName(const Vendor& vendor) {
+    const std::string query = vendor.modeQuery;
+    return query.substr(0, query.find_first_of("\r\n"));
+}
+
+}  // namespace
+
+Identification ReadIdentification(const char* answer) {
+    Identification found;
+    const std::string text = answer;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const std::string line = text.substr(start, end - start);
+        for (const LabelledLine& labelled : kIdentificationLines) {
+            if (line.rfind(labelled.label, 0) == 0) {
+                found.*labelled.field = Trimmed(line.substr(std::strlen(labelled.label)));
+            }
+        }
+        start = end + 1;
+    }
+    return found;
+}
+
+const Text& ModeWords(ReportedMode mode) {
+    switch (mode) {
+    case ReportedMode::ModemOnly:
+        return kTextModeModemOnly;
+    case ReportedMode::ExtraFunctions:
+        return kTextModeExtraFunctions;
+    default:
+        return kTextModeUnknown;
+    }
+}
+
+std::string ModeWithValue(const ModeReport& report, Language language) {
+    return std::string(ModeWords(report.mode).In(language)) + " (" +
+           Printable(report.raw, language) + ")";
+}
+
+std::string StatusText(const ModemStatus& status, bool showImei, Language language) {
+    std::string text = kTextStatusPort.In(language) + Printable(status.port, language) + "\n";
+    text += kTextStatusVendor.In(language) + std::string(status.vendor->name) + "\n";
+    for (const LabelledLine& labelled : kIdentificationLines) {
+        const std::string& value = status.identification.*labelled.field;
+        if (value.empty() || (labelled.field == &Identification::imei && !showImei)) continue;
+        text += std::string(labelled.label) + " " + Printable(value, language) + "\n";
+    }
+    text += kTextStatusMode.In(language);
+    text += status.modeReported ? ModeWithValue(status.report, language)
+                                : kTextStatusNoReport.In(language) + QueryName(*status.vendor);
+    return text + "\n";
+}
+
+std::string StatusJson(const ModemStatus& status, bool showImei) {
+    const Identification& id = status.identification;
+    nlohmann::ordered_json json = {
+        {"port", status.port},
+        {"vendor", status.vendor->name},
+        {"manufacturer", StringOrNull(id.manufacturer)},
+        {"model", StringOrNull(id.model)},
+        {"revision", StringOrNull(id.revision)},
+        {"mode", ModeKey(status.modeReported ? status.report.mode : ReportedMode::Unknown)},
+        {"raw", status.modeReported ? nlohmann::ordered_json(status.report.raw) : nullptr},
+    };
+    if (showImei) json["imei"] = StringOrNull(id.imei);
+    // Bytes that are not UTF-8 become U+FFFD instead of an exception.
+    return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
