@@ -23,9 +23,9 @@ bool ProbePort(int number, const Vendor** found) {
     ComPurgeRx(&port);
     char answer[kAnswerBufferSize] = {};
     int count = 0;
-    const bool answered = ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer,
-                                      kAnswerSizeGiven, &count, kProbeTimeoutMs,
-                                      kProbeTimeoutMs) == kComOk;
+    const bool answered =
+        ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                    kProbeTimeoutMs, kProbeTimeoutMs) == kComOk;
     *found = answered ? IdentifyVendor(answer) : nullptr;
     ComClose(&port);
     return *found != nullptr;

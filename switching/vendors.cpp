@@ -93,8 +93,9 @@ const Vendor kVendors[kVendorCount] = {
     {ModemVendor::Huawei, "Huawei", "huawei",
      Text{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"}, kHuaweiModemOnly,
      kHuaweiExtraFunctions, nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode},
-    {ModemVendor::Zte, "ZTE", "ZTE", Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"},
-     kZteModemOnly, kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode},
+    {ModemVendor::Zte, "ZTE", "ZTE",
+     Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"}, kZteModemOnly,
+     kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode},
 };
 
 const Vendor& VendorOf(ModemVendor id) {

@@ -241,7 +241,7 @@ void ExpectErrorWordDarkRed(const ProgramUnderTest& program, CheckReport& report
 
 // A ZTE modem that leaves its switch unconfirmed, and what its log shows.
 struct UnconfirmedRun {
-    const char* layout;  // the modem on COM2
+    const char* layout;                 // the modem on COM2
     std::vector<std::string> logParts;  // in this order, after the mode header
     const char* logDescription;
 };

@@ -32,8 +32,8 @@ struct PortConfig {
     bool goneAfterClose = false;
     int delayMs = 0;
     // The mode the modem is in when laid out (factory state: the CD drive on).
-    bool autorun = true;  // zte: what AT+ZCDRUN=4 reports
-    long u2diag = 257;    // huawei: what AT^U2DIAG? reports; 118 and 119 are HiLink firmware
+    bool autorun = true;        // zte: what AT+ZCDRUN=4 reports
+    long u2diag = 257;          // huawei: what AT^U2DIAG? reports; 118 and 119 are HiLink firmware
     bool modeOnReplug = false;  // the queries keep reporting the mode it was laid out in
     std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
 };

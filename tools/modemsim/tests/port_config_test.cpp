@@ -73,9 +73,9 @@ TEST(PortConfig, RefusesBadConfigsWithAReason) {
         "zte,delay-ms=-1", "zte,delay-ms=x",         "zte,unplug-after=0",
         "zte,error-on",    "zte,ident=%zz",          "locked,echo=0",
         "zte,reply=x",     "zte,gone-after-close=1", "",
-        "huawei,fail-on=AT^U2DIAG=0", "zte,u2diag=0", "huawei,autorun=1",
-        "zte,autorun=2",   "huawei,u2diag=100000",   "huawei,u2diag=-1",
-        "zte,mode-on-replug=1",
+        // The mode options belong to one personality each.
+        "huawei,fail-on=AT^U2DIAG=0", "zte,u2diag=0", "huawei,autorun=1", "zte,autorun=2",
+        "huawei,u2diag=100000", "huawei,u2diag=-1", "zte,mode-on-replug=1",
     };
     for (const char* text : bad) {
         std::string error;
