@@ -152,10 +152,10 @@ void CMainDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-void CMainDlg::OnModemOnly() { StartWorker(kTextConfirmModemOnly, ModemMode::ModemOnly); }
+void CMainDlg::OnModemOnly() { StartWorker(kTextConfirmModemOnly.russian, ModemMode::ModemOnly); }
 
 void CMainDlg::OnExtraFunctions() {
-    StartWorker(kTextConfirmExtraFunctions, ModemMode::ExtraFunctions);
+    StartWorker(kTextConfirmExtraFunctions.russian, ModemMode::ExtraFunctions);
 }
 
 void CMainDlg::StartWorker(const char* confirmation, ModemMode mode) {

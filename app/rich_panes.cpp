@@ -69,13 +69,15 @@ struct Highlight {
 
 // Byte-wise, case-sensitive, first match from the start of the log.
 Highlight ChooseHighlight(const char* text) {
-    if (const char* error = std::strstr(text, kErrorWord)) {
+    const char* errorWord = kErrorWord.russian;
+    const char* warningWord = kWarningWord.russian;
+    if (const char* error = std::strstr(text, errorWord)) {
         const LONG at = static_cast<LONG>(error - text);
-        return {{at, at + static_cast<LONG>(std::strlen(kErrorWord))}, kColorDarkRed, 0};
+        return {{at, at + static_cast<LONG>(std::strlen(errorWord))}, kColorDarkRed, 0};
     }
-    if (const char* warning = std::strstr(text, kWarningWord)) {
+    if (const char* warning = std::strstr(text, warningWord)) {
         const LONG at = static_cast<LONG>(warning - text);
-        return {{at, at + static_cast<LONG>(std::strlen(kWarningWord))}, kColorBlue, CFE_BOLD};
+        return {{at, at + static_cast<LONG>(std::strlen(warningWord))}, kColorBlue, CFE_BOLD};
     }
     return {{0, kToEnd}, kColorBlack, 0};
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli_texts.h"
+#include "language.h"
 #include "port_paths.h"
 
 namespace {
@@ -63,11 +64,11 @@ bool ParseCommand(const std::string& word, CliOptions* options) {
 // The one command word; a second one, or an unknown one, is bad usage.
 bool TakeCommand(const char* word, bool* haveCommand, CliOptions* options, std::string* error) {
     if (*haveCommand) {
-        *error = kTextOneMode;
+        *error = Tr(kTextOneMode);
         return false;
     }
     if (!ParseCommand(word, options)) {
-        *error = std::string(kTextUnknownMode) + word;
+        *error = std::string(Tr(kTextUnknownMode)) + word;
         return false;
     }
     *haveCommand = true;
@@ -78,9 +79,9 @@ bool TakeCommand(const char* word, bool* haveCommand, CliOptions* options, std::
 // `word` is the argument it was reading: a long option names itself, a short
 // one only by its letter (it may sit in a group such as -yx).
 std::string Refusal(int result, const char* word) {
-    if (result == ':' || result == 'p') return kTextPortNeedsPath;
-    if (std::strncmp(word, "--", 2) == 0) return std::string(kTextUnknownOption) + word;
-    return std::string(kTextUnknownOption) + "-" + static_cast<char>(optopt);
+    if (result == ':' || result == 'p') return Tr(kTextPortNeedsPath);
+    if (std::strncmp(word, "--", 2) == 0) return std::string(Tr(kTextUnknownOption)) + word;
+    return std::string(Tr(kTextUnknownOption)) + "-" + static_cast<char>(optopt);
 }
 
 // Options that belong to one command only.
@@ -90,11 +91,11 @@ bool FitsCommand(const CliOptions& options, std::string* error) {
                             : !status && options.showImei ? "--show-imei"
                                                           : nullptr;
     if (misplaced != nullptr) {
-        *error = std::string(kTextOnlyWithStatus) + misplaced;
+        *error = std::string(Tr(kTextOnlyWithStatus)) + misplaced;
         return false;
     }
     if (status && options.force) {
-        *error = std::string(kTextNotWithStatus) + "--force";
+        *error = std::string(Tr(kTextNotWithStatus)) + "--force";
         return false;
     }
     return true;
@@ -132,11 +133,11 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
         if (!TakeCommand(args[i], &haveCommand, options, error)) return false;
     }
     if (!haveCommand) {
-        *error = kTextNoMode;
+        *error = Tr(kTextNoMode);
         return false;
     }
     if (options->ports.size() > comdev::kMaxPortPaths) {
-        *error = kTextTooManyPorts + std::to_string(comdev::kMaxPortPaths);
+        *error = Tr(kTextTooManyPorts) + std::to_string(comdev::kMaxPortPaths);
         return false;
     }
     return FitsCommand(*options, error);

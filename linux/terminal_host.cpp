@@ -37,11 +37,11 @@ void Highlight(std::string* text, const char* word, const char* colour) {
 
 }  // namespace
 
-std::string TerminalText(const char* text, bool colour) {
+std::string TerminalText(const char* text, bool colour, Language language) {
     std::string out = PrintableText(text);
     if (colour) {
-        Highlight(&out, kErrorWord, kRed);
-        Highlight(&out, kWarningWord, kBoldBlue);
+        Highlight(&out, kErrorWord.In(language), kRed);
+        Highlight(&out, kWarningWord.In(language), kBoldBlue);
     }
     return out;
 }
@@ -49,7 +49,7 @@ std::string TerminalText(const char* text, bool colour) {
 void TerminalHost::AppendLog(const char* text) {
     if (out_.log == nullptr) return;
     EraseBar();
-    std::fputs(TerminalText(text, out_.colour).c_str(), out_.log);
+    std::fputs(TerminalText(text, out_.colour, language_).c_str(), out_.log);
     std::fflush(out_.log);
     DrawBar();
 }

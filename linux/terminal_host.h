@@ -16,9 +16,11 @@ struct TerminalOutput {
 
 class TerminalHost final : public SwitchHost {
 public:
-    TerminalHost(ModemMode mode, TerminalOutput output) : mode_(mode), out_(output) {}
+    TerminalHost(ModemMode mode, Language language, TerminalOutput output)
+        : mode_(mode), language_(language), out_(output) {}
 
     ModemMode Mode() const override { return mode_; }
+    Language TextLanguage() const override { return language_; }
     void ClearLog() override {}
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -31,6 +33,7 @@ private:
     void EraseBar();
 
     ModemMode mode_;
+    Language language_;
     TerminalOutput out_;
     int lower_ = 0;
     int upper_ = 0;
@@ -39,5 +42,6 @@ private:
 };
 
 // A log text as a terminal shows it: line breaks "\n", control bytes a modem
-// may send made harmless, and with colour the marker words highlighted.
-std::string TerminalText(const char* text, bool colour);
+// may send made harmless, and with colour the marker words of the log's
+// language highlighted.
+std::string TerminalText(const char* text, bool colour, Language language);

@@ -6,6 +6,7 @@
 
 #include "com_platform.h"
 #include "modem_modes.h"
+#include "text.h"
 
 // How a switch run ended, for hosts that act on it. The values are the exit
 // codes of the command lines (modemswitch for Linux, the console host).
@@ -23,6 +24,11 @@ public:
 
     // The requested mode; only ModemOnly (0) is told apart from the rest.
     virtual ModemMode Mode() const = 0;
+
+    // The language of the log's texts; the dialog speaks Russian.
+    virtual Language TextLanguage() const { return Language::Russian; }
+    // Appends one of the run's texts in TextLanguage().
+    void Say(const Text& text) { AppendLog(text.In(TextLanguage())); }
 
     virtual void ClearLog() = 0;
     virtual void AppendLog(const char* text) = 0;

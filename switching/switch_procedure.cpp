@@ -14,18 +14,18 @@ namespace {
 // A vendor found in an identification answer, with the line that says so.
 struct Identified {
     ModemVendor vendor;
-    const char* logText;
+    const Text* logText;
 };
 
 // The ZTE mark wins when an answer carries both. The search stops at the
 // answer's first zero byte.
 bool IdentifyVendor(const char* answer, Identified* found) {
     if (std::strstr(answer, kZteMark) != nullptr) {
-        *found = {ModemVendor::Zte, kTextFoundZte};
+        *found = {ModemVendor::Zte, &kTextFoundZte};
         return true;
     }
     if (std::strstr(answer, kHuaweiMark) != nullptr) {
-        *found = {ModemVendor::Huawei, kTextFoundHuawei};
+        *found = {ModemVendor::Huawei, &kTextFoundHuawei};
         return true;
     }
     return false;
@@ -57,7 +57,7 @@ int FindModem(SwitchHost& host, Identified* found) {
     for (int number = kFirstPort; number < kPortLimit; ++number) {
         host.StepProgress();
         if (ProbePort(number, found)) {
-            host.AppendLog(found->logText);
+            host.Say(*found->logText);
             return number;
         }
     }
@@ -68,12 +68,12 @@ int FindModem(SwitchHost& host, Identified* found) {
 // closes its log.
 struct CommandPhaseEnd {
     SwitchOutcome outcome;
-    const char* closingText;
+    const Text* closingText;
 };
 
-constexpr CommandPhaseEnd kAllConfirmed{SwitchOutcome::Switched, kTextDone};
-constexpr CommandPhaseEnd kSomeNotConfirmed{SwitchOutcome::NotConfirmed, kTextNotConfirmed};
-constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, kTextPortNotOpened};
+constexpr CommandPhaseEnd kAllConfirmed{SwitchOutcome::Switched, &kTextDone};
+constexpr CommandPhaseEnd kSomeNotConfirmed{SwitchOutcome::NotConfirmed, &kTextNotConfirmed};
+constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, &kTextPortNotOpened};
 
 // Sends every command of the list on the port, logging each command and
 // whatever came back. An ERROR or silence does not stop the list, but only
@@ -109,21 +109,21 @@ SwitchOutcome SwitchHost::RunSwitch() {
     ClearLog();
     SetProgressRange(0, kScanSteps);
     SetProgressPos(0);
-    AppendLog(kTextSearching);
+    Say(kTextSearching);
 
     Identified found{};
     const int number = FindModem(*this, &found);
     SwitchOutcome outcome = SwitchOutcome::Switched;
     if (number == 0) {
-        AppendLog(kTextNoModem);
+        Say(kTextNoModem);
         outcome = SwitchOutcome::NoModem;
     } else {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
-        AppendLog(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
+        Say(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
         const CommandPhaseEnd end = SendCommands(*this, number, CommandListFor(found.vendor, mode));
         SetProgressPos(kCommandSteps);
-        AppendLog(end.closingText);
+        Say(*end.closingText);
         outcome = end.outcome;
     }
     FinishRun();

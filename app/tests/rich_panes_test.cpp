@@ -89,7 +89,7 @@ TEST_F(LogTest, FailedRunShowsOnlyTheErrorWordDarkRed) {
     pane_.SetWindowText("");
     for (const char* text : kFailedRun) AppendLog(pane_, text);
 
-    const LONG error = Find(kErrorWord);
+    const LONG error = Find(kErrorWord.russian);
     ASSERT_GT(error, 0);
     EXPECT_TRUE(HasFormat(FormatOf(0, error), 174, kColorBlack, false));
     EXPECT_TRUE(HasFormat(FormatOf(error, error + 7), 174, kColorDarkRed, false));
@@ -103,7 +103,7 @@ TEST_F(LogTest, SuccessfulRunShowsTheWarningWordBlueBold) {
     // The caret ends at the end, so the log shows its last line.
     EXPECT_EQ(Selection().cpMin, static_cast<LONG>(Text().size()));
 
-    const LONG warning = Find(kWarningWord);
+    const LONG warning = Find(kWarningWord.russian);
     ASSERT_GT(warning, 0);
     EXPECT_TRUE(HasFormat(FormatOf(0, warning), 174, kColorBlack, false));
     EXPECT_TRUE(HasFormat(FormatOf(warning, warning + 9), 174, kColorBlue, true));
@@ -120,7 +120,7 @@ TEST_F(LogTest, AppendWithoutEitherWordClearsEarlierEmphasis) {
 TEST_F(LogTest, ErrorWordWinsOverAnEarlierWarningWord) {
     AppendLog(pane_, "Начало.\r\nВнимание! первое.\r\n");
     AppendLog(pane_, "ОШИБКА: второе.\r\n");
-    const LONG error = Find(kErrorWord);
+    const LONG error = Find(kErrorWord.russian);
     ASSERT_GT(error, 0);
     EXPECT_TRUE(HasFormat(FormatOf(error, error + 7), 174, kColorDarkRed, false));
 }
@@ -129,8 +129,8 @@ TEST_F(LogTest, OnlyTheFirstErrorWordIsHighlighted) {
     AppendLog(pane_, "Начало.\r\n");
     AppendLog(pane_, "ОШИБКА: раз.\r\n");
     AppendLog(pane_, "ОШИБКА: два.\r\n");
-    const LONG first = Find(kErrorWord);
-    const LONG second = static_cast<LONG>(Text().find(kErrorWord, first + 1));
+    const LONG first = Find(kErrorWord.russian);
+    const LONG second = static_cast<LONG>(Text().find(kErrorWord.russian, first + 1));
     ASSERT_GT(second, first);
     EXPECT_TRUE(HasFormat(FormatOf(first, first + 7), 174, kColorDarkRed, false));
     EXPECT_TRUE(HasFormat(FormatOf(second, second + 7), 174, kColorBlack, false));

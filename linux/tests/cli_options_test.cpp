@@ -7,6 +7,7 @@
 
 #include "cli_options.h"
 #include "cli_texts.h"
+#include "language.h"
 
 namespace {
 
@@ -87,30 +88,31 @@ TEST(CliOptions, AcceptedForms) {
 }
 
 TEST(CliOptions, RefusedFormsSayWhy) {
-    const std::string unknownOption = kTextUnknownOption;
-    const std::string onlyWithStatus = kTextOnlyWithStatus;
+    // Tr gives the English texts: the tests set no language.
+    const std::string unknownOption = Tr(kTextUnknownOption);
+    const std::string onlyWithStatus = Tr(kTextOnlyWithStatus);
     const struct {
         std::vector<const char*> args;
         std::string error;
     } cases[] = {
-        {{}, kTextNoMode},
-        {{"-y"}, kTextNoMode},
-        {{"turbo"}, std::string(kTextUnknownMode) + "turbo"},
-        {{"modem-only", "extra"}, kTextOneMode},
-        {{"status", "status"}, kTextOneMode},
+        {{}, Tr(kTextNoMode)},
+        {{"-y"}, Tr(kTextNoMode)},
+        {{"turbo"}, std::string(Tr(kTextUnknownMode)) + "turbo"},
+        {{"modem-only", "extra"}, Tr(kTextOneMode)},
+        {{"status", "status"}, Tr(kTextOneMode)},
         {{"extra", "--colour"}, unknownOption + "--colour"},
         {{"extra", "--yes=1"}, unknownOption + "--yes=1"},
         {{"extra", "--ver"}, unknownOption + "--ver"},  // --verbose or --version
         {{"extra", "-x"}, unknownOption + "-x"},
         {{"extra", "-yx"}, unknownOption + "-x"},
-        {{"extra", "--port"}, kTextPortNeedsPath},
-        {{"extra", "-p"}, kTextPortNeedsPath},
-        {{"extra", "--port", ""}, kTextPortNeedsPath},
-        {{"extra", "--port="}, kTextPortNeedsPath},
-        {{"--", "--yes", "extra"}, std::string(kTextUnknownMode) + "--yes"},
+        {{"extra", "--port"}, Tr(kTextPortNeedsPath)},
+        {{"extra", "-p"}, Tr(kTextPortNeedsPath)},
+        {{"extra", "--port", ""}, Tr(kTextPortNeedsPath)},
+        {{"extra", "--port="}, Tr(kTextPortNeedsPath)},
+        {{"--", "--yes", "extra"}, std::string(Tr(kTextUnknownMode)) + "--yes"},
         {{"extra", "--json"}, onlyWithStatus + "--json"},
         {{"modem-only", "--show-imei"}, onlyWithStatus + "--show-imei"},
-        {{"status", "--force"}, std::string(kTextNotWithStatus) + "--force"},
+        {{"status", "--force"}, std::string(Tr(kTextNotWithStatus)) + "--force"},
     };
     for (const auto& c : cases) {
         const Parsed parsed = Parse(c.args);

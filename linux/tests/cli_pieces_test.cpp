@@ -15,14 +15,16 @@ namespace {
 
 TEST(TerminalText, ColoursTheTwoMarkerWordsOnlyOnATerminal) {
     const char* text = "\r\nОШИБКА: нет.\r\nВнимание! да. ОШИБКА: снова\r\n";
-    EXPECT_EQ(TerminalText(text, false), "\nОШИБКА: нет.\nВнимание! да. ОШИБКА: снова\n");
-    EXPECT_EQ(TerminalText(text, true),
+    EXPECT_EQ(TerminalText(text, false, Language::Russian),
+              "\nОШИБКА: нет.\nВнимание! да. ОШИБКА: снова\n");
+    EXPECT_EQ(TerminalText(text, true, Language::Russian),
               "\n\033[31mОШИБКА:\033[0m нет.\n\033[1;34mВнимание!\033[0m да. "
               "\033[31mОШИБКА:\033[0m снова\n");
 }
 
 TEST(TerminalText, AModemsControlBytesCannotSteerTheTerminal) {
-    EXPECT_EQ(TerminalText("AT\r\r\n\033[2J\x07\tOK\x7f", true), "AT\n.[2J.\tOK.");
+    EXPECT_EQ(TerminalText("AT\r\r\n\033[2J\x07\tOK\x7f", true, Language::Russian),
+              "AT\n.[2J.\tOK.");
 }
 
 // A stand-in for /proc with two processes.

@@ -48,6 +48,8 @@ Finished RunProgram(const std::vector<std::string>& args, const std::string& inp
         dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
         dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
         dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+        // The log's expected texts below are the Russian ones.
+        setenv("LC_ALL", "ru_RU.UTF-8", 1);
         std::vector<char*> argv{const_cast<char*>(MODEMSWITCH_PROGRAM)};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);

@@ -20,7 +20,7 @@ ports=()
 for n in 1 2 3; do ports+=(--port "$MODEMSIM_PREFIX/dosdevices/com$n"); done
 
 # shellcheck disable=SC2086 # the emulator is one word or none
-output=$($emulator "$program" modem-only --yes "${ports[@]}")
+output=$(LC_ALL=ru_RU.UTF-8 $emulator "$program" modem-only --yes "${ports[@]}")
 status=$?
 state=$(control state COM3)
 echo "$output"
