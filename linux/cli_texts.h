@@ -127,13 +127,11 @@ inline constexpr Text kTextModemManager{
 inline constexpr Text kTextPortNeedsPath{"после --port нужен путь к устройству",
                                          "--port needs a device path"};
 inline constexpr Text kTextUnknownOption{"неизвестный параметр ", "unknown option "};
-inline constexpr Text kTextOneMode{"команда указывается один раз", "give one command only"};
+inline constexpr Text kTextOneMode{"команда указывается один раз", "give only one command"};
 inline constexpr Text kTextUnknownMode{"неизвестная команда ", "unknown command "};
 inline constexpr Text kTextNoMode{"не указана команда: modem-only, extra или status",
                                   "no command given: modem-only, extra or status"};
 inline constexpr Text kTextTooManyPorts{"портов не больше ", "at most this many ports: "};
 // Followed by the option.
-inline constexpr Text kTextOnlyWithStatus{"только с командой status: ",
-                                          "only with the status command: "};
-inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ",
-                                         "not with the status command: "};
+inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
+inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};
