@@ -49,16 +49,11 @@ bool* FlagOf(int result, CliOptions* options) {
 }
 
 bool ParseCommand(const std::string& word, CliOptions* options) {
-    if (word == "modem-only") {
-        options->mode = ModemMode::ModemOnly;
-    } else if (word == "extra") {
-        options->mode = ModemMode::ExtraFunctions;
-    } else if (word == "status") {
+    if (word == "status") {
         options->action = CliAction::Status;
-    } else {
-        return false;
+        return true;
     }
-    return true;
+    return ParseModeWord(word, &options->mode);
 }
 
 // The one command word; a second one, or an unknown one, is bad usage.

@@ -1,16 +1,12 @@
-// The command line of modemswitch and the exit codes it adds to those of a
-// run (SwitchOutcome: 0 switched, 1 no modem, 2 not confirmed).
+// The command line of modemswitch. Its exit codes are the run's outcome
+// (SwitchOutcome) and the others in switch_host.h.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "modem_modes.h"
-
-enum ExitCode : int {
-    kExitCancelled = 3,  // the user said no at the prompt
-    kExitUsage = 64,     // EX_USAGE
-};
+#include "switch_host.h"
 
 enum class CliAction {
     Switch,  // modem-only or extra: change the modem's mode

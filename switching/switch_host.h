@@ -18,6 +18,13 @@ enum class SwitchOutcome : int {
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
 };
 
+// The command lines' other exit codes, so that no two of them mean
+// different things by the same number.
+enum ExitCode : int {
+    kExitCancelled = 3,  // the user said no at the prompt; nothing was sent
+    kExitUsage = 64,     // EX_USAGE: the command line was not understood
+};
+
 // The modem a search found: its port's number and its vendor's row.
 struct FoundModem {
     int number;
@@ -35,7 +42,7 @@ public:
     // and switches nothing. False when no port identified itself.
     bool LocateModem(FoundModem* found);
 
-    // The requested mode; only ModemOnly (0) is told apart from the rest.
+    // The requested mode.
     virtual ModemMode Mode() const = 0;
 
     // The language of the log's texts; the dialog speaks Russian.
