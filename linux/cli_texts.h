@@ -151,9 +151,9 @@ inline constexpr Text kTextModeExtraFunctions{"«Доп. функции»", "\"E
 inline constexpr Text kTextModeUnknown{"неизвестный", "unknown"};
 
 // After a confirmed switch, what the modem now reports: the words and the
-// modem's value follow the first text, one of the two endings closes the line.
+// modem's value follow the first text; a full stop, or the second text when
+// the mode is not the one just set, closes the line.
 inline constexpr Text kTextReadBack{"Модем сообщает режим: ", "The modem reports the mode: "};
-inline constexpr Text kTextReadBackAgrees{".\n", ".\n"};
 inline constexpr Text kTextReadBackDiffers{
     ", а не заданный; новый режим может появиться только после переподключения модема "
     "(тогда его покажет modemswitch status).\n",

@@ -67,7 +67,7 @@ void PrintReadBack(const FoundModem& found, ModemMode mode, std::FILE* out) {
     }
     const bool agrees = report.mode == ModeSet(mode);
     std::fprintf(out, "%s%s%s", Tr(kTextReadBack), ModeWithValue(report, CliLanguage()).c_str(),
-                 Tr(agrees ? kTextReadBackAgrees : kTextReadBackDiffers));
+                 agrees ? ".\n" : Tr(kTextReadBackDiffers));
     std::fflush(out);
 }
 

@@ -6,11 +6,12 @@
 #include "cli_options.h"
 #include "terminal_host.h"
 
-// Exit codes of `modemswitch status`.
+// Exit codes of `modemswitch status`: a switch's, read for a query.
 enum StatusExit : int {
-    kStatusRead = 0,         // the modem reported its mode
-    kStatusNoModem = 1,      // no port identified itself as a modem
-    kStatusNotAnswered = 2,  // the modem answered ERROR or nothing to the query
+    kStatusRead = static_cast<int>(SwitchOutcome::Switched),  // the modem reported its mode
+    kStatusNoModem = static_cast<int>(SwitchOutcome::NoModem),
+    // The modem answered the query with ERROR or not at all.
+    kStatusNotAnswered = static_cast<int>(SwitchOutcome::NotConfirmed),
 };
 
 // Finds the modem as a switch does, asks ATI and the vendor's mode query,

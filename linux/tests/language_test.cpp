@@ -11,6 +11,7 @@
 #include "cli_texts.h"
 #include "language.h"
 #include "switch_texts.h"
+#include "vendors.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ bool HasCyrillic(const std::string& text) {
     return false;
 }
 
-// Every text the command line prints, its own and the run's.
+// Every text the command line prints, its own and the run's (but the
+// vendors' "found" lines, which are in the vendor table).
 #define NAMED(text) \
     { #text, &text }
 const struct {
@@ -70,9 +72,19 @@ const struct {
     NAMED(kTextTooManyPorts),
     NAMED(kTextOnlyWithStatus),
     NAMED(kTextNotWithStatus),
+    NAMED(kTextStatusPort),
+    NAMED(kTextStatusVendor),
+    NAMED(kTextStatusMode),
+    NAMED(kTextStatusNoReport),
+    NAMED(kTextModeModemOnly),
+    NAMED(kTextModeExtraFunctions),
+    NAMED(kTextModeUnknown),
+    NAMED(kTextReadBack),
+    NAMED(kTextReadBackDiffers),
+    NAMED(kTextReadBackUnsupported),
+    NAMED(kTextHiLinkRefused),
+    NAMED(kTextHiLinkWhy),
     NAMED(kTextSearching),
-    NAMED(kTextFoundZte),
-    NAMED(kTextFoundHuawei),
     NAMED(kTextNoModem),
     NAMED(kTextHeaderModemOnly),
     NAMED(kTextHeaderExtraFunctions),
@@ -92,6 +104,10 @@ TEST(Texts, EveryTextIsWrittenInBothLanguages) {
     for (const auto& entry : kAllTexts) {
         EXPECT_TRUE(HasCyrillic(entry.text->russian)) << entry.name << ": no Russian";
         EXPECT_FALSE(HasCyrillic(entry.text->english)) << entry.name << ": no English";
+    }
+    for (const Vendor& vendor : kVendors) {
+        EXPECT_TRUE(HasCyrillic(vendor.found.russian)) << vendor.name << ": no Russian";
+        EXPECT_FALSE(HasCyrillic(vendor.found.english)) << vendor.name << ": no English";
     }
 }
 
