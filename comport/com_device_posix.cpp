@@ -1,6 +1,7 @@
 // The COM device calls over POSIX serial devices. A handle is a heap record
-// holding the descriptor, the time-outs last set and the lock file taken.
-// Reads and writes wait in poll(), so a silent line costs no CPU.
+// holding the descriptor, the time-outs last set, the lock file taken and the
+// port's state as found, given back at close. Reads and writes wait in
+// poll(), so a silent line costs no CPU, and a stop signal ends the wait.
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -17,14 +18,23 @@
 
 #include "com_device.h"
 #include "port_paths.h"
+#include "stop_signals.h"
 #include "uucp_lock.h"
 
 namespace comdev {
 namespace {
 
+// What a port was like before it was opened.
+struct FoundState {
+    termios line;
+    int modemLines;
+    bool modemLinesRead;  // a pty has none
+};
+
 struct PosixDevice {
     int fd;
     std::string lockPath;
+    FoundState found;
     DWORD readTimeoutMs = 0;  // 0: wait without end, as on Windows
     DWORD writeTimeoutMs = 0;
 };
@@ -44,6 +54,11 @@ PortList& Ports() {
 std::string& LockDir() {
     static std::string directory = kDefaultLockDirectory;
     return directory;
+}
+
+LockRefusal& LastRefusal() {
+    static LockRefusal refusal;
+    return refusal;
 }
 
 // --- Port numbers ----------------------------------------------------------
@@ -101,18 +116,21 @@ private:
 
 enum class Wait { Ready, TimedOut, Failed };
 
-// A hang-up (unplug, the far end of a pty gone) fails rather than times out.
+// A hang-up (unplug, the far end of a pty gone) fails rather than times out,
+// and so does a stop signal that is not held: the engine sees a failed read.
 Wait WaitFor(int fd, short event, const Deadline& deadline) {
     for (;;) {
+        if (PortIoStopped()) return Wait::Failed;
         const int ms = deadline.PollMs();
         if (ms == 0) return Wait::TimedOut;
-        pollfd entry{fd, event, 0};
-        const int ready = poll(&entry, 1, ms);
+        pollfd entries[] = {{fd, event, 0}, {StopWakeUpFd(), POLLIN, 0}};
+        const int ready = poll(entries, 2, ms);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return Wait::Failed;
         if (ready == 0) return Wait::TimedOut;
-        if (entry.revents & event) return Wait::Ready;
-        return Wait::Failed;
+        if (entries[0].revents & event) return Wait::Ready;
+        if (entries[0].revents != 0) return Wait::Failed;
+        ClearStopWakeUp();  // a signal came: the check above decides
     }
 }
 
@@ -124,6 +142,7 @@ BOOL TransferAll(int fd, short event, DWORD length, DWORD timeoutMs, DWORD* done
     *done = 0;
     const Deadline deadline(timeoutMs);
     while (*done < length) {
+        if (PortIoStopped()) return 0;
         const ssize_t moved = transfer(*done);
         if (moved > 0) {
             *done += static_cast<DWORD>(moved);
@@ -248,14 +267,20 @@ bool TakeExclusively(int fd) {
     return true;
 }
 
-// TIOCEXCL belongs to the tty, not to this descriptor: closing alone would
-// leave the port shut to everybody else.
-void ReleaseExclusively(int fd) {
+// Gives the port back as it was found: its line settings and modem lines
+// (bytes still queued dropped first, so none go out under the old settings),
+// then its exclusive mode, then the flock with the descriptor. TIOCEXCL
+// belongs to the tty, not to this descriptor: closing alone would leave the
+// port shut to everybody else.
+void GiveBack(int fd, const FoundState& found) {
+    tcflush(fd, TCIOFLUSH);
+    tcsetattr(fd, TCSANOW, &found.line);
+    if (found.modemLinesRead) ioctl(fd, TIOCMSET, &found.modemLines);
     ioctl(fd, TIOCNXCL);
     close(fd);
 }
 
-int OpenRaw(const std::string& path) {
+int OpenRaw(const std::string& path, FoundState* found) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     termios line{};
@@ -264,10 +289,12 @@ int OpenRaw(const std::string& path) {
         close(fd);
         return -1;
     }
+    found->line = line;
+    found->modemLinesRead = ioctl(fd, TIOCMGET, &found->modemLines) == 0;
     // A fresh tty echoes and edits lines until it is made raw, so at once.
     MakeRaw(&line);
     if (tcsetattr(fd, TCSANOW, &line) != 0) {
-        ReleaseExclusively(fd);
+        GiveBack(fd, *found);
         return -1;
     }
     return fd;
@@ -297,6 +324,8 @@ void SetLockDirectory(const std::string& directory) { LockDir() = directory; }
 
 const std::string& LockDirectory() { return LockDir(); }
 
+const LockRefusal& LastLockRefusal() { return LastRefusal(); }
+
 HANDLE Open(const char* name) {
     const int number = PortNumber(name);
     const std::vector<std::string>& paths = PortPaths();
@@ -306,15 +335,17 @@ HANDLE Open(const char* name) {
     // The lock comes first: opening a port makes it raw and exclusive, which
     // must never happen to a port another program holds.
     std::string lockPath;
-    if (TakeUucpLock(LockDir(), path, &lockPath) == UucpLock::HeldByOther) {
+    LastRefusal() = {};
+    if (TakeUucpLock(LockDir(), path, &lockPath, &LastRefusal()) == UucpLock::HeldByOther) {
         return INVALID_HANDLE_VALUE;
     }
-    const int fd = OpenRaw(path);
+    FoundState found{};
+    const int fd = OpenRaw(path, &found);
     if (fd < 0) {
         ReleaseUucpLock(lockPath);
         return INVALID_HANDLE_VALUE;
     }
-    return new PosixDevice{fd, lockPath};
+    return new PosixDevice{fd, lockPath, found};
 }
 
 BOOL GetState(HANDLE device, DCB* dcb) {
@@ -375,7 +406,7 @@ BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
 
 void Close(HANDLE device) {
     PosixDevice* posix = DeviceOf(device);
-    ReleaseExclusively(posix->fd);
+    GiveBack(posix->fd, posix->found);
     ReleaseUucpLock(posix->lockPath);
     delete posix;
 }

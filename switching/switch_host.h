@@ -8,12 +8,19 @@
 #include "modem_modes.h"
 #include "text.h"
 
-// How a switch run ended, for hosts that act on it. The values are the exit
-// codes of the command lines (modemswitch for Linux, the console host).
+// How a switch run ended, for hosts that act on it. The first three are the
+// exit codes of the command lines (modemswitch for Linux, the console host).
 enum class SwitchOutcome : int {
     Switched = 0,      // every command of the mode was confirmed by the modem
     NoModem = 1,       // no port identified itself as a modem
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
+    Stopped = 128,     // the host asked to stop before any command was sent
+};
+
+// What a run is about to do when it asks its host whether to stop.
+enum class RunStage {
+    Searching,  // try the next port
+    Commands,   // send the mode's command list to the modem found
 };
 
 class SwitchHost {
@@ -37,6 +44,10 @@ public:
     virtual void StepProgress() = 0;
     // Marks the run as over, then lets the user leave.
     virtual void FinishRun() = 0;
+    // Asked before each port is tried and before the command list is sent:
+    // true ends the run there (Stopped), with nothing more sent to a port.
+    // The dialog never stops a run.
+    virtual bool StopRequested(RunStage /*next*/) { return false; }
 
 protected:
     ~SwitchHost() = default;

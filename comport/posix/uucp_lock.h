@@ -1,7 +1,14 @@
 // UUCP lock files, the convention serial terminal programs and dialers share:
 // <lockdir>/LCK..<device> holding the owner's PID as ten ASCII digits and a
 // line feed. A lock whose owner is gone is stale and may be taken over.
+//
+// The lock directory is writable by every user (mode 1777), so whatever sits
+// at a lock path may have been planted: it is never followed as a link,
+// never waited on and read only as a small regular file. Anything else there
+// holds the port, and the refusal says what it was.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 
@@ -10,15 +17,38 @@ namespace comdev {
 enum class UucpLock {
     Taken,        // this process holds the lock now
     Unavailable,  // no lock directory, or it cannot be written: go on without
-    HeldByOther,  // a live process holds the device
+    HeldByOther,  // a live process holds the device, or the lock path is unusable
+};
+
+// What was in the way when a lock was not taken.
+enum class LockProblem {
+    None,
+    LiveOwner,        // names a process that runs
+    NoOwnerYet,       // names no process and is only seconds old
+    StaleNotRemoved,  // names an ended process but could not be removed
+    Symlink,
+    Fifo,
+    Device,
+    Directory,
+    Socket,
+    TooLarge,    // bigger than any lock file is
+    Unreadable,  // could not be examined or read
+    Contended,   // kept changing hands while it was looked at
+};
+
+struct LockRefusal {
+    LockProblem problem = LockProblem::None;
+    std::string path;  // the lock file in the way
+    pid_t owner = 0;   // the PID it names, where one was read
 };
 
 // "LCK..ttyUSB2" for /dev/ttyUSB2 or for a link to it.
 std::string UucpLockName(const std::string& devicePath);
 
-// Takes the lock for devicePath in lockDir; on Taken, *lockPath names the file.
+// Takes the lock for devicePath in lockDir; on Taken, *lockPath names the
+// file, on HeldByOther *refusal tells what was in the way.
 UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
-                      std::string* lockPath);
+                      std::string* lockPath, LockRefusal* refusal);
 
 // Removes a lock file this process took; an empty path does nothing.
 void ReleaseUucpLock(const std::string& lockPath);
