@@ -72,7 +72,8 @@ FoundLock ExamineLock(const std::string& lockPath) {
     found.present = true;
     found.problem = ProblemOfFile(entry);
     if (found.problem != LockProblem::None) return found;
-    const int fd = open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) return {};
         found.problem = errno == ELOOP ? LockProblem::Symlink : LockProblem::Unreadable;
