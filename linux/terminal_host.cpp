@@ -192,10 +192,10 @@ void TerminalHost::DrawBar() {
 }
 
 // Blanks over the bar rather than an erase sequence, which a dumb terminal
-// would show as text.
+// would show as text; two more for the "^C" a terminal echoes after it.
 void TerminalHost::EraseBar() {
     if (barWidth_ == 0) return;
-    std::fprintf(out_.progress, "\r%s\r", std::string(barWidth_, ' ').c_str());
+    std::fprintf(out_.progress, "\r%s\r", std::string(barWidth_ + 2, ' ').c_str());
     std::fflush(out_.progress);
     barWidth_ = 0;
 }
