@@ -16,13 +16,11 @@
 #include "modem_manager.h"
 #include "port_paths.h"
 #include "stop_signals.h"
+#include "switch_constants.h"
 #include "switch_texts.h"
 #include "terminal_host.h"
 
 namespace {
-
-// EX_OSERR: a closed standard stream could not be opened on /dev/null.
-constexpr int kExitNoStandardStreams = 71;
 
 // A standard stream that was closed is opened on /dev/null, so that no port
 // opened later can take its number and receive the log or the prompt. False
@@ -79,7 +77,7 @@ int ExitCodeOf(SwitchOutcome outcome) {
     } else if (comdev::StopSignalCount() >= 2) {
         std::fputs(Tr(kTextMayBeHalfSwitched), stderr);
     }
-    return 128 + signal;
+    return kExitSignalBase + signal;
 }
 
 }  // namespace
@@ -93,10 +91,19 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) return Usage(error);
     if (options.help) {
-        std::fputs(Tr(kTextHelp), stdout);
+        std::printf(Tr(kTextHelp), comdev::kMaxPortPaths, kProbeTimeoutMs,
+                    kCommandTimeoutMs / 1000.0);
         FlushStandardOutput();
         return EXIT_SUCCESS;
     }
+    if (options.version) {
+        std::puts("modemswitch " MODEMSWITCH_VERSION);
+        FlushStandardOutput();
+        return EXIT_SUCCESS;
+    }
+    // Reading the mode is not part of this program yet; never switch instead.
+    if (options.action == CliAction::Status)
+        return Usage(std::string(Tr(kTextUnknownMode)) + "status");
     if (!options.quiet && ProcessRunning("/proc", kModemManagerName)) {
         std::fputs(Tr(kTextModemManager), stderr);
     }

@@ -14,7 +14,7 @@ enum class SwitchOutcome : int {
     Switched = 0,      // every command of the mode was confirmed by the modem
     NoModem = 1,       // no port identified itself as a modem
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
-    Stopped = 128,     // the host asked to stop before any command was sent
+    Stopped = 128,     // the host asked to stop before any command was sent (a signal)
 };
 
 // What a run is about to do when it asks its host whether to stop.
@@ -23,13 +23,22 @@ enum class RunStage {
     Commands,   // send the mode's command list to the modem found
 };
 
+// The command lines' other exit codes, so that no two of them mean
+// different things by the same number.
+enum ExitCode : int {
+    kExitCancelled = 3,  // the user said no at the prompt; nothing was sent
+    kExitUsage = 64,     // EX_USAGE: the command line was not understood
+    kExitNoStandardStreams = 71,  // EX_OSERR: a closed stdin, stdout or stderr stayed closed
+    kExitSignalBase = 128,        // plus the signal that stopped the run
+};
+
 class SwitchHost {
 public:
     // Runs one whole switch against this host: finds the modem on COM1..COM31,
     // identifies its vendor and sends the commands of Mode().
     SwitchOutcome RunSwitch();
 
-    // The requested mode; only ModemOnly (0) is told apart from the rest.
+    // The requested mode.
     virtual ModemMode Mode() const = 0;
 
     // The language of the log's texts; the dialog speaks Russian.

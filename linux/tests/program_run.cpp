@@ -162,8 +162,9 @@ Finished ProgramRun::Wait(int timeoutMs) {
     return finished;
 }
 
-Finished RunProgram(const std::vector<std::string>& args, const std::string& input) {
-    return ProgramRun(Launch{args, input}).Wait();
+Finished RunProgram(const std::vector<std::string>& args, const std::string& input,
+                    const char* locale) {
+    return ProgramRun(Launch{args, input, StdoutKind::File, {{"LC_ALL", locale}}}).Wait();
 }
 
 std::string PortPath(int com) {

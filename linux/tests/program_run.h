@@ -66,7 +66,8 @@ private:
 };
 
 // One run to its end, stdout and stderr in files.
-Finished RunProgram(const std::vector<std::string>& args, const std::string& input = "");
+Finished RunProgram(const std::vector<std::string>& args, const std::string& input = "",
+                    const char* locale = "ru_RU.UTF-8");
 
 // $MODEMSIM_PREFIX/dosdevices/comN: the simulated port N.
 std::string PortPath(int com);
