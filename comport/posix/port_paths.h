@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "uucp_lock.h"
-
 namespace comdev {
 
 // At most this many paths take part (COM1..COM31).
@@ -24,9 +22,5 @@ constexpr char kDefaultLockDirectory[] = "/run/lock";
 // An empty directory name turns lock files off.
 void SetLockDirectory(const std::string& directory);
 const std::string& LockDirectory();
-
-// The lock file that made the last ComOpen pass its port over, and why;
-// problem None when no lock file was in the way.
-const LockRefusal& LastLockRefusal();
 
 }  // namespace comdev

@@ -33,14 +33,14 @@ constexpr off_t kMaxLockFileSize = 64;
 bool ProcessAlive(pid_t pid) { return kill(pid, 0) == 0 || errno == EPERM; }
 
 // None for a regular file of a lock file's size.
-LockProblem ProblemOfFile(const struct stat& file) {
-    if (S_ISLNK(file.st_mode)) return LockProblem::Symlink;
-    if (S_ISFIFO(file.st_mode)) return LockProblem::Fifo;
-    if (S_ISCHR(file.st_mode) || S_ISBLK(file.st_mode)) return LockProblem::Device;
-    if (S_ISDIR(file.st_mode)) return LockProblem::Directory;
-    if (S_ISSOCK(file.st_mode)) return LockProblem::Socket;
-    if (!S_ISREG(file.st_mode)) return LockProblem::Unreadable;
-    return file.st_size > kMaxLockFileSize ? LockProblem::TooLarge : LockProblem::None;
+LockObstacle ObstacleOfFile(const struct stat& file) {
+    if (S_ISLNK(file.st_mode)) return LockObstacle::Symlink;
+    if (S_ISFIFO(file.st_mode)) return LockObstacle::Fifo;
+    if (S_ISCHR(file.st_mode) || S_ISBLK(file.st_mode)) return LockObstacle::Device;
+    if (S_ISDIR(file.st_mode)) return LockObstacle::Directory;
+    if (S_ISSOCK(file.st_mode)) return LockObstacle::Socket;
+    if (!S_ISREG(file.st_mode)) return LockObstacle::Unreadable;
+    return file.st_size > kMaxLockFileSize ? LockObstacle::TooLarge : LockObstacle::None;
 }
 
 // The PID at the start of a lock file's text, or 0 when it names none.
@@ -51,7 +51,7 @@ pid_t PidIn(const char* text) {
 
 struct FoundLock {
     bool present = false;
-    LockProblem problem = LockProblem::None;  // None: a lock file to judge by its PID
+    LockObstacle obstacle = LockObstacle::None;  // None: a lock file to judge by its PID
     pid_t owner = 0;
     time_t modified = 0;
 };
@@ -66,25 +66,25 @@ FoundLock ExamineLock(const std::string& lockPath) {
     if (lstat(lockPath.c_str(), &entry) != 0) {
         if (errno == ENOENT) return found;
         found.present = true;
-        found.problem = LockProblem::Unreadable;
+        found.obstacle = LockObstacle::Unreadable;
         return found;
     }
     found.present = true;
-    found.problem = ProblemOfFile(entry);
-    if (found.problem != LockProblem::None) return found;
+    found.obstacle = ObstacleOfFile(entry);
+    if (found.obstacle != LockObstacle::None) return found;
     const int fd =
         open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) return {};
-        found.problem = errno == ELOOP ? LockProblem::Symlink : LockProblem::Unreadable;
+        found.obstacle = errno == ELOOP ? LockObstacle::Symlink : LockObstacle::Unreadable;
         return found;
     }
     struct stat file {};
     char text[kMaxLockFileSize + 1] = {};
     if (fstat(fd, &file) != 0) {
-        found.problem = LockProblem::Unreadable;
-    } else if ((found.problem = ProblemOfFile(file)) == LockProblem::None) {
-        if (read(fd, text, kMaxLockFileSize) < 0) found.problem = LockProblem::Unreadable;
+        found.obstacle = LockObstacle::Unreadable;
+    } else if ((found.obstacle = ObstacleOfFile(file)) == LockObstacle::None) {
+        if (read(fd, text, kMaxLockFileSize) < 0) found.obstacle = LockObstacle::Unreadable;
         found.owner = PidIn(text);
         found.modified = file.st_mtime;
     }
@@ -98,17 +98,17 @@ enum class LockState { Gone, Held, Stale };
 // and its owner is the PID the lock names, or 0.
 LockState InspectLock(const std::string& lockPath, LockRefusal* refusal) {
     const FoundLock found = ExamineLock(lockPath);
-    *refusal = {found.problem, lockPath, found.owner};
+    *refusal = {found.obstacle, lockPath, found.owner};
     if (!found.present) return LockState::Gone;
-    if (found.problem != LockProblem::None) return LockState::Held;
+    if (found.obstacle != LockObstacle::None) return LockState::Held;
     // Our own PID counts as live: this process already has the port open.
     if (found.owner != 0) {
         if (!ProcessAlive(found.owner)) return LockState::Stale;
-        refusal->problem = LockProblem::LiveOwner;
+        refusal->obstacle = LockObstacle::LiveOwner;
         return LockState::Held;
     }
     if (time(nullptr) - found.modified > kUnreadableLockGraceSeconds) return LockState::Stale;
-    refusal->problem = LockProblem::NoOwnerYet;
+    refusal->obstacle = LockObstacle::NoOwnerYet;
     return LockState::Held;
 }
 
@@ -174,12 +174,12 @@ UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
         const LockState state = InspectLock(path, refusal);
         if (state == LockState::Held) return UucpLock::HeldByOther;
         if (state == LockState::Stale && !RemoveIfStillStale(path, refusal->owner)) {
-            refusal->problem = LockProblem::StaleNotRemoved;
+            refusal->obstacle = LockObstacle::StaleNotRemoved;
             return UucpLock::HeldByOther;
         }
     }
     // Taken and given up by others while we looked, twice over.
-    *refusal = {LockProblem::Contended, path, 0};
+    *refusal = {LockObstacle::Contended, path, 0};
     return UucpLock::HeldByOther;
 }
 

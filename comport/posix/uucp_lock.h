@@ -8,9 +8,9 @@
 // holds the port, and the refusal says what it was.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+
+#include "open_failure.h"
 
 namespace comdev {
 
@@ -20,33 +20,11 @@ enum class UucpLock {
     HeldByOther,  // a live process holds the device, or the lock path is unusable
 };
 
-// What was in the way when a lock was not taken.
-enum class LockProblem {
-    None,
-    LiveOwner,        // names a process that runs
-    NoOwnerYet,       // names no process and is only seconds old
-    StaleNotRemoved,  // names an ended process but could not be removed
-    Symlink,
-    Fifo,
-    Device,
-    Directory,
-    Socket,
-    TooLarge,    // bigger than any lock file is
-    Unreadable,  // could not be examined or read
-    Contended,   // kept changing hands while it was looked at
-};
-
-struct LockRefusal {
-    LockProblem problem = LockProblem::None;
-    std::string path;  // the lock file in the way
-    pid_t owner = 0;   // the PID it names, where one was read
-};
-
 // "LCK..ttyUSB2" for /dev/ttyUSB2 or for a link to it.
 std::string UucpLockName(const std::string& devicePath);
 
 // Takes the lock for devicePath in lockDir; on Taken, *lockPath names the
-// file, on HeldByOther *refusal tells what was in the way.
+// file, on HeldByOther *refusal tells what was in the way (LockObstacle).
 UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
                       std::string* lockPath, LockRefusal* refusal);
 
