@@ -171,10 +171,13 @@ UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
             return UucpLock::Taken;
         }
         if (errno != EEXIST) return UucpLock::Unavailable;
-        const LockState state = InspectLock(path, refusal);
-        if (state == LockState::Held) return UucpLock::HeldByOther;
-        if (state == LockState::Stale && !RemoveIfStillStale(path, refusal->owner)) {
-            refusal->obstacle = LockObstacle::StaleNotRemoved;
+        LockRefusal found;
+        const LockState state = InspectLock(path, &found);
+        if (state == LockState::Stale && !RemoveIfStillStale(path, found.owner)) {
+            found.obstacle = LockObstacle::StaleNotRemoved;
+        }
+        if (found.obstacle != LockObstacle::None) {
+            *refusal = found;
             return UucpLock::HeldByOther;
         }
     }
