@@ -26,8 +26,8 @@ enum class RunStage {
 // The command lines' other exit codes, so that no two of them mean
 // different things by the same number.
 enum ExitCode : int {
-    kExitCancelled = 3,  // the user said no at the prompt; nothing was sent
-    kExitUsage = 64,     // EX_USAGE: the command line was not understood
+    kExitCancelled = 3,           // the user said no at the prompt; nothing was sent
+    kExitUsage = 64,              // EX_USAGE: the command line was not understood
     kExitNoStandardStreams = 71,  // EX_OSERR: a closed stdin, stdout or stderr stayed closed
     kExitSignalBase = 128,        // plus the signal that stopped the run
 };
