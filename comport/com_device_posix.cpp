@@ -1,7 +1,7 @@
 // The COM device calls over POSIX serial devices. A handle is a heap record
-// holding the descriptor, the time-outs last set and the lock file taken.
-// Reads and writes wait in poll(), so a silent line costs no CPU.
-#include <dirent.h>
+// holding the descriptor, the time-outs last set, the lock file taken and the
+// port's state as found, given back at close. Reads and writes wait in
+// poll(), so a silent line costs no CPU, and a stop signal ends the wait.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -10,69 +10,35 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "com_device.h"
+#include "open_failure.h"
 #include "port_paths.h"
+#include "stop_signals.h"
 #include "uucp_lock.h"
 
 namespace comdev {
 namespace {
 
+// What a port was like before it was opened.
+struct FoundState {
+    termios line;
+    int modemLines;
+    bool modemLinesRead;  // a pty has none
+};
+
 struct PosixDevice {
     int fd;
     std::string lockPath;
+    FoundState found;
     DWORD readTimeoutMs = 0;  // 0: wait without end, as on Windows
     DWORD writeTimeoutMs = 0;
 };
 
 PosixDevice* DeviceOf(HANDLE handle) { return static_cast<PosixDevice*>(handle); }
-
-struct PortList {
-    std::vector<std::string> paths;
-    bool set = false;
-};
-
-PortList& Ports() {
-    static PortList list;
-    return list;
-}
-
-std::string& LockDir() {
-    static std::string directory = kDefaultLockDirectory;
-    return directory;
-}
-
-// --- Port numbers ----------------------------------------------------------
-
-// The number in "\\.\COM12", or 0.
-int PortNumber(const char* name) {
-    const char* com = std::strstr(name, "COM");
-    return com != nullptr ? std::atoi(com + 3) : 0;
-}
-
-std::vector<std::string> NumberedDevices(const std::string& devDir, const char* stem) {
-    std::vector<std::pair<long, std::string>> found;
-    DIR* dir = opendir(devDir.c_str());
-    if (dir == nullptr) return {};
-    const size_t stemLength = std::strlen(stem);
-    while (const dirent* entry = readdir(dir)) {
-        const char* name = entry->d_name;
-        if (std::strncmp(name, stem, stemLength) != 0) continue;
-        char* end = nullptr;
-        const long number = std::strtol(name + stemLength, &end, 10);
-        if (end == name + stemLength || *end != '\0') continue;
-        found.emplace_back(number, devDir + "/" + name);
-    }
-    closedir(dir);
-    std::sort(found.begin(), found.end());
-    std::vector<std::string> paths;
-    for (auto& device : found) paths.push_back(std::move(device.second));
-    return paths;
-}
 
 // --- Time ------------------------------------------------------------------
 
@@ -101,18 +67,21 @@ private:
 
 enum class Wait { Ready, TimedOut, Failed };
 
-// A hang-up (unplug, the far end of a pty gone) fails rather than times out.
+// A hang-up (unplug, the far end of a pty gone) fails rather than times out,
+// and so does a stop signal that is not held: the engine sees a failed read.
 Wait WaitFor(int fd, short event, const Deadline& deadline) {
     for (;;) {
+        if (PortIoStopped()) return Wait::Failed;
         const int ms = deadline.PollMs();
         if (ms == 0) return Wait::TimedOut;
-        pollfd entry{fd, event, 0};
-        const int ready = poll(&entry, 1, ms);
+        pollfd entries[] = {{fd, event, 0}, {StopWakeUpFd(), POLLIN, 0}};
+        const int ready = poll(entries, 2, ms);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return Wait::Failed;
         if (ready == 0) return Wait::TimedOut;
-        if (entry.revents & event) return Wait::Ready;
-        return Wait::Failed;
+        if (entries[0].revents & event) return Wait::Ready;
+        if (entries[0].revents != 0) return Wait::Failed;
+        ClearStopWakeUp();  // a signal came: the check above decides
     }
 }
 
@@ -124,6 +93,7 @@ BOOL TransferAll(int fd, short event, DWORD length, DWORD timeoutMs, DWORD* done
     *done = 0;
     const Deadline deadline(timeoutMs);
     while (*done < length) {
+        if (PortIoStopped()) return 0;
         const ssize_t moved = transfer(*done);
         if (moved > 0) {
             *done += static_cast<DWORD>(moved);
@@ -242,79 +212,112 @@ bool TakeExclusively(int fd) {
     // Another program's exclusive mode stops others, but not root: respect it
     // (and never clear it at close) as if it had stopped us.
     int exclusive = 0;
-    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return false;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+        errno = EBUSY;
+        return false;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
     ioctl(fd, TIOCEXCL);
     return true;
 }
 
-// TIOCEXCL belongs to the tty, not to this descriptor: closing alone would
-// leave the port shut to everybody else.
-void ReleaseExclusively(int fd) {
+// Gives the port back as it was found: its line settings and modem lines
+// (bytes still queued dropped first, so none go out under the old settings),
+// then its exclusive mode, then the flock with the descriptor. TIOCEXCL
+// belongs to the tty, not to this descriptor: closing alone would leave the
+// port shut to everybody else.
+void GiveBack(int fd, const FoundState& found) {
+    tcflush(fd, TCIOFLUSH);
+    tcsetattr(fd, TCSANOW, &found.line);
+    if (found.modemLinesRead) ioctl(fd, TIOCMSET, &found.modemLines);
     ioctl(fd, TIOCNXCL);
     close(fd);
 }
 
-int OpenRaw(const std::string& path) {
+// Gives up with the errno of the step that failed kept for the caller.
+template <class Release>
+int Failed(Release release) {
+    const int error = errno;
+    release();
+    errno = error;
+    return -1;
+}
+
+// The descriptor, or -1 with errno saying why; *found is what to give back.
+int OpenRaw(const std::string& path, FoundState* found) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     termios line{};
     // Not a terminal, or taken: not a port for us, and left as it was.
-    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) {
-        close(fd);
-        return -1;
-    }
+    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) return Failed([&] { close(fd); });
+    found->line = line;
+    found->modemLinesRead = ioctl(fd, TIOCMGET, &found->modemLines) == 0;
     // A fresh tty echoes and edits lines until it is made raw, so at once.
     MakeRaw(&line);
-    if (tcsetattr(fd, TCSANOW, &line) != 0) {
-        ReleaseExclusively(fd);
-        return -1;
-    }
+    if (tcsetattr(fd, TCSANOW, &line) != 0) return Failed([&] { GiveBack(fd, *found); });
     return fd;
+}
+
+// The failure record of the last Open; errno on its own says too little
+// about a port another program holds.
+OpenFailure& LastFailure() {
+    static OpenFailure failure;
+    return failure;
+}
+
+HANDLE Fail(int error) {
+    LastFailure().error = error;
+    return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
 
-void SetPortPaths(const std::vector<std::string>& paths) {
-    PortList& list = Ports();
-    list.paths.assign(paths.begin(), paths.begin() + std::min(paths.size(), kMaxPortPaths));
-    list.set = true;
+const OpenFailure& LastOpenFailure() { return LastFailure(); }
+
+DWORD LastOpenError() { return static_cast<DWORD>(LastFailure().error); }
+
+OpenRefusal RefusalOf(DWORD error) {
+    switch (error) {
+    case 0:
+        return OpenRefusal::None;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return OpenRefusal::Absent;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenRefusal::Busy;
+    case EACCES:
+    case EPERM:
+        return OpenRefusal::NotPermitted;
+    default:
+        return OpenRefusal::Other;
+    }
 }
 
-const std::vector<std::string>& PortPaths() {
-    if (!Ports().set) SetPortPaths(ScanPortPaths("/dev"));
-    return Ports().paths;
-}
-
-std::vector<std::string> ScanPortPaths(const std::string& devDir) {
-    std::vector<std::string> paths = NumberedDevices(devDir, "ttyUSB");
-    const std::vector<std::string> acm = NumberedDevices(devDir, "ttyACM");
-    paths.insert(paths.end(), acm.begin(), acm.end());
-    return paths;
-}
-
-void SetLockDirectory(const std::string& directory) { LockDir() = directory; }
-
-const std::string& LockDirectory() { return LockDir(); }
-
-HANDLE Open(const char* name) {
-    const int number = PortNumber(name);
+HANDLE Open(int number) {
+    LastFailure() = OpenFailure{};
     const std::vector<std::string>& paths = PortPaths();
-    if (number < 1 || static_cast<size_t>(number) > paths.size()) return INVALID_HANDLE_VALUE;
+    if (number < 1 || static_cast<size_t>(number) > paths.size()) return Fail(ENODEV);
     const std::string& path = paths[static_cast<size_t>(number) - 1];
+    LastFailure().devicePath = path;
 
     // The lock comes first: opening a port makes it raw and exclusive, which
     // must never happen to a port another program holds.
     std::string lockPath;
-    if (TakeUucpLock(LockDir(), path, &lockPath) == UucpLock::HeldByOther) {
-        return INVALID_HANDLE_VALUE;
+    if (TakeUucpLock(LockDirectory(), path, &lockPath, &LastFailure().lock) ==
+        UucpLock::HeldByOther) {
+        return Fail(EBUSY);
     }
-    const int fd = OpenRaw(path);
+    FoundState found{};
+    const int fd = OpenRaw(path, &found);
     if (fd < 0) {
+        const int error = errno;
         ReleaseUucpLock(lockPath);
-        return INVALID_HANDLE_VALUE;
+        return Fail(error);
     }
-    return new PosixDevice{fd, lockPath};
+    return new PosixDevice{fd, lockPath, found};
 }
 
 BOOL GetState(HANDLE device, DCB* dcb) {
@@ -375,7 +378,7 @@ BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
 
 void Close(HANDLE device) {
     PosixDevice* posix = DeviceOf(device);
-    ReleaseExclusively(posix->fd);
+    GiveBack(posix->fd, posix->found);
     ReleaseUucpLock(posix->lockPath);
     delete posix;
 }

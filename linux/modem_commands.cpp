@@ -12,6 +12,7 @@
 #include "modem_query.h"
 #include "modem_status.h"
 #include "port_paths.h"
+#include "stop_signals.h"
 #include "switch_texts.h"
 
 namespace {
@@ -62,7 +63,8 @@ ReportedMode ModeSet(ModemMode mode) {
 void PrintReadBack(const FoundModem& found, ModemMode mode, std::FILE* out) {
     ModeReport report{};
     if (!QueryMode(found.number, *found.vendor, &report)) {
-        std::fputs(Tr(kTextReadBackUnsupported), out);
+        // A query a stop signal cut short says nothing about the modem.
+        if (comdev::StopSignal() == 0) std::fputs(Tr(kTextReadBackUnsupported), out);
         return;
     }
     const bool agrees = report.mode == ModeSet(mode);
@@ -78,6 +80,7 @@ int RunStatus(const CliOptions& options) {
                         SearchOutput(ProgressStream(options.quiet)));
     FoundModem found{};
     if (!search.LocateModem(&found)) {
+        if (comdev::StopSignal() != 0) return kStatusNoModem;  // the caller tells the signal
         std::string line = TerminalText(Tr(kTextNoModem), false, CliLanguage());
         line.erase(0, line.find_first_not_of('\n'));  // a line of its own, not a log's
         std::fputs(line.c_str(), stderr);
@@ -85,7 +88,8 @@ int RunStatus(const CliOptions& options) {
     }
     ModemStatus status{PortPath(found.number), found.vendor, {}, false, {}};
     char identification[kAnswerBufferSize] = {};
-    status.modeReported = QueryStatus(found.number, *found.vendor, identification, &status.report);
+    status.modeReported =
+        QueryStatus(found.number, *found.vendor, identification, &status.report);
     status.identification = ReadIdentification(identification);
     const std::string shown = options.json ? StatusJson(status, options.showImei)
                                            : StatusText(status, options.showImei, CliLanguage());
@@ -93,12 +97,12 @@ int RunStatus(const CliOptions& options) {
     return status.modeReported ? kStatusRead : kStatusNotAnswered;
 }
 
-int RunSwitchCommand(const CliOptions& options, const TerminalOutput& output) {
+SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output) {
     if (options.mode == ModemMode::ModemOnly && !options.force) {
         TerminalHost search(options.mode, CliLanguage(), SearchOutput(output.progress));
         FoundModem located{};
         if (search.LocateModem(&located)) {
-            if (RefusedAsHiLink(located)) return static_cast<int>(SwitchOutcome::NotConfirmed);
+            if (RefusedAsHiLink(located)) return SwitchOutcome::NotConfirmed;
             // The run's own search then asks only the port just found.
             comdev::SetPortPaths({PortPath(located.number)});
         }
@@ -106,8 +110,9 @@ int RunSwitchCommand(const CliOptions& options, const TerminalOutput& output) {
     TerminalHost host(options.mode, CliLanguage(), output);
     FoundModem found{};
     const SwitchOutcome outcome = host.RunSwitch(&found);
-    if (outcome == SwitchOutcome::Switched && output.log != nullptr) {
+    // After a stop signal the modem is left alone.
+    if (outcome == SwitchOutcome::Switched && output.log != nullptr && comdev::StopSignal() == 0) {
         PrintReadBack(found, options.mode, output.log);
     }
-    return static_cast<int>(outcome);
+    return outcome;
 }

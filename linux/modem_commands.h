@@ -15,9 +15,9 @@ enum StatusExit : int {
 };
 
 // Finds the modem as a switch does, asks ATI and the vendor's mode query,
-// prints what it learnt to stdout (text or JSON). Ports are set already.
+// prints what it learnt to stdout (text or JSON). Ports are set already; a
+// stop signal ends the search with nothing printed.
 int RunStatus(const CliOptions& options);
 
 // The switch run on output, with the command line's own steps around it.
-// Returns the run's outcome as an exit code.
-int RunSwitchCommand(const CliOptions& options, const TerminalOutput& output);
+SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output);

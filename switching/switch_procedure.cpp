@@ -31,10 +31,14 @@ bool ProbePort(int number, const Vendor** found) {
     return *found != nullptr;
 }
 
+constexpr int kSearchStopped = -1;
+
 // Tries the ports in ascending order, one progress step before each.
-// Returns the number of the first port that identified itself, or 0.
+// Returns the number of the first port that identified itself, 0 or
+// kSearchStopped when the host asked to stop.
 int FindModem(SwitchHost& host, const Vendor** found) {
     for (int number = kFirstPort; number < kPortLimit; ++number) {
+        if (host.StopRequested(RunStage::Searching)) return kSearchStopped;
         host.StepProgress();
         if (ProbePort(number, found)) {
             host.Say((*found)->found);
@@ -96,7 +100,9 @@ SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
     const Vendor* vendor = nullptr;
     const int number = FindModem(*this, &vendor);
     SwitchOutcome outcome = SwitchOutcome::Switched;
-    if (number == 0) {
+    if (number == kSearchStopped || (number != 0 && StopRequested(RunStage::Commands))) {
+        outcome = SwitchOutcome::Stopped;
+    } else if (number == 0) {
         Say(kTextNoModem);
         outcome = SwitchOutcome::NoModem;
     } else {
@@ -120,8 +126,9 @@ bool SwitchHost::LocateModem(FoundModem* found) {
     const Vendor* vendor = nullptr;
     const int number = FindModem(*this, &vendor);
     FinishRun();
-    *found = {number, vendor};
-    return number != 0;
+    const bool located = number > 0;  // not 0 (none) nor a stop
+    *found = {located ? number : 0, located ? vendor : nullptr};
+    return located;
 }
 
 DWORD WINAPI SwitchThreadProc(LPVOID param) {

@@ -15,13 +15,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "com_device.h"
 #include "comport.h"
+#include "open_failure.h"
 #include "port_paths.h"
 #include "uucp_lock.h"
 
@@ -260,6 +265,8 @@ TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     WriteFile(lockPath_, parentsLock);
 
     EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, comdev::LockObstacle::LiveOwner);
+    EXPECT_EQ(comdev::LastOpenFailure().lock.owner, getppid()) << "the owner is named";
     EXPECT_EQ(ReadFile(lockPath_), parentsLock) << "another program's lock stays";
     termios after{};
     ASSERT_EQ(tcgetattr(holder, &after), 0);
@@ -271,6 +278,87 @@ TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     ASSERT_EQ(ioctl(holder, TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0) << "the tty must not be left exclusive";
     close(holder);
+}
+
+// The lock directory is writable by every user: what one plants at a lock
+// path must neither stop the run (a FIFO or a terminal read would wait for
+// ever) nor be taken over, and the refusal must say what was in the way.
+// Whatever was planted stays.
+TEST_F(PosixDevice, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
+    const std::string planted = lockDir_ + "/planted";
+    WriteFile(planted, LockText(DeadPid()));
+    const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+    const struct {
+        const char* what;
+        std::function<int()> plant;  // 0 on success
+        comdev::LockObstacle obstacle;
+        mode_t type;
+    } cases[] = {
+        {"FIFO", [&] { return mkfifo(lockPath_.c_str(), 0666); }, comdev::LockObstacle::Fifo,
+         S_IFIFO},
+        {"link to a terminal", [&] { return symlink(slavePath_.c_str(), lockPath_.c_str()); },
+         comdev::LockObstacle::Symlink, S_IFLNK},
+        {"link to a stale lock", [&] { return symlink(planted.c_str(), lockPath_.c_str()); },
+         comdev::LockObstacle::Symlink, S_IFLNK},
+        {"dangling link", [&] { return symlink("/nonexistent/lock", lockPath_.c_str()); },
+         comdev::LockObstacle::Symlink, S_IFLNK},
+        {"directory", [&] { return mkdir(lockPath_.c_str(), 0777); },
+         comdev::LockObstacle::Directory, S_IFDIR},
+        {"50 MB file naming an ended process, old",
+         [&] {
+             WriteFile(lockPath_, LockText(DeadPid()));
+             return truncate(lockPath_.c_str(), 50 << 20) |
+                    utimensat(AT_FDCWD, lockPath_.c_str(), minuteAgo, 0);
+         },
+         comdev::LockObstacle::TooLarge, S_IFREG},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(c.plant(), 0) << strerror(errno);
+        EXPECT_EQ(ComOpen(1, &port_), 0);
+        EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, c.obstacle);
+        EXPECT_EQ(comdev::LastOpenFailure().lock.path, lockPath_);
+        struct stat after {};
+        EXPECT_EQ(lstat(lockPath_.c_str(), &after), 0) << "the planted entry was removed";
+        EXPECT_EQ(after.st_mode & S_IFMT, c.type);
+        ComClose(&port_);
+        if (unlink(lockPath_.c_str()) != 0) rmdir(lockPath_.c_str());
+    }
+    unlink(planted.c_str());
+    EXPECT_EQ(ComOpen(1, &port_), 1) << "free again once the lock path is clear";
+    EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, comdev::LockObstacle::None);
+}
+
+// A port is given back as it was found: a terminal in canonical mode with
+// echo at 9600 (as a user's own --port /dev/tty would be) is that again
+// once closed, and not exclusive.
+TEST_F(PosixDevice, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
+    const int user = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(user, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(user, &before), 0);
+    before.c_lflag |= ICANON | ECHO | ISIG;
+    before.c_oflag |= OPOST | ONLCR;
+    cfsetispeed(&before, B9600);
+    cfsetospeed(&before, B9600);
+    ASSERT_EQ(tcsetattr(user, TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(user, &before), 0);
+
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(ComSetLine(&port_, 115200), 1);
+    ComClose(&port_);
+
+    termios after{};
+    ASSERT_EQ(tcgetattr(user, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(cfgetospeed(&after), static_cast<speed_t>(B9600));
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(user, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(user);
 }
 
 TEST_F(PosixDevice, WithoutALockDirectoryThePortStillOpens) {
@@ -298,6 +386,96 @@ TEST_F(PosixDevice, APortThatGoesAwayEndsAWaitingReadAtOnce) {
     EXPECT_EQ(ComRead(&port_, answer, 1, 5000), kComReadFailed);
     EXPECT_EQ(ComWrite(&port_, "AT\r\n", 4, 5000), kComWriteFailed);
     EXPECT_LT(NowMs() - wall0, 1000.0);
+}
+
+// Why an open failed, as the layer above reads it: the system's error, what
+// it means for the user and, for a lock file in the way, which lock. Each
+// case plants one reason; the slave pty is COM1.
+struct RefusalCase {
+    const char* name;
+    // Sets up the reason; returns what must be undone after the open (a
+    // descriptor to close, or -1).
+    int (*plant)(const std::string& slave, const std::string& lockPath);
+    comdev::OpenRefusal refusal;
+    bool lockInTheWay;
+};
+
+int HoldWithFlock(const std::string& slave, const std::string&) {
+    const int other = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    flock(other, LOCK_EX | LOCK_NB);
+    return other;
+}
+
+int HoldExclusive(const std::string& slave, const std::string&) {
+    const int other = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ioctl(other, TIOCEXCL);
+    return other;
+}
+
+int LockAsParent(const std::string&, const std::string& lockPath) {
+    WriteFile(lockPath, LockText(getppid()));
+    return -1;
+}
+
+int Nothing(const std::string&, const std::string&) { return -1; }
+
+class OpenRefusals : public PosixDevice, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(OpenRefusals, TheLastFailedOpenTellsWhy) {
+    const RefusalCase& c = GetParam();
+    const int undo = c.plant(slavePath_, lockPath_);
+    const bool absent = c.refusal == comdev::OpenRefusal::Absent;
+    const bool notATerminal = c.refusal == comdev::OpenRefusal::Other;
+    const std::string path = absent ? lockDir_ + "/ttyUSB9" : notATerminal ? "/dev/null" : slavePath_;
+    comdev::SetPortPaths({path});
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    const comdev::OpenFailure& failure = comdev::LastOpenFailure();
+    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), c.refusal) << failure.error;
+    EXPECT_EQ(failure.devicePath, path);
+    EXPECT_EQ(failure.lock.obstacle != comdev::LockObstacle::None, c.lockInTheWay);
+    EXPECT_EQ(failure.lock.path, c.lockInTheWay ? lockPath_ : "");
+    if (undo >= 0) {
+        ioctl(undo, TIOCNXCL);
+        close(undo);
+    }
+    comdev::SetPortPaths({slavePath_});
+    unlink(lockPath_.c_str());
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(comdev::LastOpenError(), 0u) << "an open that succeeds clears the reason";
+}
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    EachReason, OpenRefusals,
+    testing::Values(
+        RefusalCase{"NoSuchDevice",      Nothing,       comdev::OpenRefusal::Absent, false},
+        RefusalCase{"HeldWithFlock",     HoldWithFlock, comdev::OpenRefusal::Busy,   false},
+        RefusalCase{"MadeExclusive",     HoldExclusive, comdev::OpenRefusal::Busy,   false},
+        RefusalCase{"LiveLockFile",      LockAsParent,  comdev::OpenRefusal::Busy,   true},
+        RefusalCase{"NotATerminal",      Nothing,       comdev::OpenRefusal::Other,  false}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+// clang-format on
+
+// A user outside the device's group: run as nobody in a child, against the
+// pty made root's alone.
+TEST_F(PosixDevice, AUserWhoMayNotOpenThePortIsToldSo) {
+    ASSERT_EQ(chmod(slavePath_.c_str(), 0600), 0);
+    ASSERT_EQ(chown(slavePath_.c_str(), 0, 0), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        comdev::SetLockDirectory("");  // nobody may not write the test's lock directory
+        const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        ComPort port{};
+        const bool refused = dropped && ComOpen(1, &port) == 0 &&
+                             comdev::RefusalOf(comdev::LastOpenError()) ==
+                                 comdev::OpenRefusal::NotPermitted;
+        _exit(!dropped ? 2 : refused ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 2) << "the tests must run as root to drop to nobody";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(PortPaths, ScansUsbThenAcmDevicesInNumericOrder) {
