@@ -88,8 +88,7 @@ int RunStatus(const CliOptions& options) {
     }
     ModemStatus status{PortPath(found.number), found.vendor, {}, false, {}};
     char identification[kAnswerBufferSize] = {};
-    status.modeReported =
-        QueryStatus(found.number, *found.vendor, identification, &status.report);
+    status.modeReported = QueryStatus(found.number, *found.vendor, identification, &status.report);
     status.identification = ReadIdentification(identification);
     const std::string shown = options.json ? StatusJson(status, options.showImei)
                                            : StatusText(status, options.showImei, CliLanguage());
