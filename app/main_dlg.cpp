@@ -21,8 +21,8 @@ HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 
 }  // namespace
 
-CMainDlg::CMainDlg(CWnd* parent)
-    : CDialog(IDD_MAIN, parent),
+CMainDlg::CMainDlg()
+    : CDialog(IDD_MAIN),
       m_hWorker(INVALID_HANDLE_VALUE),
       m_dwWorkerId(kIdle),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),

@@ -10,7 +10,7 @@
 
 class CMainDlg : public CDialog, public SwitchHost {
 public:
-    explicit CMainDlg(CWnd* parent = nullptr);
+    CMainDlg();
     // Waits for a worker that is still finishing, then releases its handle.
     ~CMainDlg() override;
 

@@ -7,8 +7,7 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     if (control.m_hWnd == nullptr) control.m_hWnd = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
 }
 
-CDialog::CDialog(UINT templateId, CWnd* parent)
-    : m_templateId(templateId), m_hParent(parent ? parent->m_hWnd : nullptr) {}
+CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
 
 INT_PTR CDialog::DoModal() {
     // Templates may hold common controls (progress bar): register their classes.
@@ -18,7 +17,7 @@ INT_PTR CDialog::DoModal() {
     HHOOK hook =
         ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterProc, nullptr, ::GetCurrentThreadId());
     INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
-                                       m_hParent, DialogProc, reinterpret_cast<LPARAM>(this));
+                                       nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
     if (hook) ::UnhookWindowsHookEx(hook);
     return result;
 }

@@ -18,7 +18,7 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    explicit CDialog(UINT templateId);
     virtual ~CDialog() = default;
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -52,5 +52,4 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
-    HWND m_hParent;
 };

@@ -14,7 +14,6 @@ public:
         return ::SendMessageA(m_hWnd, msg, wParam, lParam);
     }
     BOOL EnableWindow(BOOL enable = TRUE) const { return ::EnableWindow(m_hWnd, enable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
@@ -27,19 +26,12 @@ public:
     }
 };
 
-class CButton : public CWnd {
-public:
-    LRESULT Click() const { return SendMessage(BM_CLICK); }
-};
+class CButton : public CWnd {};
 
 class CProgressCtrl : public CWnd {
 public:
     void SetRange32(int lower, int upper) const { SendMessage(PBM_SETRANGE32, lower, upper); }
-    void GetRange(PBRANGE* range) const {
-        SendMessage(PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(range));
-    }
     int SetPos(int pos) const { return static_cast<int>(SendMessage(PBM_SETPOS, pos)); }
-    int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
     int SetStep(int step) const { return static_cast<int>(SendMessage(PBM_SETSTEP, step)); }
     int StepIt() const { return static_cast<int>(SendMessage(PBM_STEPIT)); }
 };
@@ -55,11 +47,6 @@ public:
     }
     void SetSelectionCharFormat(CHARFORMATA& format) const {
         SendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    }
-    // Fills format for the selection; over a mixed range dwMask lacks the
-    // attributes that differ.
-    void GetSelectionCharFormat(CHARFORMATA& format) const {
-        SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     }
     COLORREF SetBackgroundColor(COLORREF color) const {
         return static_cast<COLORREF>(SendMessage(EM_SETBKGNDCOLOR, 0, color));

@@ -6,9 +6,11 @@
 #include "text.h"
 
 inline constexpr Text kTextUsage{
-    "использование: modemswitch modem-only|extra [--port ПУТЬ]... [--yes] [--quiet]\n"
+    "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
+    "               modemswitch [ПАРАМЕТР]... status\n"
     "подробнее: modemswitch --help\n",
-    "usage: modemswitch modem-only|extra [--port PATH]... [--yes] [--quiet]\n"
+    "usage: modemswitch [OPTION]... modem-only|extra\n"
+    "       modemswitch [OPTION]... status\n"
     "more: modemswitch --help\n"};
 
 inline constexpr Text kTextHelp{
@@ -59,7 +61,11 @@ inline constexpr Text kTextModemManager{
 inline constexpr Text kTextPortNeedsPath{"после --port нужен путь к устройству",
                                          "--port needs a device path"};
 inline constexpr Text kTextUnknownOption{"неизвестный параметр ", "unknown option "};
-inline constexpr Text kTextOneMode{"режим указывается один раз", "give the mode only once"};
-inline constexpr Text kTextUnknownMode{"неизвестный режим ", "unknown mode "};
-inline constexpr Text kTextNoMode{"не указан режим", "no mode given"};
+inline constexpr Text kTextOneMode{"команда указывается один раз", "give only one command"};
+inline constexpr Text kTextUnknownMode{"неизвестная команда ", "unknown command "};
+inline constexpr Text kTextNoMode{"не указана команда: modem-only, extra или status",
+                                  "no command given: modem-only, extra or status"};
 inline constexpr Text kTextTooManyPorts{"портов не больше ", "at most this many ports: "};
+// Followed by the option.
+inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
+inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};

@@ -56,6 +56,13 @@ int main(int argc, char** argv) {
         std::fputs(Tr(kTextHelp), stdout);
         return EXIT_SUCCESS;
     }
+    if (options.version) {
+        std::puts("modemswitch " MODEMSWITCH_VERSION);
+        return EXIT_SUCCESS;
+    }
+    // Reading the mode is not part of this program yet; never switch instead.
+    if (options.action == CliAction::Status)
+        return Usage(std::string(Tr(kTextUnknownMode)) + "status");
     if (!options.quiet && ProcessRunning("/proc", kModemManagerName)) {
         std::fputs(Tr(kTextModemManager), stderr);
     }

@@ -197,9 +197,9 @@ TEST_F(MainDlgTest, OpensIdleWithPanesIconsAndFocusOnExit) {
     dlg.steps = {[](TestDlg& d) {
         EXPECT_EQ(d.m_dwWorkerId, TestDlg::kIdle);
         EXPECT_EQ(d.m_hWorker, INVALID_HANDLE_VALUE);
-        EXPECT_TRUE(d.m_btnModemOnly.IsWindowEnabled());
-        EXPECT_TRUE(d.m_btnExtra.IsWindowEnabled());
-        EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
+        EXPECT_TRUE(::IsWindowEnabled(d.m_btnModemOnly.m_hWnd));
+        EXPECT_TRUE(::IsWindowEnabled(d.m_btnExtra.m_hWnd));
+        EXPECT_TRUE(::IsWindowEnabled(d.m_btnExit.m_hWnd));
         EXPECT_EQ(::GetFocus(), d.m_btnExit.m_hWnd);
         EXPECT_EQ(WindowText(d.m_info), panes::kIntroText);
         EXPECT_EQ(WindowText(d.m_log), panes::kHelpText);
@@ -222,9 +222,9 @@ TEST_F(MainDlgTest, HostOperationsDriveProgressAndFinishEnablesExitLast) {
         d.SetProgressPos(0);
         d.StepProgress();
         d.StepProgress();
-        EXPECT_EQ(d.m_progress.GetPos(), 2) << "one unit per step";
+        EXPECT_EQ(d.m_progress.SendMessage(PBM_GETPOS), 2) << "one unit per step";
         PBRANGE range{};
-        d.m_progress.GetRange(&range);
+        d.m_progress.SendMessage(PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
         EXPECT_EQ(range.iLow, 0);
         EXPECT_EQ(range.iHigh, 31);
 
@@ -237,7 +237,7 @@ TEST_F(MainDlgTest, HostOperationsDriveProgressAndFinishEnablesExitLast) {
         d.m_btnExit.EnableWindow(FALSE);
         d.FinishRun();
         EXPECT_EQ(d.m_dwWorkerId, TestDlg::kIdle);
-        EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
+        EXPECT_TRUE(::IsWindowEnabled(d.m_btnExit.m_hWnd));
         d.EndDialog(IDOK);
     }};
     dlg.DoModal();
@@ -366,16 +366,16 @@ TEST_F(MainDlgTest, AnsweringNoToTheConfirmationChangesNothing) {
     dlg.m_nMode = -7;
     dlg.steps = {
         [](TestDlg& d) {
-            d.m_btnExtra.Click();
+            d.m_btnExtra.SendMessage(BM_CLICK);
             d.NextStep();
         },
         [](TestDlg& d) {
             EXPECT_EQ(d.m_nMode, -7);
             EXPECT_EQ(d.m_dwWorkerId, TestDlg::kIdle);
             EXPECT_EQ(d.m_hWorker, INVALID_HANDLE_VALUE);
-            EXPECT_TRUE(d.m_btnModemOnly.IsWindowEnabled());
-            EXPECT_TRUE(d.m_btnExtra.IsWindowEnabled());
-            EXPECT_TRUE(d.m_btnExit.IsWindowEnabled());
+            EXPECT_TRUE(::IsWindowEnabled(d.m_btnModemOnly.m_hWnd));
+            EXPECT_TRUE(::IsWindowEnabled(d.m_btnExtra.m_hWnd));
+            EXPECT_TRUE(::IsWindowEnabled(d.m_btnExit.m_hWnd));
             d.EndDialog(IDOK);
         },
     };

@@ -30,7 +30,8 @@ protected:
         CHARFORMATA format{};
         format.cbSize = sizeof format;
         pane_.SetSel(start, end);
-        pane_.GetSelectionCharFormat(format);
+        // Over a mixed range dwMask lacks the attributes that differ.
+        pane_.SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
         return format;
     }
     CHARRANGE Selection() const {

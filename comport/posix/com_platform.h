@@ -2,6 +2,8 @@
 // procedure are written in, for POSIX systems: the same names, so the engine
 // reads the same on both. Only what the engine uses is here; the values are
 // the Windows ones.
+// Linux-only in the POSIX port code, where a BSD port would start: TIOCGEXCL
+// and B921600 (com_device_posix.cpp) and the ttyUSB/ttyACM device names.
 #pragma once
 
 #include <cstdint>

@@ -135,14 +135,14 @@ TEST_F(CommandLine, BadUsageExitsSixtyFourWithoutTouchingAPort) {
         {"turbo"},
         {"modem-only", "extra"},
         {"modem-only", "--colour"},
+        {"extra", "-yx"},
         {"extra", "--port"},
-        {"extra", "--port", ""},
     };
     for (const auto& args : bad) {
         const Finished run = RunProgram(args);
         EXPECT_EQ(run.exitCode, 64) << testing::PrintToString(args);
         EXPECT_EQ(run.err.rfind("modemswitch: ", 0), 0u) << run.err;
-        EXPECT_NE(run.err.find("использование: modemswitch modem-only|extra"), std::string::npos);
+        EXPECT_NE(run.err.find("использование: modemswitch"), std::string::npos);
     }
     std::vector<std::string> thirtyTwo = {"extra", "--yes"};
     for (int i = 0; i < 32; ++i) thirtyTwo.insert(thirtyTwo.end(), {"--port", PortPath(1)});
@@ -155,6 +155,12 @@ TEST_F(CommandLine, HelpExplainsBothModes) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("  modem-only   «Только модем»"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  extra        «Доп. функции»"), std::string::npos);
+}
+
+TEST_F(CommandLine, VersionIsTheProjectsOwn) {
+    const Finished run = RunProgram({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "modemswitch " MODEMSWITCH_VERSION "\n");
 }
 
 TEST_F(CommandLine, PortsAreTriedInTheOrderGiven) {
