@@ -24,9 +24,11 @@ inline constexpr Text kTextHelp{
     "               снова включаются.\n"
     "\n"
     "  --port ПУТЬ  проверять только этот порт (можно несколько раз, по порядку);\n"
-    "               без него: все /dev/ttyUSB*, затем все /dev/ttyACM*.\n"
+    "               без него: все /dev/ttyUSB* и /dev/ttyACM*, сначала порты\n"
+    "               модемов ZTE и Huawei (по данным /sys), AT-порт Huawei первым.\n"
     "  --yes        не спрашивать подтверждение.\n"
     "  --quiet      не выводить журнал и индикатор хода.\n"
+    "  --verbose    писать о каждом порте, как только он проверен.\n"
     "\n"
     "Коды выхода: 0 режим переключён, 1 модем не найден, 2 модем не подтвердил\n"
     "переключение, 3 отменено пользователем, 64 неверные аргументы.\n",
@@ -40,9 +42,12 @@ inline constexpr Text kTextHelp{
     "               reader are turned on again.\n"
     "\n"
     "  --port PATH  try only this port (may be given several times, in order);\n"
-    "               without it: every /dev/ttyUSB*, then every /dev/ttyACM*.\n"
+    "               without it: every /dev/ttyUSB* and /dev/ttyACM*, the ports of\n"
+    "               ZTE and Huawei modems first (as /sys tells), Huawei's AT port\n"
+    "               before all.\n"
     "  --yes        do not ask for confirmation.\n"
     "  --quiet      print neither the log nor the progress bar.\n"
+    "  --verbose    tell about each port as soon as it has been tried.\n"
     "\n"
     "Exit codes: 0 mode switched, 1 no modem found, 2 the modem did not confirm\n"
     "the switch, 3 cancelled by the user, 64 bad usage.\n"};
@@ -69,3 +74,54 @@ inline constexpr Text kTextTooManyPorts{"портов не больше ", "at m
 // Followed by the option.
 inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
 inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};
+
+// How the search went, port by port: "PATH: why" for each port passed over,
+// after a run that found no modem (with --verbose, as each is tried).
+inline constexpr Text kTextPortAbsent{"нет такого устройства.", "no such device."};
+inline constexpr Text kTextPortNotPermitted{
+    "нет прав на его открытие. Добавьте себя в группу dialout: "
+    "sudo usermod -aG dialout $USER, затем войдите в систему заново.",
+    "permission denied. Add yourself to the group dialout: "
+    "sudo usermod -aG dialout $USER, then log in again."};
+inline constexpr Text kTextPortHeldByProcess{"занят: его держит процесс ",
+                                             "busy: held by process "};
+inline constexpr Text kTextPortHeldByModemManager{"занят: его держит ModemManager (процесс ",
+                                                  "busy: held by ModemManager (process "};
+inline constexpr Text kTextStopModemManager{
+    "). Остановите его на время переключения: sudo systemctl stop ModemManager, "
+    "или отпустите только этот модем: mmcli -m N --inhibit (N: номер модема в mmcli -L).",
+    "). Stop it for the switch: sudo systemctl stop ModemManager, or release this "
+    "modem only: mmcli -m N --inhibit (N: the modem's number in mmcli -L)."};
+inline constexpr Text kTextPortHeldByUnknown{"занят другой программой.",
+                                             "busy: another program holds it."};
+inline constexpr Text kTextPortLockInTheWay{"мешает файл блокировки ",
+                                            "a lock file is in the way: "};
+inline constexpr Text kTextLockInTheWayAdvice{
+    " (он не называет работающий процесс); если порт никто не использует, удалите его.",
+    " (it names no running process); if no program uses the port, remove it."};
+inline constexpr Text kTextPortDoesNotOpen{"не открывается: ", "does not open: "};
+inline constexpr Text kTextPortNoAnswer{"нет ответа за ", "no answer within "};
+inline constexpr Text kTextMilliseconds{" мс.", " ms."};
+inline constexpr Text kTextPortNotAModem{"ответил, но это не модем ZTE или Huawei: ",
+                                         "answered, but not as a ZTE or Huawei modem: "};
+
+// The port a modem was found on, with its USB device when /sys tells it:
+// "The modem's port: /dev/ttyUSB2 (12d1:1001 HUAWEI Mobile, interface 2)."
+inline constexpr Text kTextModemPort{"Порт модема: ", "The modem's port: "};
+inline constexpr Text kTextUsbInterface{", интерфейс ", ", interface "};
+
+// A ZTE or Huawei stick /sys shows without any serial port.
+inline constexpr Text kTextUsbDevice{"USB-устройство ", "USB device "};
+inline constexpr Text kTextStickInCdMode{
+    ": модем в режиме CD-привода (только usb-storage), последовательного порта у него нет. "
+    "Сначала его должен переключить в режим модема usb_modeswitch или правила udev "
+    "вашего дистрибутива; затем modemswitch modem-only может закрепить этот режим.",
+    ": the stick is in its CD-drive mode (usb-storage only) and has no serial port. "
+    "usb_modeswitch or your distribution's udev rules must switch it to modem mode "
+    "first; then modemswitch modem-only can make that permanent."};
+inline constexpr Text kTextStickNetworkOnly{
+    ": модем HiLink или только сетевой (",
+    ": a HiLink or network-only stick ("};
+inline constexpr Text kTextStickHasNoAtPort{
+    "), AT-порта у него нет: пользуйтесь его веб-интерфейсом.",
+    "), it has no AT port: use its web interface."};

@@ -12,8 +12,10 @@
 #include "language.h"
 #include "modem_manager.h"
 #include "port_paths.h"
+#include "port_report.h"
 #include "switch_texts.h"
 #include "terminal_host.h"
+#include "usb_ports.h"
 
 namespace {
 
@@ -37,9 +39,21 @@ bool Confirmed(ModemMode mode) {
            word == "да";
 }
 
-void UsePorts(const CliOptions& options) {
-    comdev::SetPortPaths(options.ports.empty() ? comdev::ScanPortPaths("/dev") : options.ports);
-    // Tests and unusual systems name another lock directory.
+// Tests (and unusual systems) name other places for /dev, /sys and the lock
+// directory.
+std::string Setting(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+// The ports given, in their order; else every USB serial port, those of a
+// ZTE or Huawei stick first, as sysfs tells them.
+void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
+    comdev::SetPortPaths(
+        options.ports.empty()
+            ? comdev::OrderedBySysfs(comdev::ScanPortPaths(Setting("MODEMSWITCH_DEV_ROOT", "/dev")),
+                                     sysfsRoot)
+            : options.ports);
     if (const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR")) {
         comdev::SetLockDirectory(lockDir);
     }
@@ -68,10 +82,13 @@ int main(int argc, char** argv) {
     }
     if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
 
-    UsePorts(options);
+    const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);
+    UsePorts(options, sysfsRoot);
     const TerminalOutput output{options.quiet ? nullptr : stdout,
                                 !options.quiet && isatty(STDOUT_FILENO) == 1,
-                                !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr};
-    TerminalHost host(options.mode, CliLanguage(), output);
+                                !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr,
+                                options.verbose};
+    const PortReport report({sysfsRoot, "/proc"});
+    TerminalHost host(options.mode, CliLanguage(), output, &report);
     return static_cast<int>(host.RunSwitch());
 }

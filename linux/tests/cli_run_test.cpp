@@ -1,68 +1,15 @@
 // modemswitch started as a program beside the simulator, its output going to
 // files (not a terminal): exit codes, usage errors, the port order, the
 // prompt, and plain text without colour.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "modemsim_client.h"
+#include "run_program.h"
 
 namespace {
-
-struct Finished {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string PortPath(int com) {
-    return std::string(std::getenv("MODEMSIM_PREFIX")) + "/dosdevices/com" + std::to_string(com);
-}
-
-// Runs the program with args and the given input; stdout and stderr go to
-// files, so neither is a terminal.
-Finished RunProgram(const std::vector<std::string>& args, const std::string& input = "") {
-    char dir[] = "/tmp/cli-run-test.XXXXXX";
-    if (mkdtemp(dir) == nullptr) return {};
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
-                      err = std::string(dir) + "/err";
-    std::ofstream(in) << input;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
-        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-        // The log's expected texts below are the Russian ones.
-        setenv("LC_ALL", "ru_RU.UTF-8", 1);
-        std::vector<char*> argv{const_cast<char*>(MODEMSWITCH_PROGRAM)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    Finished finished{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-    for (const std::string& file : {in, out, err}) unlink(file.c_str());
-    rmdir(dir);
-    return finished;
-}
 
 class CommandLine : public testing::Test {
 protected:
@@ -98,7 +45,10 @@ void ExpectPlainText(const Finished& run) {
 TEST_F(CommandLine, ASwitchedModemExitsZeroWithTheRunsLog) {
     const Finished zte = Switch("COM2=zte", "modem-only");
     EXPECT_EQ(zte.exitCode, 0) << zte.out << zte.err;
-    EXPECT_NE(zte.out.find("Поиск модема.\n\nНайден модем ZTE.\n"), std::string::npos) << zte.out;
+    EXPECT_NE(zte.out.find("Поиск модема.\n\nНайден модем ZTE.\nПорт модема: " + PortPath(2) +
+                           ".\nПереключение в режим"),
+              std::string::npos)
+        << zte.out;
     EXPECT_NE(zte.out.find("Режим изменен.\n\nВнимание! "), std::string::npos) << zte.out;
     ExpectPlainText(zte);
     EXPECT_EQ(sim().State(2), "zcdrun=E");
@@ -177,7 +127,7 @@ TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
     ASSERT_TRUE(sim().Layout("COM1=zte"));
     const std::vector<std::string> args = {"modem-only", "--port", PortPath(1)};
     for (const char* no : {"н\n", "no\n", ""}) {
-        const Finished declined = RunProgram(args, no);
+        const Finished declined = RunProgram(args, RunSettings{no, {}, false});
         EXPECT_EQ(declined.exitCode, 3) << no;
         EXPECT_NE(declined.err.find("Переключение в режим \"Только модем\". Продолжить?"),
                   std::string::npos)
@@ -185,7 +135,7 @@ TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
     }
     EXPECT_EQ(sim().Opens(1), 0);
 
-    EXPECT_EQ(RunProgram(args, "д\n").exitCode, 0);
+    EXPECT_EQ(RunProgram(args, RunSettings{"д\n", {}, false}).exitCode, 0);
     EXPECT_EQ(sim().State(1), "zcdrun=E");
 }
 
