@@ -13,6 +13,7 @@
 #include "modem_manager.h"
 #include "port_paths.h"
 #include "port_report.h"
+#include "switch_constants.h"
 #include "switch_texts.h"
 #include "terminal_host.h"
 #include "usb_ports.h"
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) return Usage(error);
     if (options.help) {
-        std::fputs(Tr(kTextHelp), stdout);
+        std::printf(Tr(kTextHelp), comdev::kMaxPortPaths, kProbeTimeoutMs,
+                    kCommandTimeoutMs / 1000.0);
         return EXIT_SUCCESS;
     }
     if (options.version) {

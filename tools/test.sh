@@ -81,6 +81,53 @@ done
 step "Windows tests under Wine ($WINE_ARCH)"
 GTEST_OUTPUT="xml:Z:$session/gtest/" run_ctest "$(tests_tree "$WINE_CPU")"
 
+# The Debian package of the Linux command line: built from a copy of the
+# tree, checked by lintian, unpacked into a throwaway root and run from there.
+# Each check counts as one test.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $what" >&2
+    failed=$((failed + 1))
+  fi
+}
+# help PROGRAM LOCALE HEADING: --help succeeds in that locale's language.
+help_in() { local text; text=$(LC_ALL=$2 "$1" --help) && grep -q "^$3\$" <<<"$text"; }
+# The page as man shows it, and not one warning from groff.
+page_reads() {
+  MANWIDTH=80 man -l "$1" | grep -q 'modemswitch - switch' &&
+    [ -z "$(zcat "$1" | groff -man -ww -z 2>&1)" ]
+}
+# The completion offers "status" for "modemswitch st".
+completes() {
+  # shellcheck disable=SC2016 # expanded by the inner shell
+  bash -c 'source "$1"; COMP_WORDS=(modemswitch st) COMP_CWORD=1; _modemswitch
+    [ "${COMPREPLY[*]}" = status ]' _ "$1"
+}
+step "the Debian package"
+if changes=$(bash "$root/tools/package.sh" "$session/package"); then
+  check "the package builds" true
+  check "lintian finds no error or warning" lintian --fail-on error,warning "$changes"
+  unpacked=$session/package/root
+  dpkg -x "$session"/package/modemswitch_*_"$(dpkg --print-architecture)".deb "$unpacked"
+  program=$unpacked/usr/bin/modemswitch
+  version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
+  check "modemswitch --version names the package's version" \
+    test "$("$program" --version)" = "modemswitch $version"
+  check "modemswitch --help in English" help_in "$program" C.UTF-8 "Options:"
+  check "modemswitch --help in Russian" help_in "$program" ru_RU.UTF-8 "Параметры:"
+  check "man -l shows the page, groff warns of nothing" \
+    page_reads "$unpacked/usr/share/man/man1/modemswitch.1.gz"
+  check "the bash completion completes a command" \
+    completes "$unpacked/usr/share/bash-completion/completions/modemswitch"
+else
+  check "the package builds" false
+fi
+
 cases=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
 broken=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<failure ')
 echo

@@ -88,6 +88,7 @@ TEST(CliOptions, AcceptedForms) {
 }
 
 TEST(CliOptions, RefusedFormsSayWhy) {
+    // Tr gives the English texts: the tests set no language.
     const std::string unknownOption = Tr(kTextUnknownOption);
     const std::string onlyWithStatus = Tr(kTextOnlyWithStatus);
     const struct {

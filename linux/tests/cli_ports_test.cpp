@@ -208,7 +208,9 @@ public:
     std::string Sysfs() const { return root_ + "/sys"; }
     std::string Dev() const { return root_ + "/dev"; }
     RunSettings Settings() const {
-        return {"", {{"MODEMSWITCH_SYSFS_ROOT", Sysfs()}, {"MODEMSWITCH_DEV_ROOT", Dev()}}, false};
+        RunSettings settings;
+        settings.env = {{"MODEMSWITCH_SYSFS_ROOT", Sysfs()}, {"MODEMSWITCH_DEV_ROOT", Dev()}};
+        return settings;
     }
 
 private:

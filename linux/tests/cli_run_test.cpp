@@ -100,11 +100,30 @@ TEST_F(CommandLine, BadUsageExitsSixtyFourWithoutTouchingAPort) {
     EXPECT_EQ(sim().Opens(1), 0);
 }
 
-TEST_F(CommandLine, HelpExplainsBothModes) {
-    const Finished run = RunProgram({"--help"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("  modem-only   «Только модем»"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("  extra        «Доп. функции»"), std::string::npos);
+TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
+    const struct {
+        const char* locale;
+        const char* modes;
+    } languages[] = {
+        {"ru_RU.UTF-8", "  modem-only        «Только модем»"},
+        {"C.UTF-8", "  modem-only        \"Modem only\""},
+    };
+    for (const auto& language : languages) {
+        const Finished run = RunProgram({"--help"}, InLocale(language.locale));
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_NE(run.out.find(language.modes), std::string::npos) << run.out;
+        for (const char* name :
+             {"-p, --port=", "-y, --yes", "-q, --quiet", "-v, --verbose", "--force", "--json",
+              "--show-imei", "-h, --help", "-V, --version", "MODEMSWITCH_LOCK_DIR", "NO_COLOR",
+              "MODEMSWITCH_SYSFS_ROOT", "MODEMSWITCH_DEV_ROOT", " 100 ", "128+N"}) {
+            EXPECT_NE(run.out.find(name), std::string::npos) << language.locale << ": " << name;
+        }
+    }
+    const Finished english = RunProgram({"turbo"}, InLocale("en_US.UTF-8"));
+    EXPECT_EQ(english.err,
+              "modemswitch: unknown command turbo\nusage: modemswitch [OPTION]... "
+              "modem-only|extra\n       modemswitch [OPTION]... status\nmore: "
+              "modemswitch --help\n");
 }
 
 TEST_F(CommandLine, VersionIsTheProjectsOwn) {
@@ -127,7 +146,7 @@ TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
     ASSERT_TRUE(sim().Layout("COM1=zte"));
     const std::vector<std::string> args = {"modem-only", "--port", PortPath(1)};
     for (const char* no : {"н\n", "no\n", ""}) {
-        const Finished declined = RunProgram(args, RunSettings{no, {}, false});
+        const Finished declined = RunProgram(args, WithInput(no));
         EXPECT_EQ(declined.exitCode, 3) << no;
         EXPECT_NE(declined.err.find("Переключение в режим \"Только модем\". Продолжить?"),
                   std::string::npos)
@@ -135,7 +154,7 @@ TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
     }
     EXPECT_EQ(sim().Opens(1), 0);
 
-    EXPECT_EQ(RunProgram(args, RunSettings{"д\n", {}, false}).exitCode, 0);
+    EXPECT_EQ(RunProgram(args, WithInput("д\n")).exitCode, 0);
     EXPECT_EQ(sim().State(1), "zcdrun=E");
 }
 

@@ -26,7 +26,7 @@ void PrepareChild(const std::string& in, const std::string& out, const std::stri
     dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
     dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    setenv("LC_ALL", settings.locale.c_str(), 1);
     for (const auto& [name, value] : settings.env) setenv(name.c_str(), value.c_str(), 1);
     if (settings.asNobody &&
         (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
@@ -35,6 +35,18 @@ void PrepareChild(const std::string& in, const std::string& out, const std::stri
 }
 
 }  // namespace
+
+RunSettings WithInput(std::string input) {
+    RunSettings settings;
+    settings.input = std::move(input);
+    return settings;
+}
+
+RunSettings InLocale(std::string locale) {
+    RunSettings settings;
+    settings.locale = std::move(locale);
+    return settings;
+}
 
 Finished RunProgram(const std::vector<std::string>& args, const RunSettings& settings) {
     char dir[] = "/tmp/cli-run-test.XXXXXX";

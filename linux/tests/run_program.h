@@ -13,13 +13,14 @@ struct Finished {
 };
 
 struct RunSettings {
-    std::string input;                                      // its standard input
-    std::vector<std::pair<std::string, std::string>> env;   // set for it alone
+    std::string input;                                     // its standard input
+    std::string locale = "ru_RU.UTF-8";                    // LC_ALL: most expected texts are Russian
+    std::vector<std::pair<std::string, std::string>> env;  // set for it alone
     bool asNobody = false;  // run as the unprivileged user nobody, without groups
 };
+RunSettings WithInput(std::string input);
+RunSettings InLocale(std::string locale);
 
-// Runs the program with args in a Russian locale (the expected log texts are
-// the Russian ones).
 Finished RunProgram(const std::vector<std::string>& args, const RunSettings& settings = {});
 
 // The simulator's COMn as a device path.
