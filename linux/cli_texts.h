@@ -138,6 +138,24 @@ inline constexpr Text kTextTooManyPorts{"портов не больше ", "at m
 inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
 inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};
 
+// What a stop signal meant for the modem, on stderr.
+inline constexpr Text kTextFinishingSwitch{
+    "modemswitch: получен сигнал; переключение доводится до конца, чтобы модем не остался "
+    "переключённым наполовину (повторный сигнал прервёт его сразу).\n",
+    "modemswitch: signal received; finishing the switch so that the modem is not left "
+    "half-switched (a second signal stops at once).\n"};
+inline constexpr Text kTextStoppedBeforeSwitch{
+    "modemswitch: прервано сигналом; модему не отправлено ни одной команды переключения.\n",
+    "modemswitch: stopped by a signal; no switch command was sent to the modem.\n"};
+inline constexpr Text kTextMayBeHalfSwitched{
+    "modemswitch: переключение прервано повторным сигналом: модем мог остаться переключённым "
+    "наполовину. Запустите modemswitch ещё раз.\n",
+    "modemswitch: the switch was stopped by a second signal: the modem may be half-switched. "
+    "Run modemswitch again.\n"};
+
+// Where a write failed: "modemswitch: standard output: <the system's reason>".
+inline constexpr Text kTextStandardOutput{"стандартный вывод", "standard output"};
+
 // How the search went, port by port: "PATH: why" for each port passed over,
 // after a run that found no modem (with --verbose, as each is tried).
 inline constexpr Text kTextPortAbsent{"нет такого устройства.", "no such device."};
@@ -159,9 +177,26 @@ inline constexpr Text kTextPortHeldByUnknown{"занят другой прогр
                                              "busy: another program holds it."};
 inline constexpr Text kTextPortLockInTheWay{"мешает файл блокировки ",
                                             "a lock file is in the way: "};
-inline constexpr Text kTextLockInTheWayAdvice{
-    " (он не называет работающий процесс); если порт никто не использует, удалите его.",
-    " (it names no running process); if no program uses the port, remove it."};
+// What that lock file is, in brackets after its path.
+inline constexpr Text kTextLockNamesNoRunningProcess{" (он не называет работающий процесс)",
+                                                     " (it names no running process)"};
+inline constexpr Text kTextLockNoOwnerYet{" (в нём ещё нет PID, и ему лишь несколько секунд)",
+                                          " (it names no process yet and is only seconds old)"};
+inline constexpr Text kTextLockStaleNotRemoved{
+    " (его процесс завершился, но удалить файл не удалось)",
+    " (its process has ended, but it could not be removed)"};
+inline constexpr Text kTextLockSymlink{" (это символическая ссылка)", " (it is a symbolic link)"};
+inline constexpr Text kTextLockFifo{" (это FIFO)", " (it is a FIFO)"};
+inline constexpr Text kTextLockDevice{" (это файл устройства)", " (it is a device file)"};
+inline constexpr Text kTextLockDirectory{" (это каталог)", " (it is a directory)"};
+inline constexpr Text kTextLockSocket{" (это сокет)", " (it is a socket)"};
+inline constexpr Text kTextLockTooLarge{" (он больше любого файла блокировки)",
+                                        " (it is larger than any lock file)"};
+inline constexpr Text kTextLockUnreadable{" (прочитать его не удалось)", " (it could not be read)"};
+inline constexpr Text kTextLockContended{" (он всё время переходил из рук в руки)",
+                                         " (it kept changing hands)"};
+inline constexpr Text kTextLockInTheWayAdvice{"; если порт никто не использует, удалите его.",
+                                              "; if no program uses the port, remove it."};
 inline constexpr Text kTextPortDoesNotOpen{"не открывается: ", "does not open: "};
 inline constexpr Text kTextPortNoAnswer{"нет ответа за ", "no answer within "};
 inline constexpr Text kTextMilliseconds{" мс.", " ms."};

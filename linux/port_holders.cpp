@@ -16,8 +16,6 @@ namespace {
 // Bounds the walk over /proc: processes, and descriptors of each.
 constexpr int kMaxProcesses = 65536;
 constexpr int kMaxDescriptors = 4096;
-// A lock file holds ten digits and a line end; more is not a lock of ours.
-constexpr std::size_t kLockFileBytes = 64;
 
 // The PID of a /proc entry, or 0.
 pid_t PidOfName(const char* name) {
@@ -52,13 +50,7 @@ bool HasOpen(const std::string& fdDir, const std::string& device) {
 
 }  // namespace
 
-PortHolder LockOwner(const std::string& procDir, const std::string& lockPath, pid_t known) {
-    pid_t pid = known;
-    std::string text;
-    if (pid == 0 && comdev::ReadSmallFile(lockPath, kLockFileBytes, &text)) {
-        const long number = std::strtol(text.c_str(), nullptr, 10);
-        pid = number > 0 && number <= INT_MAX ? static_cast<pid_t>(number) : 0;
-    }
+PortHolder RunningProcess(const std::string& procDir, pid_t pid) {
     return Runs(pid) ? Named(procDir, pid) : PortHolder{};
 }
 

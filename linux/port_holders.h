@@ -1,5 +1,6 @@
 // Who holds a serial port another program has: the live process a UUCP lock
-// file names, or a process with the device open, found in /proc. Both are
+// file names (as the lock code read it), or a process with the device open,
+// found in /proc. Both are
 // read the moment a port was passed over, and may have changed since.
 #pragma once
 
@@ -12,9 +13,8 @@ struct PortHolder {
     std::string name;  // its command name (/proc/PID/comm), as the process set it
 };
 
-// The process the lock file at lockPath names (or known, when the lock code
-// already read it), if that process runs.
-PortHolder LockOwner(const std::string& procDir, const std::string& lockPath, pid_t known);
+// The process pid, if it runs (as a lock file names it).
+PortHolder RunningProcess(const std::string& procDir, pid_t pid);
 
 // The first process other than this one that has devicePath (or what a link
 // there leads to) open.

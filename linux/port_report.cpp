@@ -89,13 +89,51 @@ std::string PortReport::NotOpened(const PortProbe& probe, const std::string& pat
            ".";
 }
 
+namespace {
+
+// What a lock file that stopped the port is, for the line that names it.
+const Text& LockFileIs(comdev::LockObstacle obstacle) {
+    using comdev::LockObstacle;
+    switch (obstacle) {
+    case LockObstacle::NoOwnerYet:
+        return kTextLockNoOwnerYet;
+    case LockObstacle::StaleNotRemoved:
+        return kTextLockStaleNotRemoved;
+    case LockObstacle::Symlink:
+        return kTextLockSymlink;
+    case LockObstacle::Fifo:
+        return kTextLockFifo;
+    case LockObstacle::Device:
+        return kTextLockDevice;
+    case LockObstacle::Directory:
+        return kTextLockDirectory;
+    case LockObstacle::Socket:
+        return kTextLockSocket;
+    case LockObstacle::TooLarge:
+        return kTextLockTooLarge;
+    case LockObstacle::Unreadable:
+        return kTextLockUnreadable;
+    case LockObstacle::Contended:
+        return kTextLockContended;
+    case LockObstacle::None:
+    case LockObstacle::LiveOwner:  // whose process has ended since
+        break;
+    }
+    return kTextLockNamesNoRunningProcess;
+}
+
+}  // namespace
+
 // A lock file names the holder; without one, whoever has the device open.
 std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure& failure) const {
-    if (failure.lock.obstacle != comdev::LockObstacle::None) {
-        const PortHolder owner = LockOwner(roots_.proc, failure.lock.path, failure.lock.owner);
-        if (owner.pid != 0) return HolderText(owner);
-        return Tr(kTextPortLockInTheWay) + Escaped(failure.lock.path, PATH_MAX) +
-               Tr(kTextLockInTheWayAdvice);
+    const comdev::LockRefusal& lock = failure.lock;
+    if (lock.obstacle != comdev::LockObstacle::None) {
+        const PortHolder owner = RunningProcess(roots_.proc, lock.owner);
+        if (lock.obstacle == comdev::LockObstacle::LiveOwner && owner.pid != 0) {
+            return HolderText(owner);
+        }
+        return Tr(kTextPortLockInTheWay) + Escaped(lock.path, PATH_MAX) +
+               Tr(LockFileIs(lock.obstacle)) + Tr(kTextLockInTheWayAdvice);
     }
     const PortHolder holder = ProcessWithOpen(roots_.proc, path);
     return holder.pid != 0 ? HolderText(holder) : Tr(kTextPortHeldByUnknown);

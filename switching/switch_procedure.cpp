@@ -61,14 +61,17 @@ bool ProbePort(int number, Identified* found, char* answer, PortProbe* probe) {
     return identified;
 }
 
+constexpr int kSearchStopped = -1;
+
 // Tries the search's ports in order, one progress step before each, tells
 // the host how each went and notes those another program holds (ascending,
 // as the search goes). Returns the number of the first port that identified
-// itself, or 0.
+// itself, 0, or kSearchStopped when the host asked to stop.
 int FindModem(SwitchHost& host, const comdev::PortNumbers& ports, Identified* found,
               comdev::PortNumbers* busy) {
     for (int i = 0; i < ports.count; ++i) {
         const int number = ports.numbers[i];
+        if (host.StopRequested(RunStage::Searching)) return kSearchStopped;
         host.StepProgress();
         char answer[kAnswerBufferSize];
         PortProbe probe{};
@@ -188,7 +191,9 @@ SwitchOutcome SwitchHost::RunSwitch() {
     comdev::PortNumbers busyPorts;
     const int number = FindModem(*this, ports, &found, &busyPorts);
     SwitchOutcome outcome = SwitchOutcome::Switched;
-    if (number == 0) {
+    if (number == kSearchStopped || (number != 0 && StopRequested(RunStage::Commands))) {
+        outcome = SwitchOutcome::Stopped;
+    } else if (number == 0) {
         Say(kTextNoModem);
         ExplainNoModem(busyPorts);
         outcome = SwitchOutcome::NoModem;

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,7 +22,7 @@
 
 #include "fake_sysfs.h"
 #include "modemsim_client.h"
-#include "run_program.h"
+#include "program_run.h"
 #include "uucp_lock.h"
 
 namespace fs = std::filesystem;
@@ -120,9 +121,16 @@ void HeldByModemManager(Planted* planted) {
 // A lock another program has only just made, its PID not yet in it.
 void FreshLockWithoutPid(Planted* planted) {
     WriteLock(planted, "");
-    planted->expected = {"мешает файл блокировки " + planted->lockPath,
-                         "(он не называет работающий процесс); если порт никто не использует, "
-                         "удалите его."};
+    planted->expected = {"мешает файл блокировки " + planted->lockPath +
+                         " (в нём ещё нет PID, и ему лишь несколько секунд); если порт никто не "
+                         "использует, удалите его."};
+}
+
+// Something planted in the lock directory under the lock's name.
+void FifoAsLock(Planted* planted) {
+    planted->lockPath = LockPathOf(PortPath(1));
+    mkfifo(planted->lockPath.c_str(), 0666);
+    planted->expected = {"мешает файл блокировки " + planted->lockPath + " (это FIFO)"};
 }
 
 struct ReasonCase {
@@ -141,9 +149,9 @@ TEST_P(PassedOver, TheLineAboutThePortSaysWhy) {
     ASSERT_TRUE(Sim().Layout(c.layout));
     Planted planted;
     c.plant(&planted);
-    RunSettings settings;
-    settings.asNobody = c.asNobody;
-    const Finished run = RunProgram({"modem-only", "--yes", "--port", PortPath(1)}, settings);
+    Launch launch({"modem-only", "--yes", "--port", PortPath(1)});
+    launch.asNobody = c.asNobody;
+    const Finished run = ProgramRun(launch).Wait();
 
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     const std::string prefix = "ОШИБКА: не удалось обнаружить модем.\n" + PortPath(1) + ": ";
@@ -168,7 +176,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReasonCase{"HeldWithFlock",      "COM1=silent",                 HeldWithFlockHere,   false, {}},
         ReasonCase{"NamedInALiveLock",   "COM1=silent",                 NamedInALiveLock,    false, {}},
         ReasonCase{"HeldByModemManager", "COM1=silent",                 HeldByModemManager,  false, {}},
-        ReasonCase{"LockFileInTheWay",   "COM1=silent",                 FreshLockWithoutPid, false, {}},
+        ReasonCase{"FreshLockFile",      "COM1=silent",                 FreshLockWithoutPid, false, {}},
+        ReasonCase{"FifoAsLockFile",     "COM1=silent",                 FifoAsLock,          false, {}},
         ReasonCase{"NoAnswer",           "COM1=silent",                 Nothing,             false,
                    {"нет ответа за 100 мс."}},
         ReasonCase{"NotZteOrHuawei",     "COM1=zte,ident=Acme%1B[2J%0D%0AModel%20X", Nothing, false,
@@ -178,8 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Verbose, TellsEachPortAsItIsTried) {
     ASSERT_TRUE(Sim().Layout("COM1=silent COM2=zte"));
-    const Finished run = RunProgram(
-        {"modem-only", "--yes", "--verbose", "--port", PortPath(1), "--port", PortPath(2)});
+    const Finished run =
+        RunProgram({"modem-only", "--yes", "--verbose", "--port", PortPath(1), "--port", PortPath(2)});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("Поиск модема.\n" + PortPath(1) +
                            ": нет ответа за 100 мс.\n\nНайден модем ZTE.\nПорт модема: " +
@@ -207,10 +216,11 @@ public:
 
     std::string Sysfs() const { return root_ + "/sys"; }
     std::string Dev() const { return root_ + "/dev"; }
-    RunSettings Settings() const {
-        RunSettings settings;
-        settings.env = {{"MODEMSWITCH_SYSFS_ROOT", Sysfs()}, {"MODEMSWITCH_DEV_ROOT", Dev()}};
-        return settings;
+    // A run of the program on this machine.
+    Finished Run(const std::vector<std::string>& args) const {
+        return ProgramRun(Launch(args, "", StdoutKind::File,
+                                 {{"MODEMSWITCH_SYSFS_ROOT", Sysfs()}, {"MODEMSWITCH_DEV_ROOT", Dev()}}))
+            .Wait();
     }
 
 private:
@@ -233,7 +243,7 @@ TEST_P(SysfsRun, ChoosesPortsAndNamesTheStick) {
     const MachineCase& c = GetParam();
     ASSERT_TRUE(Sim().Layout(c.layout));
     const FakeMachine machine(c.fixture, c.nodes);
-    const Finished run = RunProgram({"modem-only", "--yes"}, machine.Settings());
+    const Finished run = machine.Run({"modem-only", "--yes"});
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     for (std::string part : c.expected) {
         const size_t dev = part.find("DEV");
@@ -277,9 +287,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SysfsRun, PortsGivenOnTheCommandLineKeepTheirOrder) {
     ASSERT_TRUE(Sim().Layout("COM1=silent COM3=huawei"));
     const FakeMachine machine("huawei-e173.txt", {{"ttyUSB0", 1}, {"ttyUSB2", 3}});
-    const Finished run = RunProgram({"modem-only", "--yes", "--port", machine.Dev() + "/ttyUSB0",
-                                     "--port", machine.Dev() + "/ttyUSB2"},
-                                    machine.Settings());
+    const Finished run = machine.Run(
+        {"modem-only", "--yes", "--port", machine.Dev() + "/ttyUSB0", "--port", machine.Dev() + "/ttyUSB2"});
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(Sim().Opens(1), 1) << "the silent port given first is tried first";
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "modemsim_client.h"
-#include "run_program.h"
+#include "program_run.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
         {"C.UTF-8", "  modem-only        \"Modem only\""},
     };
     for (const auto& language : languages) {
-        const Finished run = RunProgram({"--help"}, InLocale(language.locale));
+        const Finished run = RunProgram({"--help"}, "", language.locale);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_NE(run.out.find(language.modes), std::string::npos) << run.out;
         for (const char* name :
@@ -119,7 +119,7 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
             EXPECT_NE(run.out.find(name), std::string::npos) << language.locale << ": " << name;
         }
     }
-    const Finished english = RunProgram({"turbo"}, InLocale("en_US.UTF-8"));
+    const Finished english = RunProgram({"turbo"}, "", "en_US.UTF-8");
     EXPECT_EQ(english.err,
               "modemswitch: unknown command turbo\nusage: modemswitch [OPTION]... "
               "modem-only|extra\n       modemswitch [OPTION]... status\nmore: "
@@ -146,7 +146,7 @@ TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
     ASSERT_TRUE(sim().Layout("COM1=zte"));
     const std::vector<std::string> args = {"modem-only", "--port", PortPath(1)};
     for (const char* no : {"н\n", "no\n", ""}) {
-        const Finished declined = RunProgram(args, WithInput(no));
+        const Finished declined = RunProgram(args, no);
         EXPECT_EQ(declined.exitCode, 3) << no;
         EXPECT_NE(declined.err.find("Переключение в режим \"Только модем\". Продолжить?"),
                   std::string::npos)
@@ -154,7 +154,7 @@ TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
     }
     EXPECT_EQ(sim().Opens(1), 0);
 
-    EXPECT_EQ(RunProgram(args, WithInput("д\n")).exitCode, 0);
+    EXPECT_EQ(RunProgram(args, "д\n").exitCode, 0);
     EXPECT_EQ(sim().State(1), "zcdrun=E");
 }
 
