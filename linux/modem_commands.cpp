@@ -27,8 +27,7 @@ std::string PortPath(int number) {
                                                                            : std::string();
 }
 
-// Only the progress bar of a search, no log: the modem is found before
-// anything is said about it.
+// Only the progress bar of a search, no log: status prints what it found.
 TerminalOutput SearchOutput(std::FILE* progress) { return {nullptr, false, progress}; }
 
 std::FILE* ProgressStream(bool quiet) {
@@ -42,15 +41,15 @@ bool IsHiLink(const ModeReport& report) {
     return false;
 }
 
-// True, with the refusal on stderr, when the modem is a HiLink stick.
-bool RefusedAsHiLink(const FoundModem& found) {
+// True, with the refusal in host's log, when the modem is a HiLink stick.
+bool RefusedAsHiLink(const FoundModem& found, SwitchHost& host) {
     ModeReport report{};
     if (found.vendor->id != ModemVendor::Huawei ||
         !QueryMode(found.number, *found.vendor, &report) || !IsHiLink(report)) {
         return false;
     }
-    std::fprintf(stderr, "%s%s%s", Tr(kTextHiLinkRefused),
-                 TerminalText(report.raw, false, CliLanguage()).c_str(), Tr(kTextHiLinkWhy));
+    host.AppendLog(
+        (std::string("\n") + Tr(kTextHiLinkRefused) + report.raw + Tr(kTextHiLinkWhy)).c_str());
     return true;
 }
 
@@ -96,17 +95,13 @@ int RunStatus(const CliOptions& options) {
     return status.modeReported ? kStatusRead : kStatusNotAnswered;
 }
 
-SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output) {
+SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
+                               const PortReport& report) {
+    TerminalHost host(options.mode, CliLanguage(), output, &report);
     if (options.mode == ModemMode::ModemOnly && !options.force) {
-        TerminalHost search(options.mode, CliLanguage(), SearchOutput(output.progress));
-        FoundModem located{};
-        if (search.LocateModem(&located)) {
-            if (RefusedAsHiLink(located)) return SwitchOutcome::NotConfirmed;
-            // The run's own search then asks only the port just found.
-            comdev::SetPortPaths({PortPath(located.number)});
-        }
+        host.SetCommandsCheck(
+            [&host](const FoundModem& modem) { return !RefusedAsHiLink(modem, host); });
     }
-    TerminalHost host(options.mode, CliLanguage(), output);
     FoundModem found{};
     const SwitchOutcome outcome = host.RunSwitch(&found);
     // After a stop signal the modem is left alone.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli_options.h"
+#include "port_report.h"
 #include "terminal_host.h"
 
 // Exit codes of `modemswitch status`: a switch's, read for a query.
@@ -19,5 +20,7 @@ enum StatusExit : int {
 // stop signal ends the search with nothing printed.
 int RunStatus(const CliOptions& options);
 
-// The switch run on output, with the command line's own steps around it.
-SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output);
+// The switch run on output, its ports told through report, with the
+// command line's own steps around it.
+SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
+                               const PortReport& report);
