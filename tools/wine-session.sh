@@ -16,7 +16,8 @@ source "$(dirname "$0")/wine-env.sh"
 fail() { echo "wine-session: $*" >&2; exit 1; }
 
 start() {
-  local dir=$1 arch=$2 simulator=$3
+  local dir arch=$2 simulator=$3
+  dir=$(mkdir -p "$1" && cd "$1" && pwd) || fail "cannot make $1"  # Wine wants absolute paths
   [ -x "$simulator" ] ||
     fail "no simulator at '$simulator': build the native tree first (cmake --build --preset native)"
   stop "$dir"  # one an interrupted run left behind
