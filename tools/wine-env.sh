@@ -162,13 +162,21 @@ wine_session_start() {
   _start_display && _start_wine && _start_simulator "$2"
 }
 
+# True while process $1 runs. One that ended but is not yet reaped (a zombie)
+# counts as gone: a process another shell started is reaped by init, in its
+# own time.
+_wine_process_runs() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
 # Returns once the processes are gone, also those another shell started
 # (wait knows only our own children); gives up after five seconds.
 _wine_session_await() {
   local pid tenths=50
   for pid in "$@"; do
     wait "$pid" 2>/dev/null
-    while kill -0 "$pid" 2>/dev/null && [ "$tenths" -gt 0 ]; do
+    while _wine_process_runs "$pid" && [ "$tenths" -gt 0 ]; do
       sleep 0.1
       tenths=$((tenths - 1))
     done
