@@ -8,7 +8,9 @@
 
 namespace comdev {
 
-HANDLE Open(const char* name);  // exclusive, synchronous, read and write
+// Opens port <number> exclusively, synchronous, read and write: on Windows
+// the device \\.\COM<number>, on POSIX the number-th path of the port list.
+HANDLE Open(int number);
 BOOL GetState(HANDLE device, DCB* dcb);
 BOOL SetState(HANDLE device, DCB* dcb);
 BOOL SetTimeouts(HANDLE device, COMMTIMEOUTS* timeouts);
@@ -16,5 +18,20 @@ BOOL Purge(HANDLE device, DWORD flags);
 BOOL Write(HANDLE device, const void* data, DWORD length, DWORD* written);
 BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read);
 void Close(HANDLE device);
+
+// The system's reason the last Open failed: GetLastError() on Windows, errno
+// on POSIX; 0 once an Open has succeeded. Kept for the one thread that
+// searches the ports, read right after the failed Open.
+DWORD LastOpenError();
+
+// What a failed open means for the user, told from the system's error.
+enum class OpenRefusal {
+    None,          // no error
+    Absent,        // no such port
+    Busy,          // another program holds it
+    NotPermitted,  // this user may not open it
+    Other,         // anything else: not a serial port, a driver's failure
+};
+OpenRefusal RefusalOf(DWORD error);
 
 }  // namespace comdev

@@ -1,7 +1,6 @@
 // The COM device calls over POSIX serial devices. A handle is a heap record
 // holding the descriptor, the time-outs last set and the lock file taken.
 // Reads and writes wait in poll(), so a silent line costs no CPU.
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -10,12 +9,12 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "com_device.h"
+#include "open_failure.h"
 #include "port_paths.h"
 #include "uucp_lock.h"
 
@@ -30,49 +29,6 @@ struct PosixDevice {
 };
 
 PosixDevice* DeviceOf(HANDLE handle) { return static_cast<PosixDevice*>(handle); }
-
-struct PortList {
-    std::vector<std::string> paths;
-    bool set = false;
-};
-
-PortList& Ports() {
-    static PortList list;
-    return list;
-}
-
-std::string& LockDir() {
-    static std::string directory = kDefaultLockDirectory;
-    return directory;
-}
-
-// --- Port numbers ----------------------------------------------------------
-
-// The number in "\\.\COM12", or 0.
-int PortNumber(const char* name) {
-    const char* com = std::strstr(name, "COM");
-    return com != nullptr ? std::atoi(com + 3) : 0;
-}
-
-std::vector<std::string> NumberedDevices(const std::string& devDir, const char* stem) {
-    std::vector<std::pair<long, std::string>> found;
-    DIR* dir = opendir(devDir.c_str());
-    if (dir == nullptr) return {};
-    const size_t stemLength = std::strlen(stem);
-    while (const dirent* entry = readdir(dir)) {
-        const char* name = entry->d_name;
-        if (std::strncmp(name, stem, stemLength) != 0) continue;
-        char* end = nullptr;
-        const long number = std::strtol(name + stemLength, &end, 10);
-        if (end == name + stemLength || *end != '\0') continue;
-        found.emplace_back(number, devDir + "/" + name);
-    }
-    closedir(dir);
-    std::sort(found.begin(), found.end());
-    std::vector<std::string> paths;
-    for (auto& device : found) paths.push_back(std::move(device.second));
-    return paths;
-}
 
 // --- Time ------------------------------------------------------------------
 
@@ -242,7 +198,10 @@ bool TakeExclusively(int fd) {
     // Another program's exclusive mode stops others, but not root: respect it
     // (and never clear it at close) as if it had stopped us.
     int exclusive = 0;
-    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return false;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+        errno = EBUSY;
+        return false;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
     ioctl(fd, TIOCEXCL);
     return true;
@@ -255,64 +214,86 @@ void ReleaseExclusively(int fd) {
     close(fd);
 }
 
+// Closes fd with the errno of the step that failed kept for the caller.
+int CloseFailed(int fd, void (*release)(int)) {
+    const int error = errno;
+    release(fd);
+    errno = error;
+    return -1;
+}
+
+void CloseOnly(int fd) { close(fd); }
+
+// The descriptor, or -1 with errno saying why.
 int OpenRaw(const std::string& path) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     termios line{};
     // Not a terminal, or taken: not a port for us, and left as it was.
-    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) {
-        close(fd);
-        return -1;
-    }
+    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) return CloseFailed(fd, CloseOnly);
     // A fresh tty echoes and edits lines until it is made raw, so at once.
     MakeRaw(&line);
-    if (tcsetattr(fd, TCSANOW, &line) != 0) {
-        ReleaseExclusively(fd);
-        return -1;
-    }
+    if (tcsetattr(fd, TCSANOW, &line) != 0) return CloseFailed(fd, ReleaseExclusively);
     return fd;
+}
+
+// The failure record of the last Open; errno on its own says too little
+// about a port another program holds.
+OpenFailure& LastFailure() {
+    static OpenFailure failure;
+    return failure;
+}
+
+HANDLE Fail(int error) {
+    LastFailure().error = error;
+    return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
 
-void SetPortPaths(const std::vector<std::string>& paths) {
-    PortList& list = Ports();
-    list.paths.assign(paths.begin(), paths.begin() + std::min(paths.size(), kMaxPortPaths));
-    list.set = true;
+const OpenFailure& LastOpenFailure() { return LastFailure(); }
+
+DWORD LastOpenError() { return static_cast<DWORD>(LastFailure().error); }
+
+OpenRefusal RefusalOf(DWORD error) {
+    switch (error) {
+    case 0:
+        return OpenRefusal::None;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return OpenRefusal::Absent;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenRefusal::Busy;
+    case EACCES:
+    case EPERM:
+        return OpenRefusal::NotPermitted;
+    default:
+        return OpenRefusal::Other;
+    }
 }
 
-const std::vector<std::string>& PortPaths() {
-    if (!Ports().set) SetPortPaths(ScanPortPaths("/dev"));
-    return Ports().paths;
-}
-
-std::vector<std::string> ScanPortPaths(const std::string& devDir) {
-    std::vector<std::string> paths = NumberedDevices(devDir, "ttyUSB");
-    const std::vector<std::string> acm = NumberedDevices(devDir, "ttyACM");
-    paths.insert(paths.end(), acm.begin(), acm.end());
-    return paths;
-}
-
-void SetLockDirectory(const std::string& directory) { LockDir() = directory; }
-
-const std::string& LockDirectory() { return LockDir(); }
-
-HANDLE Open(const char* name) {
-    const int number = PortNumber(name);
+HANDLE Open(int number) {
+    LastFailure() = OpenFailure{};
     const std::vector<std::string>& paths = PortPaths();
-    if (number < 1 || static_cast<size_t>(number) > paths.size()) return INVALID_HANDLE_VALUE;
+    if (number < 1 || static_cast<size_t>(number) > paths.size()) return Fail(ENODEV);
     const std::string& path = paths[static_cast<size_t>(number) - 1];
+    LastFailure().devicePath = path;
 
     // The lock comes first: opening a port makes it raw and exclusive, which
     // must never happen to a port another program holds.
     std::string lockPath;
-    if (TakeUucpLock(LockDir(), path, &lockPath) == UucpLock::HeldByOther) {
-        return INVALID_HANDLE_VALUE;
+    if (TakeUucpLock(LockDirectory(), path, &lockPath) == UucpLock::HeldByOther) {
+        LastFailure().lock = {LockObstacle::Held, LockDirectory() + "/" + UucpLockName(path), 0};
+        return Fail(EBUSY);
     }
     const int fd = OpenRaw(path);
     if (fd < 0) {
+        const int error = errno;
         ReleaseUucpLock(lockPath);
-        return INVALID_HANDLE_VALUE;
+        return Fail(error);
     }
     return new PosixDevice{fd, lockPath};
 }

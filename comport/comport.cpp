@@ -1,6 +1,5 @@
 #include "comport.h"
 
-#include <charconv>
 #include <cstring>
 
 #include "com_device.h"
@@ -57,15 +56,10 @@ int BeginTransaction(ComPort* port, const char* command, uint32_t readMs, uint32
 
 int ComOpen(int number, ComPort* port) {
     if (port == nullptr) return 0;
-    // The \\.\ prefix is what lets COM10 and above open. to_chars, not a
-    // printf: MinGW's conforming printf family would cost the exe 27 KB.
-    char name[20] = "\\\\.\\COM";
-    const size_t prefixLength = std::strlen(name);
-    *std::to_chars(name + prefixLength, name + sizeof name - 1, number).ptr = '\0';
     port->readTimeout = kOpenTimeoutMs;
     port->writeTimeout = kOpenTimeoutMs;
     port->baud = kRecordedDefaultBaud;
-    port->handle = comdev::Open(name);
+    port->handle = comdev::Open(number);
     if (port->handle == INVALID_HANDLE_VALUE) return 0;
     // A device that refuses time-outs would leave the record out of step
     // with it, so such a port counts as not opened.

@@ -1,59 +1,133 @@
 #include "cli_options.h"
 
+#include <getopt.h>
+
 #include <cstring>
 
 #include "cli_texts.h"
 #include "language.h"
 #include "port_paths.h"
-#include "switch_host.h"
 
 namespace {
 
-bool ParseMode(const std::string& word, ModemMode* mode) {
-    if (word == "modem-only") {
-        *mode = ModemMode::ModemOnly;
+// Options without a short form get values past any character.
+enum LongOnly : int { kJson = 256, kShowImei, kForce };
+
+// The leading '-' hands the command word over in its place (whatever
+// POSIXLY_CORRECT says); ':' reports a missing argument as ':'.
+constexpr char kShortOptions[] = "-:p:yqvhV";
+
+constexpr option kLongOptions[] = {
+    {"port", required_argument, nullptr, 'p'}, {"yes", no_argument, nullptr, 'y'},
+    {"quiet", no_argument, nullptr, 'q'},      {"verbose", no_argument, nullptr, 'v'},
+    {"help", no_argument, nullptr, 'h'},       {"version", no_argument, nullptr, 'V'},
+    {"json", no_argument, nullptr, kJson},     {"show-imei", no_argument, nullptr, kShowImei},
+    {"force", no_argument, nullptr, kForce},   {nullptr, 0, nullptr, 0},
+};
+
+// The options that only switch something on.
+struct Flag {
+    int value;
+    bool CliOptions::*field;
+};
+constexpr Flag kFlags[] = {
+    {'y', &CliOptions::yes},
+    {'q', &CliOptions::quiet},
+    {'v', &CliOptions::verbose},
+    {'h', &CliOptions::help},
+    {'V', &CliOptions::version},
+    {kJson, &CliOptions::json},
+    {kShowImei, &CliOptions::showImei},
+    {kForce, &CliOptions::force},
+};
+
+bool* FlagOf(int result, CliOptions* options) {
+    for (const Flag& flag : kFlags) {
+        if (flag.value == result) return &(options->*flag.field);
+    }
+    return nullptr;
+}
+
+bool ParseCommand(const std::string& word, CliOptions* options) {
+    if (word == "status") {
+        options->action = CliAction::Status;
         return true;
     }
-    if (word == "extra") {
-        *mode = ModemMode::ExtraFunctions;
-        return true;
+    return ParseModeWord(word, &options->mode);
+}
+
+// The one command word; a second one, or an unknown one, is bad usage.
+bool TakeCommand(const char* word, bool* haveCommand, CliOptions* options, std::string* error) {
+    if (*haveCommand) {
+        *error = Tr(kTextOneMode);
+        return false;
     }
-    return false;
+    if (!ParseCommand(word, options)) {
+        *error = std::string(Tr(kTextUnknownMode)) + word;
+        return false;
+    }
+    *haveCommand = true;
+    return true;
+}
+
+// What getopt refused (or a --port with an empty path), in our words.
+// `word` is the argument it was reading: a long option names itself, a short
+// one only by its letter (it may sit in a group such as -yx).
+std::string Refusal(int result, const char* word) {
+    if (result == ':' || result == 'p') return Tr(kTextPortNeedsPath);
+    if (std::strncmp(word, "--", 2) == 0) return std::string(Tr(kTextUnknownOption)) + word;
+    return std::string(Tr(kTextUnknownOption)) + "-" + static_cast<char>(optopt);
+}
+
+// Options that belong to one command only.
+bool FitsCommand(const CliOptions& options, std::string* error) {
+    const bool status = options.action == CliAction::Status;
+    const char* misplaced = !status && options.json       ? "--json"
+                            : !status && options.showImei ? "--show-imei"
+                                                          : nullptr;
+    if (misplaced != nullptr) {
+        *error = std::string(Tr(kTextOnlyWithStatus)) + misplaced;
+        return false;
+    }
+    if (status && options.force) {
+        *error = std::string(Tr(kTextNotWithStatus)) + "--force";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
-    bool haveMode = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            options->help = true;
-            return true;
-        } else if (arg == "--yes" || arg == "-y") {
-            options->yes = true;
-        } else if (arg == "--quiet" || arg == "-q") {
-            options->quiet = true;
-        } else if (arg == "--port") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                *error = Tr(kTextPortNeedsPath);
-                return false;
-            }
-            options->ports.push_back(argv[++i]);
-        } else if (arg.rfind("-", 0) == 0) {
-            *error = std::string(Tr(kTextUnknownOption)) + arg;
-            return false;
-        } else if (haveMode) {
-            *error = Tr(kTextOneMode);
-            return false;
-        } else if (!ParseMode(arg, &options->mode)) {
-            *error = std::string(Tr(kTextUnknownMode)) + arg;
-            return false;
+    // getopt_long reorders the array it is given, never the strings.
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) args.push_back(const_cast<char*>(argv[i]));
+    args.push_back(nullptr);
+    optind = 0;  // glibc: start afresh, forgetting any half-read group
+    opterr = 0;
+
+    bool haveCommand = false;
+    for (;;) {
+        const int at = optind == 0 ? 1 : optind;  // the argument this call reads
+        const int result = getopt_long(argc, args.data(), kShortOptions, kLongOptions, nullptr);
+        if (result == -1) break;
+        if (bool* flag = FlagOf(result, options)) {
+            *flag = true;
+            if (options->help || options->version) return true;  // the rest is not read
+        } else if (result == 1) {
+            if (!TakeCommand(optarg, &haveCommand, options, error)) return false;
+        } else if (result == 'p' && *optarg != '\0') {
+            options->ports.push_back(optarg);
         } else {
-            haveMode = true;
+            *error = Refusal(result, args[at]);
+            return false;
         }
     }
-    if (!haveMode) {
+    // After "--" every argument is a word, never an option.
+    for (int i = optind; i < argc; ++i) {
+        if (!TakeCommand(args[i], &haveCommand, options, error)) return false;
+    }
+    if (!haveCommand) {
         *error = Tr(kTextNoMode);
         return false;
     }
@@ -61,5 +135,5 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
         *error = Tr(kTextTooManyPorts) + std::to_string(comdev::kMaxPortPaths);
         return false;
     }
-    return true;
+    return FitsCommand(*options, error);
 }

@@ -1,24 +1,34 @@
-// The command line of modemswitch and the exit codes it adds to those of a
-// run (SwitchOutcome: 0 switched, 1 no modem, 2 not confirmed).
+// The command line of modemswitch. Its exit codes are the run's outcome
+// (SwitchOutcome) and the others in switch_host.h.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "modem_modes.h"
+#include "switch_host.h"
 
-enum ExitCode : int {
-    kExitCancelled = 3,  // the user said no at the prompt
-    kExitUsage = 64,     // EX_USAGE
+enum class CliAction {
+    Switch,  // modem-only or extra: change the modem's mode
+    Status,  // read the modem's mode, change nothing
 };
 
 struct CliOptions {
     bool help = false;
-    ModemMode mode = ModemMode::ModemOnly;
-    std::vector<std::string> ports;  // empty: scan /dev
+    bool version = false;
+    CliAction action = CliAction::Switch;
+    ModemMode mode = ModemMode::ModemOnly;  // of a switch
+    std::vector<std::string> ports;         // empty: scan /dev
     bool yes = false;
     bool quiet = false;
+    bool verbose = false;
+    bool json = false;      // status only
+    bool showImei = false;  // status only
+    bool force = false;     // switch only
 };
 
-// False on bad usage, with the reason in *error.
+// Parses argv the way getopt_long does (options and the one command word in
+// any order, combined short options, "--port=PATH", "--" ends the options).
+// Prints nothing and may be called again. False on bad usage, with the
+// reason in *error.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);

@@ -6,44 +6,112 @@
 #include "text.h"
 
 inline constexpr Text kTextUsage{
-    "использование: modemswitch modem-only|extra [--port ПУТЬ]... [--yes] [--quiet]\n"
+    "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
+    "               modemswitch [ПАРАМЕТР]... status\n"
     "подробнее: modemswitch --help\n",
-    "usage: modemswitch modem-only|extra [--port PATH]... [--yes] [--quiet]\n"
+    "usage: modemswitch [OPTION]... modem-only|extra\n"
+    "       modemswitch [OPTION]... status\n"
     "more: modemswitch --help\n"};
 
+// A printf format: the port limit, the time-out per port while searching
+// (ms) and per command (s).
 inline constexpr Text kTextHelp{
     "modemswitch: переключает режим 3G USB-модема ZTE или Huawei AT-командами.\n"
     "\n"
-    "использование: modemswitch modem-only|extra [--port ПУТЬ]... [--yes] [--quiet]\n"
+    "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
+    "               modemswitch [ПАРАМЕТР]... status\n"
     "\n"
-    "  modem-only   «Только модем»: виртуальный CD-привод и картридер модема\n"
-    "               отключаются, остаётся только модем.\n"
-    "  extra        «Доп. функции»: виртуальный CD-привод и картридер модема\n"
-    "               снова включаются.\n"
+    "  modem-only        «Только модем»: виртуальный CD-привод и картридер модема\n"
+    "                    отключаются, остаётся только модем.\n"
+    "  extra             «Доп. функции»: виртуальный CD-привод и картридер модема\n"
+    "                    снова включаются.\n"
+    "  status            прочитать режим модема, ничего не меняя.\n"
     "\n"
-    "  --port ПУТЬ  проверять только этот порт (можно несколько раз, по порядку);\n"
-    "               без него: все /dev/ttyUSB*, затем все /dev/ttyACM*.\n"
-    "  --yes        не спрашивать подтверждение.\n"
-    "  --quiet      не выводить журнал и индикатор хода.\n"
+    "Параметры:\n"
+    "  -p, --port=ПУТЬ   проверять только этот порт (до %zu раз, по порядку);\n"
+    "                    без него: все /dev/ttyUSB*, затем все /dev/ttyACM*.\n"
+    "  -y, --yes         не спрашивать подтверждение.\n"
+    "  -q, --quiet       не выводить журнал и индикатор хода.\n"
+    "  -v, --verbose     о каждом порте сразу сообщать, почему он пропущен.\n"
+    "      --force       переключить HiLink-модем Huawei в modem-only, хотя\n"
+    "                    после этого у него может не остаться AT-порта.\n"
+    "      --json        со status: вывести результат одним объектом JSON.\n"
+    "      --show-imei   со status: вывести и IMEI модема.\n"
+    "  -h, --help        вывести эту справку и выйти.\n"
+    "  -V, --version     вывести версию и выйти.\n"
+    "Короткие параметры можно объединять (-yq); -- завершает параметры.\n"
     "\n"
-    "Коды выхода: 0 режим переключён, 1 модем не найден, 2 модем не подтвердил\n"
-    "переключение, 3 отменено пользователем, 64 неверные аргументы.\n",
+    "Время ожидания: %u мс на ответ каждого порта при поиске, %g с на каждую\n"
+    "команду переключения.\n"
+    "\n"
+    "Переменные окружения:\n"
+    "  MODEMSWITCH_LOCK_DIR    каталог файлов блокировки UUCP (по умолчанию\n"
+    "                          /run/lock; пустое значение: без них).\n"
+    "  NO_COLOR                если задана и не пуста: журнал без цвета.\n"
+    "  MODEMSWITCH_SYSFS_ROOT  где sysfs (по умолчанию /sys); для тестов.\n"
+    "  MODEMSWITCH_DEV_ROOT    где искать порты (по умолчанию /dev); для тестов.\n"
+    "  LC_ALL, LC_MESSAGES, LANG\n"
+    "                          первая заданная выбирает язык: русский, если\n"
+    "                          значение начинается с ru, иначе английский.\n"
+    "\n"
+    "Коды выхода:\n"
+    "  0      модем подтвердил переключение; status: режим прочитан\n"
+    "  1      модем не найден\n"
+    "  2      модем не подтвердил переключение, или оно отклонено (см. --force);\n"
+    "         status: модем не ответил на запрос режима\n"
+    "  3      отменено при подтверждении, модему ничего не отправлено\n"
+    "  64     неверные аргументы\n"
+    "  128+N  прервано сигналом N\n"
+    "\n"
+    "Подробнее: man modemswitch\n",
     "modemswitch: switches a ZTE or Huawei 3G USB modem's mode by AT commands.\n"
     "\n"
-    "usage: modemswitch modem-only|extra [--port PATH]... [--yes] [--quiet]\n"
+    "usage: modemswitch [OPTION]... modem-only|extra\n"
+    "       modemswitch [OPTION]... status\n"
     "\n"
-    "  modem-only   \"Modem only\": the modem's virtual CD drive and card reader\n"
-    "               are turned off, only the modem stays.\n"
-    "  extra        \"Extra functions\": the modem's virtual CD drive and card\n"
-    "               reader are turned on again.\n"
+    "  modem-only        \"Modem only\": the modem's virtual CD drive and card reader\n"
+    "                    are turned off, only the modem stays.\n"
+    "  extra             \"Extra functions\": the modem's virtual CD drive and card\n"
+    "                    reader are turned on again.\n"
+    "  status            read the modem's mode; change nothing.\n"
     "\n"
-    "  --port PATH  try only this port (may be given several times, in order);\n"
-    "               without it: every /dev/ttyUSB*, then every /dev/ttyACM*.\n"
-    "  --yes        do not ask for confirmation.\n"
-    "  --quiet      print neither the log nor the progress bar.\n"
+    "Options:\n"
+    "  -p, --port=PATH   try only this port (up to %zu times, in the order given);\n"
+    "                    without it: every /dev/ttyUSB*, then every /dev/ttyACM*.\n"
+    "  -y, --yes         do not ask for confirmation.\n"
+    "  -q, --quiet       print neither the log nor the progress bar.\n"
+    "  -v, --verbose     say, as each port is tried, why it was passed over.\n"
+    "      --force       switch a Huawei HiLink stick to modem-only, though it\n"
+    "                    may be left without an AT port.\n"
+    "      --json        with status: print the result as one JSON object.\n"
+    "      --show-imei   with status: print the modem's IMEI as well.\n"
+    "  -h, --help        print this help and exit.\n"
+    "  -V, --version     print the version and exit.\n"
+    "Short options may be combined (-yq); -- ends the options.\n"
     "\n"
-    "Exit codes: 0 mode switched, 1 no modem found, 2 the modem did not confirm\n"
-    "the switch, 3 cancelled by the user, 64 bad usage.\n"};
+    "Time-outs: %u ms for each port's answer while searching, %g s for each\n"
+    "command of a switch.\n"
+    "\n"
+    "Environment:\n"
+    "  MODEMSWITCH_LOCK_DIR    directory of the UUCP lock files (default\n"
+    "                          /run/lock; empty: none).\n"
+    "  NO_COLOR                when set and not empty: no colour in the log.\n"
+    "  MODEMSWITCH_SYSFS_ROOT  where sysfs is mounted (default /sys); for tests.\n"
+    "  MODEMSWITCH_DEV_ROOT    where the ports are (default /dev); for tests.\n"
+    "  LC_ALL, LC_MESSAGES, LANG\n"
+    "                          the first one set chooses the language: Russian\n"
+    "                          when it starts with ru, English otherwise.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0      the modem confirmed the switch; status: the mode was read\n"
+    "  1      no modem found\n"
+    "  2      the modem did not confirm the switch, or it was refused (see\n"
+    "         --force); status: the modem did not answer the mode query\n"
+    "  3      declined at the prompt; nothing was sent to the modem\n"
+    "  64     bad usage\n"
+    "  128+N  ended by signal N\n"
+    "\n"
+    "More: man modemswitch\n"};
 
 inline constexpr Text kTextConfirmQuestion{" Продолжить? [д/Н] ", " Continue? [y/N] "};
 
@@ -59,7 +127,11 @@ inline constexpr Text kTextModemManager{
 inline constexpr Text kTextPortNeedsPath{"после --port нужен путь к устройству",
                                          "--port needs a device path"};
 inline constexpr Text kTextUnknownOption{"неизвестный параметр ", "unknown option "};
-inline constexpr Text kTextOneMode{"режим указывается один раз", "give the mode only once"};
-inline constexpr Text kTextUnknownMode{"неизвестный режим ", "unknown mode "};
-inline constexpr Text kTextNoMode{"не указан режим", "no mode given"};
+inline constexpr Text kTextOneMode{"команда указывается один раз", "give only one command"};
+inline constexpr Text kTextUnknownMode{"неизвестная команда ", "unknown command "};
+inline constexpr Text kTextNoMode{"не указана команда: modem-only, extra или status",
+                                  "no command given: modem-only, extra or status"};
 inline constexpr Text kTextTooManyPorts{"портов не больше ", "at most this many ports: "};
+// Followed by the option.
+inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
+inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};

@@ -12,6 +12,7 @@
 #include "language.h"
 #include "modem_manager.h"
 #include "port_paths.h"
+#include "switch_constants.h"
 #include "switch_texts.h"
 #include "terminal_host.h"
 
@@ -53,9 +54,17 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) return Usage(error);
     if (options.help) {
-        std::fputs(Tr(kTextHelp), stdout);
+        std::printf(Tr(kTextHelp), comdev::kMaxPortPaths, kProbeTimeoutMs,
+                    kCommandTimeoutMs / 1000.0);
         return EXIT_SUCCESS;
     }
+    if (options.version) {
+        std::puts("modemswitch " MODEMSWITCH_VERSION);
+        return EXIT_SUCCESS;
+    }
+    // Reading the mode is not part of this program yet; never switch instead.
+    if (options.action == CliAction::Status)
+        return Usage(std::string(Tr(kTextUnknownMode)) + "status");
     if (!options.quiet && ProcessRunning("/proc", kModemManagerName)) {
         std::fputs(Tr(kTextModemManager), stderr);
     }

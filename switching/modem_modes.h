@@ -3,6 +3,8 @@
 // between the dialog (or command line), the procedure and the command lists.
 #pragma once
 
+#include <string_view>
+
 enum class ModemMode : int {
     ModemOnly = 0,       // the modem's extra devices are turned off
     ExtraFunctions = 1,  // the modem's extra devices are turned on
@@ -12,3 +14,16 @@ enum class ModemVendor : int {
     Huawei = 0,
     Zte = 1,
 };
+
+// The mode a command line names: "modem-only" or "extra". False for any
+// other word, leaving *mode as it was.
+inline bool ParseModeWord(std::string_view word, ModemMode* mode) {
+    if (word == "modem-only") {
+        *mode = ModemMode::ModemOnly;
+    } else if (word == "extra") {
+        *mode = ModemMode::ExtraFunctions;
+    } else {
+        return false;
+    }
+    return true;
+}

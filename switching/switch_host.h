@@ -16,13 +16,20 @@ enum class SwitchOutcome : int {
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
 };
 
+// The command lines' other exit codes, so that no two of them mean
+// different things by the same number.
+enum ExitCode : int {
+    kExitCancelled = 3,  // the user said no at the prompt; nothing was sent
+    kExitUsage = 64,     // EX_USAGE: the command line was not understood
+};
+
 class SwitchHost {
 public:
     // Runs one whole switch against this host: finds the modem on COM1..COM31,
     // identifies its vendor and sends the commands of Mode().
     SwitchOutcome RunSwitch();
 
-    // The requested mode; only ModemOnly (0) is told apart from the rest.
+    // The requested mode.
     virtual ModemMode Mode() const = 0;
 
     // The language of the log's texts; the dialog speaks Russian.

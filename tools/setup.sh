@@ -6,7 +6,9 @@ trap 'echo "setup: failed: $BASH_COMMAND" >&2' ERR
 
 # MinGW-w64 for both processors and both thread models (win32: the shipped
 # program; posix: the tests); Wine with both loaders, since a host without
-# 32-bit support runs the 64-bit build of the tests.
+# 32-bit support runs the 64-bit build of the tests. The Debian package of
+# the Linux command line needs debhelper and scdoc to build, lintian and man
+# to be checked.
 packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
@@ -14,6 +16,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   cmake ninja-build make g++ googletest clang libclang-rt-14-dev
   g++-arm-linux-gnueabihf g++-aarch64-linux-gnu g++-mipsel-linux-gnu qemu-user-static
+  build-essential dpkg-dev debhelper scdoc lintian man-db groff-base
 )
 
 missing=()

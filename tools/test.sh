@@ -20,9 +20,9 @@ bash tools/setup.sh || fail "installing the packages failed"
 source tools/wine-env.sh
 # shellcheck source=tools/builds.sh
 source tools/builds.sh
-results=$root/build/test-results  # ctest's and GoogleTest's reports
+results=$root/build/test-results  # ctest's and GoogleTest's reports, the package
 wine_detect_arch || fail "no usable Wine"
-program=$(program_preset)
+windows_program=$(program_preset)
 windows_tests=$(tests_preset)
 linux_presets=(linux-x86_64 linux-armhf linux-aarch64 linux-mipsel)
 
@@ -30,9 +30,9 @@ step "the shipped program (32-bit)"
 build_preset win || fail "building the program failed"
 exe=$(preset_tree win)/app/modemswitch.exe
 echo "program: $exe, $(stat -c %s "$exe") bytes, sha256 $(sha256sum "$exe" | cut -d' ' -f1)"
-if [ "$program" != win ]; then
+if [ "$windows_program" != win ]; then
   step "the same program for x86_64 (the one the tests run here)"
-  build_preset "$program" || fail "building the 64-bit program failed"
+  build_preset "$windows_program" || fail "building the 64-bit program failed"
 fi
 
 step "native build (simulator, fuzzer, checks of the program's file)"
@@ -83,6 +83,53 @@ for preset in "${linux_presets[@]}"; do
 done
 step "Windows tests under Wine ($WINE_ARCH)"
 GTEST_OUTPUT="xml:Z:$results/gtest/" run_ctest "$windows_tests"
+
+# The Debian package of the Linux command line: built from a copy of the
+# tree, checked by lintian, unpacked into a throwaway root and run from there.
+# Each check counts as one test.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $what" >&2
+    failed=$((failed + 1))
+  fi
+}
+# help PROGRAM LOCALE HEADING: --help succeeds in that locale's language.
+help_in() { local text; text=$(LC_ALL=$2 "$1" --help) && grep -q "^$3\$" <<<"$text"; }
+# The page as man shows it, and not one warning from groff.
+page_reads() {
+  MANWIDTH=80 man -l "$1" | grep -q 'modemswitch - switch' &&
+    [ -z "$(zcat "$1" | groff -man -ww -z 2>&1)" ]
+}
+# The completion offers "status" for "modemswitch st".
+completes() {
+  # shellcheck disable=SC2016 # expanded by the inner shell
+  bash -c 'source "$1"; COMP_WORDS=(modemswitch st) COMP_CWORD=1; _modemswitch
+    [ "${COMPREPLY[*]}" = status ]' _ "$1"
+}
+step "the Debian package"
+if changes=$(bash "$root/tools/package.sh" "$results/package"); then
+  check "the package builds" true
+  check "lintian finds no error or warning" lintian --fail-on error,warning "$changes"
+  unpacked=$results/package/root
+  dpkg -x "$results"/package/modemswitch_*_"$(dpkg --print-architecture)".deb "$unpacked"
+  program=$unpacked/usr/bin/modemswitch
+  version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
+  check "modemswitch --version names the package's version" \
+    test "$("$program" --version)" = "modemswitch $version"
+  check "modemswitch --help in English" help_in "$program" C.UTF-8 "Options:"
+  check "modemswitch --help in Russian" help_in "$program" ru_RU.UTF-8 "Параметры:"
+  check "man -l shows the page, groff warns of nothing" \
+    page_reads "$unpacked/usr/share/man/man1/modemswitch.1.gz"
+  check "the bash completion completes a command" \
+    completes "$unpacked/usr/share/bash-completion/completions/modemswitch"
+else
+  check "the package builds" false
+fi
 
 cases=$(cat "$results"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
 broken=$(cat "$results"/gtest/*.xml 2>/dev/null | grep -c '<failure ')

@@ -30,12 +30,12 @@ protected:
     int count = -1;
 };
 
-TEST(ComOpenTest, OpensByDeviceNameWithDefaultsApplied) {
+TEST(ComOpenTest, OpensByNumberWithDefaultsApplied) {
     ScriptedDevice::Reset();
     ComPort port;
     ASSERT_EQ(ComOpen(12, &port), 1);
     auto& dev = ScriptedDevice::Current();
-    EXPECT_EQ(dev.opened, "\\\\.\\COM12");
+    EXPECT_EQ(dev.opened, 12);
     EXPECT_EQ(port.handle, ScriptedHandle());
     EXPECT_EQ(port.readTimeout, 1000u);
     EXPECT_EQ(port.writeTimeout, 1000u);
@@ -52,7 +52,7 @@ TEST(ComOpenTest, OpensByDeviceNameWithDefaultsApplied) {
 TEST(ComOpenTest, FailuresLeaveTheRecordClosed) {
     ScriptedDevice::Reset();
     EXPECT_EQ(ComOpen(1, nullptr), 0);
-    EXPECT_TRUE(ScriptedDevice::Current().opened.empty()) << "a null record touches nothing";
+    EXPECT_EQ(ScriptedDevice::Current().opened, 0) << "a null record touches nothing";
 
     ComPort port;
     ScriptedDevice::Current().failOpen = true;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "com_device.h"
 #include "comport.h"
 #include "modemsim_client.h"
 
@@ -104,6 +105,9 @@ TEST_F(SerialPort, AbsentAndUnopenablePortsFailToOpen) {
     UseLayout("COM7=locked");
     EXPECT_EQ(ComOpen(7, &port), 0);
     EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    // What Windows answers for a port another program holds.
+    EXPECT_EQ(comdev::LastOpenError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), comdev::OpenRefusal::Busy);
     EXPECT_EQ(ComOpen(8, &port), 0) << "not in the layout";
     EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
 }

@@ -78,6 +78,8 @@ TEST(ResponseWatcherTest, MaskSelectsAndTheLowestRowWins) {
     EXPECT_EQ(ResponseOf(0xC0, "\r\nNO CARRIER\r\n"), 0x40);
     EXPECT_EQ(ResponseOf(0x80, "\r\nNO CARRIER\r\n"), 0x80);
     EXPECT_EQ(ResponseOf(0x08, "\r\nCONNECT 115200\r\nCONNECT\r\n"), 0x08);
+    // The restart rule takes the second C as CONNECT's sixth byte, then gives up.
+    EXPECT_EQ(ResponseOf(0x08, "CONNECONNECT\r\n"), 0);
     EXPECT_EQ(ResponseOf(0x10, std::string("\x10h\x10t")), 0x10);
     EXPECT_EQ(ResponseOf(0x20, std::string("\x10t\x10h")), 0x20);
     EXPECT_EQ(ResponseOf(0x00, "OK\r\nERROR\r\n\r\n"), 0);

@@ -15,8 +15,8 @@ HANDLE ScriptedHandle() { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0
 
 namespace comdev {
 
-HANDLE Open(const char* name) {
-    g_device.opened = name;
+HANDLE Open(int number) {
+    g_device.opened = number;
     return g_device.failOpen ? INVALID_HANDLE_VALUE : ScriptedHandle();
 }
 

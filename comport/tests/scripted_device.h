@@ -24,7 +24,7 @@ struct ScriptedDevice {
     bool failRead = false;
 
     // What the port functions did.
-    std::string opened;  // device name of the last open
+    int opened = 0;  // port number of the last open
     std::string written;
     int setTimeoutsCalls = 0;
     COMMTIMEOUTS lastTimeouts = {};

@@ -2,7 +2,7 @@
 // exist, printing the message log and every progress event as they happen.
 // Usage: modemswitch-console modem-only|extra
 // Exit code: 0 the modem confirmed the switch, 1 no modem found, 2 the modem
-// did not confirm it (or its port did not open again), 3 wrong usage.
+// did not confirm it (or its port did not open again), 64 wrong usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -65,25 +65,11 @@ private:
     bool atLineStart_ = true;
 };
 
-constexpr int kExitUsage = 3;
-
-bool ParseMode(const char* arg, ModemMode* mode) {
-    if (std::strcmp(arg, "modem-only") == 0) {
-        *mode = ModemMode::ModemOnly;
-        return true;
-    }
-    if (std::strcmp(arg, "extra") == 0) {
-        *mode = ModemMode::ExtraFunctions;
-        return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     ModemMode mode = ModemMode::ModemOnly;
-    if (argc != 2 || !ParseMode(argv[1], &mode)) {
+    if (argc != 2 || !ParseModeWord(argv[1], &mode)) {
         std::fprintf(stderr, "usage: modemswitch-console modem-only|extra\n");
         return kExitUsage;
     }

@@ -21,7 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "com_device.h"
 #include "comport.h"
+#include "open_failure.h"
 #include "port_paths.h"
 #include "uucp_lock.h"
 
@@ -298,6 +300,96 @@ TEST_F(PosixDevice, APortThatGoesAwayEndsAWaitingReadAtOnce) {
     EXPECT_EQ(ComRead(&port_, answer, 1, 5000), kComReadFailed);
     EXPECT_EQ(ComWrite(&port_, "AT\r\n", 4, 5000), kComWriteFailed);
     EXPECT_LT(NowMs() - wall0, 1000.0);
+}
+
+// Why an open failed, as the layer above reads it: the system's error, what
+// it means for the user and, for a lock file in the way, which lock. Each
+// case plants one reason; the slave pty is COM1.
+struct RefusalCase {
+    const char* name;
+    // Sets up the reason; returns what must be undone after the open (a
+    // descriptor to close, or -1).
+    int (*plant)(const std::string& slave, const std::string& lockPath);
+    comdev::OpenRefusal refusal;
+    bool lockInTheWay;
+};
+
+int HoldWithFlock(const std::string& slave, const std::string&) {
+    const int other = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    flock(other, LOCK_EX | LOCK_NB);
+    return other;
+}
+
+int HoldExclusive(const std::string& slave, const std::string&) {
+    const int other = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ioctl(other, TIOCEXCL);
+    return other;
+}
+
+int LockAsParent(const std::string&, const std::string& lockPath) {
+    WriteFile(lockPath, LockText(getppid()));
+    return -1;
+}
+
+int Nothing(const std::string&, const std::string&) { return -1; }
+
+class OpenRefusals : public PosixDevice, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(OpenRefusals, TheLastFailedOpenTellsWhy) {
+    const RefusalCase& c = GetParam();
+    const int undo = c.plant(slavePath_, lockPath_);
+    const bool absent = c.refusal == comdev::OpenRefusal::Absent;
+    const bool notATerminal = c.refusal == comdev::OpenRefusal::Other;
+    const std::string path = absent ? lockDir_ + "/ttyUSB9" : notATerminal ? "/dev/null" : slavePath_;
+    comdev::SetPortPaths({path});
+    EXPECT_EQ(ComOpen(1, &port_), 0);
+    const comdev::OpenFailure& failure = comdev::LastOpenFailure();
+    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), c.refusal) << failure.error;
+    EXPECT_EQ(failure.devicePath, path);
+    EXPECT_EQ(failure.lock.obstacle != comdev::LockObstacle::None, c.lockInTheWay);
+    EXPECT_EQ(failure.lock.path, c.lockInTheWay ? lockPath_ : "");
+    if (undo >= 0) {
+        ioctl(undo, TIOCNXCL);
+        close(undo);
+    }
+    comdev::SetPortPaths({slavePath_});
+    unlink(lockPath_.c_str());
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(comdev::LastOpenError(), 0u) << "an open that succeeds clears the reason";
+}
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    EachReason, OpenRefusals,
+    testing::Values(
+        RefusalCase{"NoSuchDevice",      Nothing,       comdev::OpenRefusal::Absent, false},
+        RefusalCase{"HeldWithFlock",     HoldWithFlock, comdev::OpenRefusal::Busy,   false},
+        RefusalCase{"MadeExclusive",     HoldExclusive, comdev::OpenRefusal::Busy,   false},
+        RefusalCase{"LiveLockFile",      LockAsParent,  comdev::OpenRefusal::Busy,   true},
+        RefusalCase{"NotATerminal",      Nothing,       comdev::OpenRefusal::Other,  false}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+// clang-format on
+
+// A user outside the device's group: run as nobody in a child, against the
+// pty made root's alone.
+TEST_F(PosixDevice, AUserWhoMayNotOpenThePortIsToldSo) {
+    ASSERT_EQ(chmod(slavePath_.c_str(), 0600), 0);
+    ASSERT_EQ(chown(slavePath_.c_str(), 0, 0), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        comdev::SetLockDirectory("");  // nobody may not write the test's lock directory
+        const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+        ComPort port{};
+        const bool refused = dropped && ComOpen(1, &port) == 0 &&
+                             comdev::RefusalOf(comdev::LastOpenError()) ==
+                                 comdev::OpenRefusal::NotPermitted;
+        _exit(!dropped ? 2 : refused ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 2) << "the tests must run as root to drop to nobody";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(PortPaths, ScansUsbThenAcmDevicesInNumericOrder) {

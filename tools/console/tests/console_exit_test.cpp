@@ -7,6 +7,7 @@
 #include <string>
 
 #include "modemsim_client.h"
+#include "switch_host.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConsoleUsage, AWrongArgumentIsTheUsageExitCodeAndNoRun) {
     ConsoleRun run;
     ASSERT_TRUE(RunConsole(L"sideways", &run)) << "cannot start " << GetLastError();
-    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitUsage));
     EXPECT_EQ(run.output.find("[log cleared]"), std::string::npos) << run.output;
 }
 

@@ -1,0 +1,71 @@
+#include "port_paths.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace comdev {
+namespace {
+
+struct PortList {
+    std::vector<std::string> paths;
+    bool set = false;
+};
+
+PortList& Ports() {
+    static PortList list;
+    return list;
+}
+
+std::string& LockDir() {
+    static std::string directory = kDefaultLockDirectory;
+    return directory;
+}
+
+std::vector<std::string> NumberedDevices(const std::string& devDir, const char* stem) {
+    std::vector<std::pair<long, std::string>> found;
+    DIR* dir = opendir(devDir.c_str());
+    if (dir == nullptr) return {};
+    const size_t stemLength = std::strlen(stem);
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strncmp(name, stem, stemLength) != 0) continue;
+        char* end = nullptr;
+        const long number = std::strtol(name + stemLength, &end, 10);
+        if (end == name + stemLength || *end != '\0') continue;
+        found.emplace_back(number, devDir + "/" + name);
+    }
+    closedir(dir);
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> paths;
+    for (auto& device : found) paths.push_back(std::move(device.second));
+    return paths;
+}
+
+}  // namespace
+
+void SetPortPaths(const std::vector<std::string>& paths) {
+    PortList& list = Ports();
+    list.paths.assign(paths.begin(), paths.begin() + std::min(paths.size(), kMaxPortPaths));
+    list.set = true;
+}
+
+const std::vector<std::string>& PortPaths() {
+    if (!Ports().set) SetPortPaths(ScanPortPaths("/dev"));
+    return Ports().paths;
+}
+
+std::vector<std::string> ScanPortPaths(const std::string& devDir) {
+    std::vector<std::string> paths = NumberedDevices(devDir, "ttyUSB");
+    const std::vector<std::string> acm = NumberedDevices(devDir, "ttyACM");
+    paths.insert(paths.end(), acm.begin(), acm.end());
+    return paths;
+}
+
+void SetLockDirectory(const std::string& directory) { LockDir() = directory; }
+
+const std::string& LockDirectory() { return LockDir(); }
+
+}  // namespace comdev
