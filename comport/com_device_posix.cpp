@@ -1,6 +1,7 @@
 // The COM device calls over POSIX serial devices. A handle is a heap record
-// holding the descriptor, the time-outs last set and the lock file taken.
-// Reads and writes wait in poll(), so a silent line costs no CPU.
+// holding the descriptor, the time-outs last set, the lock file taken and the
+// port's state as found, given back at close. Reads and writes wait in
+// poll(), so a silent line costs no CPU, and a stop signal ends the wait.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -16,14 +17,23 @@
 #include "com_device.h"
 #include "open_failure.h"
 #include "port_paths.h"
+#include "stop_signals.h"
 #include "uucp_lock.h"
 
 namespace comdev {
 namespace {
 
+// What a port was like before it was opened.
+struct FoundState {
+    termios line;
+    int modemLines;
+    bool modemLinesRead;  // a pty has none
+};
+
 struct PosixDevice {
     int fd;
     std::string lockPath;
+    FoundState found;
     DWORD readTimeoutMs = 0;  // 0: wait without end, as on Windows
     DWORD writeTimeoutMs = 0;
 };
@@ -57,18 +67,21 @@ private:
 
 enum class Wait { Ready, TimedOut, Failed };
 
-// A hang-up (unplug, the far end of a pty gone) fails rather than times out.
+// A hang-up (unplug, the far end of a pty gone) fails rather than times out,
+// and so does a stop signal that is not held: the engine sees a failed read.
 Wait WaitFor(int fd, short event, const Deadline& deadline) {
     for (;;) {
+        if (PortIoStopped()) return Wait::Failed;
         const int ms = deadline.PollMs();
         if (ms == 0) return Wait::TimedOut;
-        pollfd entry{fd, event, 0};
-        const int ready = poll(&entry, 1, ms);
+        pollfd entries[] = {{fd, event, 0}, {StopWakeUpFd(), POLLIN, 0}};
+        const int ready = poll(entries, 2, ms);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return Wait::Failed;
         if (ready == 0) return Wait::TimedOut;
-        if (entry.revents & event) return Wait::Ready;
-        return Wait::Failed;
+        if (entries[0].revents & event) return Wait::Ready;
+        if (entries[0].revents != 0) return Wait::Failed;
+        ClearStopWakeUp();  // a signal came: the check above decides
     }
 }
 
@@ -80,6 +93,7 @@ BOOL TransferAll(int fd, short event, DWORD length, DWORD timeoutMs, DWORD* done
     *done = 0;
     const Deadline deadline(timeoutMs);
     while (*done < length) {
+        if (PortIoStopped()) return 0;
         const ssize_t moved = transfer(*done);
         if (moved > 0) {
             *done += static_cast<DWORD>(moved);
@@ -207,33 +221,40 @@ bool TakeExclusively(int fd) {
     return true;
 }
 
-// TIOCEXCL belongs to the tty, not to this descriptor: closing alone would
-// leave the port shut to everybody else.
-void ReleaseExclusively(int fd) {
+// Gives the port back as it was found: its line settings and modem lines
+// (bytes still queued dropped first, so none go out under the old settings),
+// then its exclusive mode, then the flock with the descriptor. TIOCEXCL
+// belongs to the tty, not to this descriptor: closing alone would leave the
+// port shut to everybody else.
+void GiveBack(int fd, const FoundState& found) {
+    tcflush(fd, TCIOFLUSH);
+    tcsetattr(fd, TCSANOW, &found.line);
+    if (found.modemLinesRead) ioctl(fd, TIOCMSET, &found.modemLines);
     ioctl(fd, TIOCNXCL);
     close(fd);
 }
 
-// Closes fd with the errno of the step that failed kept for the caller.
-int CloseFailed(int fd, void (*release)(int)) {
+// Gives up with the errno of the step that failed kept for the caller.
+template <class Release>
+int Failed(Release release) {
     const int error = errno;
-    release(fd);
+    release();
     errno = error;
     return -1;
 }
 
-void CloseOnly(int fd) { close(fd); }
-
-// The descriptor, or -1 with errno saying why.
-int OpenRaw(const std::string& path) {
+// The descriptor, or -1 with errno saying why; *found is what to give back.
+int OpenRaw(const std::string& path, FoundState* found) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     termios line{};
     // Not a terminal, or taken: not a port for us, and left as it was.
-    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) return CloseFailed(fd, CloseOnly);
+    if (tcgetattr(fd, &line) != 0 || !TakeExclusively(fd)) return Failed([&] { close(fd); });
+    found->line = line;
+    found->modemLinesRead = ioctl(fd, TIOCMGET, &found->modemLines) == 0;
     // A fresh tty echoes and edits lines until it is made raw, so at once.
     MakeRaw(&line);
-    if (tcsetattr(fd, TCSANOW, &line) != 0) return CloseFailed(fd, ReleaseExclusively);
+    if (tcsetattr(fd, TCSANOW, &line) != 0) return Failed([&] { GiveBack(fd, *found); });
     return fd;
 }
 
@@ -285,17 +306,18 @@ HANDLE Open(int number) {
     // The lock comes first: opening a port makes it raw and exclusive, which
     // must never happen to a port another program holds.
     std::string lockPath;
-    if (TakeUucpLock(LockDirectory(), path, &lockPath) == UucpLock::HeldByOther) {
-        LastFailure().lock = {LockObstacle::Held, LockDirectory() + "/" + UucpLockName(path), 0};
+    if (TakeUucpLock(LockDirectory(), path, &lockPath, &LastFailure().lock) ==
+        UucpLock::HeldByOther) {
         return Fail(EBUSY);
     }
-    const int fd = OpenRaw(path);
+    FoundState found{};
+    const int fd = OpenRaw(path, &found);
     if (fd < 0) {
         const int error = errno;
         ReleaseUucpLock(lockPath);
         return Fail(error);
     }
-    return new PosixDevice{fd, lockPath};
+    return new PosixDevice{fd, lockPath, found};
 }
 
 BOOL GetState(HANDLE device, DCB* dcb) {
@@ -356,7 +378,7 @@ BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
 
 void Close(HANDLE device) {
     PosixDevice* posix = DeviceOf(device);
-    ReleaseExclusively(posix->fd);
+    GiveBack(posix->fd, posix->found);
     ReleaseUucpLock(posix->lockPath);
     delete posix;
 }

@@ -135,3 +135,21 @@ inline constexpr Text kTextTooManyPorts{"портов не больше ", "at m
 // Followed by the option.
 inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
 inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};
+
+// What a stop signal meant for the modem, on stderr.
+inline constexpr Text kTextFinishingSwitch{
+    "modemswitch: получен сигнал; переключение доводится до конца, чтобы модем не остался "
+    "переключённым наполовину (повторный сигнал прервёт его сразу).\n",
+    "modemswitch: signal received; finishing the switch so that the modem is not left "
+    "half-switched (a second signal stops at once).\n"};
+inline constexpr Text kTextStoppedBeforeSwitch{
+    "modemswitch: прервано сигналом; модему не отправлено ни одной команды переключения.\n",
+    "modemswitch: stopped by a signal; no switch command was sent to the modem.\n"};
+inline constexpr Text kTextMayBeHalfSwitched{
+    "modemswitch: переключение прервано повторным сигналом: модем мог остаться переключённым "
+    "наполовину. Запустите modemswitch ещё раз.\n",
+    "modemswitch: the switch was stopped by a second signal: the modem may be half-switched. "
+    "Run modemswitch again.\n"};
+
+// Where a write failed: "modemswitch: standard output: <the system's reason>".
+inline constexpr Text kTextStandardOutput{"стандартный вывод", "standard output"};

@@ -1,7 +1,10 @@
 // modemswitch for Linux: the Windows program's switch run from a command
 // line. See README.md ("On Linux") for the use and the exit codes.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,11 +15,24 @@
 #include "language.h"
 #include "modem_manager.h"
 #include "port_paths.h"
+#include "stop_signals.h"
 #include "switch_constants.h"
 #include "switch_texts.h"
 #include "terminal_host.h"
 
 namespace {
+
+// A standard stream that was closed is opened on /dev/null, so that no port
+// opened later can take its number and receive the log or the prompt. False
+// if that cannot be done.
+bool OpenClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number: fd itself, as the ones below are open.
+        if (open("/dev/null", O_RDWR) != fd) return false;
+    }
+    return true;
+}
 
 int Usage(const std::string& why) {
     std::fprintf(stderr, "modemswitch: %s\n%s", why.c_str(), Tr(kTextUsage));
@@ -46,9 +62,30 @@ void UsePorts(const CliOptions& options) {
     }
 }
 
+// What is still buffered for stdout goes out now, so that a failure is told.
+void FlushStandardOutput() {
+    if (std::fflush(stdout) != 0) ReportStandardOutputError(errno);
+}
+
+// A run a stop signal ended exits 128 + that signal, as a shell shows a
+// program the signal ended; stderr tells what it meant for the modem.
+int ExitCodeOf(SwitchOutcome outcome) {
+    const int signal = comdev::StopSignal();
+    if (signal == 0) return static_cast<int>(outcome);
+    if (outcome == SwitchOutcome::Stopped) {
+        std::fputs(Tr(kTextStoppedBeforeSwitch), stderr);
+    } else if (comdev::StopSignalCount() >= 2) {
+        std::fputs(Tr(kTextMayBeHalfSwitched), stderr);
+    }
+    return kExitSignalBase + signal;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!OpenClosedStandardStreams()) return kExitNoStandardStreams;
+    // A reader of the log that goes away must not end a switch.
+    std::signal(SIGPIPE, SIG_IGN);
     SetCliLanguage(LanguageOfEnvironment());
     CliOptions options;
     std::string error;
@@ -56,10 +93,12 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::printf(Tr(kTextHelp), comdev::kMaxPortPaths, kProbeTimeoutMs,
                     kCommandTimeoutMs / 1000.0);
+        FlushStandardOutput();
         return EXIT_SUCCESS;
     }
     if (options.version) {
         std::puts("modemswitch " MODEMSWITCH_VERSION);
+        FlushStandardOutput();
         return EXIT_SUCCESS;
     }
     // Reading the mode is not part of this program yet; never switch instead.
@@ -71,9 +110,15 @@ int main(int argc, char** argv) {
     if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
 
     UsePorts(options);
-    const TerminalOutput output{options.quiet ? nullptr : stdout,
-                                !options.quiet && isatty(STDOUT_FILENO) == 1,
+    const bool colour =
+        ColourWanted(isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
+    const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,
                                 !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr};
     TerminalHost host(options.mode, CliLanguage(), output);
-    return static_cast<int>(host.RunSwitch());
+    // From here on a signal ends the run by its own path, which gives every
+    // port back; before, nothing is held and the default action is right.
+    comdev::InstallStopSignals();
+    const SwitchOutcome outcome = host.RunSwitch();
+    FlushStandardOutput();
+    return ExitCodeOf(outcome);
 }

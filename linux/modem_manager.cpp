@@ -24,7 +24,7 @@ bool ProcessRunning(const std::string& procDir, const std::string& name) {
     bool found = false;
     while (const dirent* entry = readdir(dir)) {
         if (!AllDigits(entry->d_name)) continue;
-        std::FILE* comm = std::fopen((procDir + "/" + entry->d_name + "/comm").c_str(), "r");
+        std::FILE* comm = std::fopen((procDir + "/" + entry->d_name + "/comm").c_str(), "re");
         if (comm == nullptr) continue;  // the process has just ended
         char command[64] = {};
         const bool named = std::fgets(command, sizeof command, comm) != nullptr &&

@@ -1,8 +1,12 @@
 #include "terminal_host.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
+#include "cli_texts.h"
+#include "language.h"
+#include "stop_signals.h"
 #include "switch_texts.h"
 
 namespace {
@@ -10,18 +14,79 @@ namespace {
 constexpr char kRed[] = "\033[31m";
 constexpr char kBoldBlue[] = "\033[1;34m";
 constexpr char kPlain[] = "\033[0m";
-constexpr char kEraseLine[] = "\r\033[K";
 constexpr int kBarWidth = 31;
 
-// Carriage returns go; other control bytes (a modem's stray escapes
-// included) become dots so they cannot steer the terminal.
+// The code point of the well-formed UTF-8 sequence at text and its length,
+// or length 0 when none starts there (overlong forms, surrogates, code
+// points past U+10FFFF and cut sequences included).
+struct Decoded {
+    char32_t codePoint;
+    size_t length;
+};
+
+Decoded DecodeUtf8(const unsigned char* text) {
+    const unsigned char lead = text[0];
+    if (lead < 0x80) return {lead, 1};
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return {0, 0};
+    }
+    char32_t codePoint = lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char next = text[i];  // a zero ends the text and fails here
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return {0, 0};
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    return {codePoint, length};
+}
+
+bool ShownEscaped(char32_t codePoint) {
+    return (codePoint < 0x20 && codePoint != '\n' && codePoint != '\t') ||
+           (codePoint >= 0x7F && codePoint <= 0x9F) ||
+           (codePoint >= 0x202A && codePoint <= 0x202E) ||
+           (codePoint >= 0x2066 && codePoint <= 0x2069);
+}
+
+void AppendEscape(std::string* out, const char* format, unsigned value) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, format, value);
+    *out += escape;
+}
+
+// Carriage returns go (the log's lines end in "\r\n"); what could steer the
+// terminal is shown as an escape instead of being sent to it.
 std::string PrintableText(const char* text) {
     std::string out;
-    for (const char* c = text; *c != '\0'; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte == '\r') continue;
-        const bool control = (byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7f;
-        out += control ? '.' : *c;
+    const unsigned char* at = reinterpret_cast<const unsigned char*>(text);
+    while (*at != '\0') {
+        const Decoded decoded = DecodeUtf8(at);
+        if (decoded.length == 0) {
+            AppendEscape(&out, "\\x%02x", *at++);
+            continue;
+        }
+        if (decoded.codePoint == '\r') {
+            ++at;
+            continue;
+        }
+        if (!ShownEscaped(decoded.codePoint)) {
+            out.append(reinterpret_cast<const char*>(at), decoded.length);
+        } else if (decoded.length == 1) {
+            AppendEscape(&out, "\\x%02x", decoded.codePoint);
+        } else {
+            AppendEscape(&out, "\\u%04x", decoded.codePoint);
+        }
+        at += decoded.length;
     }
     return out;
 }
@@ -35,6 +100,8 @@ void Highlight(std::string* text, const char* word, const char* colour) {
     }
 }
 
+bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
+
 }  // namespace
 
 std::string TerminalText(const char* text, bool colour, Language language) {
@@ -46,11 +113,49 @@ std::string TerminalText(const char* text, bool colour, Language language) {
     return out;
 }
 
+bool ColourWanted(bool terminal, const char* noColor, const char* term) {
+    return terminal && !IsSet(noColor) && IsSet(term) && std::strcmp(term, "dumb") != 0;
+}
+
+void ReportStandardOutputError(int error) {
+    static bool reported = false;
+    if (reported) return;
+    reported = true;
+    std::fprintf(stderr, "modemswitch: %s: %s\n", Tr(kTextStandardOutput), std::strerror(error));
+}
+
 void TerminalHost::AppendLog(const char* text) {
+    // Once a second signal has cut the command list short, the rest of the
+    // run's log would show commands that were never sent.
+    if (comdev::FirstStopSignalHeld() && comdev::StopSignalCount() >= 2) return;
+    if (comdev::FirstStopSignalHeld() && comdev::StopSignalCount() == 1 && !finishingTold_) {
+        finishingTold_ = true;
+        Notice(Tr(kTextFinishingSwitch));
+    }
     if (out_.log == nullptr) return;
     EraseBar();
-    std::fputs(TerminalText(text, out_.colour, language_).c_str(), out_.log);
-    std::fflush(out_.log);
+    WriteLog(TerminalText(text, out_.colour, language_));
+    DrawBar();
+}
+
+bool TerminalHost::StopRequested(RunStage next) {
+    // Held before the look, so a signal cannot slip between the two.
+    if (next == RunStage::Commands) comdev::HoldFirstStopSignal(true);
+    return comdev::StopSignal() != 0;
+}
+
+// The switch goes on whatever happens to its log: a failed write is told
+// once, and the log, which would fail the same way again, ends there.
+void TerminalHost::WriteLog(const std::string& text) {
+    if (std::fputs(text.c_str(), out_.log) >= 0 && std::fflush(out_.log) == 0) return;
+    ReportStandardOutputError(errno);
+    out_.log = nullptr;
+}
+
+void TerminalHost::Notice(const char* text) {
+    EraseBar();
+    std::fputs(text, stderr);
+    std::fflush(stderr);
     DrawBar();
 }
 
@@ -79,15 +184,18 @@ void TerminalHost::DrawBar() {
     if (out_.progress == nullptr || upper_ <= lower_) return;
     const int done = std::clamp(pos_ - lower_, 0, upper_ - lower_);
     const int filled = done * kBarWidth / (upper_ - lower_);
-    std::fprintf(out_.progress, "\r[%s%s] %d/%d", std::string(filled, '#').c_str(),
-                 std::string(kBarWidth - filled, '-').c_str(), done, upper_ - lower_);
+    const std::string bar = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') +
+                            "] " + std::to_string(done) + "/" + std::to_string(upper_ - lower_);
+    std::fprintf(out_.progress, "\r%s", bar.c_str());
     std::fflush(out_.progress);
-    barShown_ = true;
+    barWidth_ = std::max(barWidth_, bar.size());
 }
 
+// Blanks over the bar rather than an erase sequence, which a dumb terminal
+// would show as text; two more for the "^C" a terminal echoes after it.
 void TerminalHost::EraseBar() {
-    if (!barShown_) return;
-    std::fputs(kEraseLine, out_.progress);
+    if (barWidth_ == 0) return;
+    std::fprintf(out_.progress, "\r%s\r", std::string(barWidth_ + 2, ' ').c_str());
     std::fflush(out_.progress);
-    barShown_ = false;
+    barWidth_ = 0;
 }

@@ -1,6 +1,7 @@
 // The switch host of the command line: the run's log goes to stdout as it
-// grows (its two marker words coloured on a terminal), the progress to a
-// one-line bar on stderr when stderr is a terminal.
+// grows (its two marker words coloured on a terminal that takes colour), the
+// progress to a one-line bar on stderr when stderr is a terminal, and what a
+// stop signal means for the modem to stderr.
 #pragma once
 
 #include <cstdio>
@@ -10,7 +11,7 @@
 
 struct TerminalOutput {
     std::FILE* log;       // stdout, or nullptr for a quiet run
-    bool colour;          // the log is a terminal
+    bool colour;          // the log is a terminal that takes colour (ColourWanted)
     std::FILE* progress;  // stderr when it is a terminal, else nullptr
 };
 
@@ -27,8 +28,13 @@ public:
     void SetProgressPos(int pos) override;
     void StepProgress() override;
     void FinishRun() override;
+    // A stop signal ends the search; from the command list on, the first one
+    // is held until the list has ended (comdev stop signals).
+    bool StopRequested(RunStage next) override;
 
 private:
+    void WriteLog(const std::string& text);
+    void Notice(const char* text);
     void DrawBar();
     void EraseBar();
 
@@ -38,10 +44,22 @@ private:
     int lower_ = 0;
     int upper_ = 0;
     int pos_ = 0;
-    bool barShown_ = false;
+    size_t barWidth_ = 0;  // characters of the bar on screen, 0 when none
+    bool finishingTold_ = false;
 };
 
-// A log text as a terminal shows it: line breaks "\n", control bytes a modem
-// may send made harmless, and with colour the marker words of the log's
-// language highlighted.
+// A log text as a terminal shows it: line breaks "\n"; the bytes a modem may
+// send that could steer a terminal or hide text (C0 controls but tab and
+// line feed, DEL, C1 controls as raw bytes or as U+0080..U+009F, invalid
+// UTF-8, bidirectional controls) as visible escapes such as "\x9b" and
+// "\u202e"; everything else unchanged. With colour, the marker words of the
+// log's language highlighted.
 std::string TerminalText(const char* text, bool colour, Language language);
+
+// Colour only on a terminal, and not when NO_COLOR is set and not empty or
+// TERM is unset or "dumb". Null stands for an unset variable.
+bool ColourWanted(bool terminal, const char* noColor, const char* term);
+
+// Reports a failed write to standard output on stderr, the first time only:
+// "modemswitch: standard output: <reason>".
+void ReportStandardOutputError(int error);

@@ -8,19 +8,28 @@
 #include "modem_modes.h"
 #include "text.h"
 
-// How a switch run ended, for hosts that act on it. The values are the exit
-// codes of the command lines (modemswitch for Linux, the console host).
+// How a switch run ended, for hosts that act on it. The first three are the
+// exit codes of the command lines (modemswitch for Linux, the console host).
 enum class SwitchOutcome : int {
     Switched = 0,      // every command of the mode was confirmed by the modem
     NoModem = 1,       // no port identified itself as a modem
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
+    Stopped = 128,     // the host asked to stop before any command was sent (a signal)
+};
+
+// What a run is about to do when it asks its host whether to stop.
+enum class RunStage {
+    Searching,  // try the next port
+    Commands,   // send the mode's command list to the modem found
 };
 
 // The command lines' other exit codes, so that no two of them mean
 // different things by the same number.
 enum ExitCode : int {
-    kExitCancelled = 3,  // the user said no at the prompt; nothing was sent
-    kExitUsage = 64,     // EX_USAGE: the command line was not understood
+    kExitCancelled = 3,           // the user said no at the prompt; nothing was sent
+    kExitUsage = 64,              // EX_USAGE: the command line was not understood
+    kExitNoStandardStreams = 71,  // EX_OSERR: a closed stdin, stdout or stderr stayed closed
+    kExitSignalBase = 128,        // plus the signal that stopped the run
 };
 
 class SwitchHost {
@@ -44,6 +53,10 @@ public:
     virtual void StepProgress() = 0;
     // Marks the run as over, then lets the user leave.
     virtual void FinishRun() = 0;
+    // Asked before each port is tried and before the command list is sent:
+    // true ends the run there (Stopped), with nothing more sent to a port.
+    // The dialog never stops a run.
+    virtual bool StopRequested(RunStage /*next*/) { return false; }
 
 protected:
     ~SwitchHost() = default;

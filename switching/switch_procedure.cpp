@@ -51,10 +51,14 @@ bool ProbePort(int number, Identified* found) {
     return identified;
 }
 
+constexpr int kSearchStopped = -1;
+
 // Tries the ports in ascending order, one progress step before each.
-// Returns the number of the first port that identified itself, or 0.
+// Returns the number of the first port that identified itself, 0 or
+// kSearchStopped when the host asked to stop.
 int FindModem(SwitchHost& host, Identified* found) {
     for (int number = kFirstPort; number < kPortLimit; ++number) {
+        if (host.StopRequested(RunStage::Searching)) return kSearchStopped;
         host.StepProgress();
         if (ProbePort(number, found)) {
             host.Say(*found->logText);
@@ -114,7 +118,9 @@ SwitchOutcome SwitchHost::RunSwitch() {
     Identified found{};
     const int number = FindModem(*this, &found);
     SwitchOutcome outcome = SwitchOutcome::Switched;
-    if (number == 0) {
+    if (number == kSearchStopped || (number != 0 && StopRequested(RunStage::Commands))) {
+        outcome = SwitchOutcome::Stopped;
+    } else if (number == 0) {
         Say(kTextNoModem);
         outcome = SwitchOutcome::NoModem;
     } else {

@@ -10,10 +10,22 @@
 
 namespace comdev {
 
-// What stopped the lock from being taken.
+// What stopped the lock from being taken. The lock directory is writable by
+// every user, so anything found at a lock path other than a small regular
+// file may have been planted there: it holds the port and is left alone.
 enum class LockObstacle {
-    None,  // no lock file stood in the way
-    Held,  // a lock file of the device counts as held by another program
+    None,             // no lock file stood in the way
+    LiveOwner,        // names a process that runs
+    NoOwnerYet,       // names no process and is only seconds old
+    StaleNotRemoved,  // names an ended process but could not be removed
+    Symlink,
+    Fifo,
+    Device,
+    Directory,
+    Socket,
+    TooLarge,    // bigger than any lock file is
+    Unreadable,  // could not be examined or read
+    Contended,   // kept changing hands while it was looked at
 };
 
 struct LockRefusal {

@@ -26,41 +26,100 @@ std::string ResolvedPath(const std::string& path) {
 // it counts as held until it is this many seconds old.
 constexpr time_t kUnreadableLockGraceSeconds = 5;
 
-// The PID a lock file names, or 0 when it names none.
-pid_t LockOwner(const std::string& lockPath) {
-    const int fd = open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    char text[32] = {};
-    const ssize_t got = read(fd, text, sizeof text - 1);
-    close(fd);
-    if (got <= 0) return 0;
+// Ten digits and a line feed, with room for the longer forms some programs
+// write (a name and a user after the PID); anything bigger is no lock file.
+constexpr off_t kMaxLockFileSize = 64;
+
+bool ProcessAlive(pid_t pid) { return kill(pid, 0) == 0 || errno == EPERM; }
+
+// None for a regular file of a lock file's size.
+LockObstacle ObstacleOfFile(const struct stat& file) {
+    if (S_ISLNK(file.st_mode)) return LockObstacle::Symlink;
+    if (S_ISFIFO(file.st_mode)) return LockObstacle::Fifo;
+    if (S_ISCHR(file.st_mode) || S_ISBLK(file.st_mode)) return LockObstacle::Device;
+    if (S_ISDIR(file.st_mode)) return LockObstacle::Directory;
+    if (S_ISSOCK(file.st_mode)) return LockObstacle::Socket;
+    if (!S_ISREG(file.st_mode)) return LockObstacle::Unreadable;
+    return file.st_size > kMaxLockFileSize ? LockObstacle::TooLarge : LockObstacle::None;
+}
+
+// The PID at the start of a lock file's text, or 0 when it names none.
+pid_t PidIn(const char* text) {
     const long pid = std::strtol(text, nullptr, 10);
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
-bool ProcessAlive(pid_t pid) { return kill(pid, 0) == 0 || errno == EPERM; }
+struct FoundLock {
+    bool present = false;
+    LockObstacle obstacle = LockObstacle::None;  // None: a lock file to judge by its PID
+    pid_t owner = 0;
+    time_t modified = 0;
+};
+
+// Reads whatever is at lockPath without following a link, waiting on a FIFO
+// or taking a terminal, and never more than a lock file holds. The entry is
+// looked at before it is opened (nothing but a regular file is ever opened)
+// and the file opened is judged again, as it may have been swapped between.
+FoundLock ExamineLock(const std::string& lockPath) {
+    FoundLock found;
+    struct stat entry {};
+    if (lstat(lockPath.c_str(), &entry) != 0) {
+        if (errno == ENOENT) return found;
+        found.present = true;
+        found.obstacle = LockObstacle::Unreadable;
+        return found;
+    }
+    found.present = true;
+    found.obstacle = ObstacleOfFile(entry);
+    if (found.obstacle != LockObstacle::None) return found;
+    const int fd =
+        open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return {};
+        found.obstacle = errno == ELOOP ? LockObstacle::Symlink : LockObstacle::Unreadable;
+        return found;
+    }
+    struct stat file {};
+    char text[kMaxLockFileSize + 1] = {};
+    if (fstat(fd, &file) != 0) {
+        found.obstacle = LockObstacle::Unreadable;
+    } else if ((found.obstacle = ObstacleOfFile(file)) == LockObstacle::None) {
+        if (read(fd, text, kMaxLockFileSize) < 0) found.obstacle = LockObstacle::Unreadable;
+        found.owner = PidIn(text);
+        found.modified = file.st_mtime;
+    }
+    close(fd);
+    return found;
+}
 
 enum class LockState { Gone, Held, Stale };
 
-// What the lock at lockPath stands for now; *owner is the PID it names, or 0.
-LockState InspectLock(const std::string& lockPath, pid_t* owner) {
-    struct stat file {};
-    if (stat(lockPath.c_str(), &file) != 0) return LockState::Gone;
-    *owner = LockOwner(lockPath);
+// What the lock at lockPath stands for now; *refusal says why it is held,
+// and its owner is the PID the lock names, or 0.
+LockState InspectLock(const std::string& lockPath, LockRefusal* refusal) {
+    const FoundLock found = ExamineLock(lockPath);
+    *refusal = {found.obstacle, lockPath, found.owner};
+    if (!found.present) return LockState::Gone;
+    if (found.obstacle != LockObstacle::None) return LockState::Held;
     // Our own PID counts as live: this process already has the port open.
-    if (*owner != 0) return ProcessAlive(*owner) ? LockState::Held : LockState::Stale;
-    const bool old = time(nullptr) - file.st_mtime > kUnreadableLockGraceSeconds;
-    return old ? LockState::Stale : LockState::Held;
+    if (found.owner != 0) {
+        if (!ProcessAlive(found.owner)) return LockState::Stale;
+        refusal->obstacle = LockObstacle::LiveOwner;
+        return LockState::Held;
+    }
+    if (time(nullptr) - found.modified > kUnreadableLockGraceSeconds) return LockState::Stale;
+    refusal->obstacle = LockObstacle::NoOwnerYet;
+    return LockState::Held;
 }
 
 // Another process may have found the same stale lock, removed it and taken
 // its own since we looked: remove the lock only if it still names the same
 // ended owner. Left open is the moment between this last look and unlink().
-void RemoveIfStillStale(const std::string& lockPath, pid_t staleOwner) {
-    pid_t owner = 0;
-    if (InspectLock(lockPath, &owner) == LockState::Stale && owner == staleOwner) {
-        unlink(lockPath.c_str());
-    }
+// False only when the stale lock is there and could not be removed.
+bool RemoveIfStillStale(const std::string& lockPath, pid_t staleOwner) {
+    LockRefusal now;
+    if (InspectLock(lockPath, &now) != LockState::Stale || now.owner != staleOwner) return true;
+    return unlink(lockPath.c_str()) == 0 || errno == ENOENT;
 }
 
 // A file in the lock directory holding our PID, readable by all, or "" with
@@ -102,7 +161,7 @@ std::string UucpLockName(const std::string& devicePath) {
 }
 
 UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
-                      std::string* lockPath) {
+                      std::string* lockPath, LockRefusal* refusal) {
     if (lockDir.empty()) return UucpLock::Unavailable;
     const std::string path = lockDir + "/" + UucpLockName(devicePath);
     // Two tries: the second after a stale lock was removed or the lock went.
@@ -112,11 +171,18 @@ UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
             return UucpLock::Taken;
         }
         if (errno != EEXIST) return UucpLock::Unavailable;
-        pid_t owner = 0;
-        const LockState state = InspectLock(path, &owner);
-        if (state == LockState::Held) return UucpLock::HeldByOther;
-        if (state == LockState::Stale) RemoveIfStillStale(path, owner);
+        LockRefusal found;
+        const LockState state = InspectLock(path, &found);
+        if (state == LockState::Stale && !RemoveIfStillStale(path, found.owner)) {
+            found.obstacle = LockObstacle::StaleNotRemoved;
+        }
+        if (found.obstacle != LockObstacle::None) {
+            *refusal = found;
+            return UucpLock::HeldByOther;
+        }
     }
+    // Taken and given up by others while we looked, twice over.
+    *refusal = {LockObstacle::Contended, path, 0};
     return UucpLock::HeldByOther;
 }
 

@@ -22,9 +22,27 @@ TEST(TerminalText, ColoursTheTwoMarkerWordsOnlyOnATerminal) {
               "\033[31mОШИБКА:\033[0m снова\n");
 }
 
-TEST(TerminalText, AModemsControlBytesCannotSteerTheTerminal) {
-    EXPECT_EQ(TerminalText("AT\r\r\n\033[2J\x07\tOK\x7f", true, Language::Russian),
-              "AT\n.[2J.\tOK.");
+// Whatever a modem sends could steer the terminal or hide text from the
+// reader; each such byte or character becomes an escape that shows what it
+// was, and nothing else changes.
+TEST(TerminalText, AModemsBytesThatCouldSteerTheTerminalAreShownAsEscapes) {
+    const struct {
+        const char* sent;
+        const char* shown;
+    } cases[] = {
+        {"AT\r\r\n\033[2J\x07\tOK\x7f", "AT\n\\x1b[2J\\x07\tOK\\x7f"},  // C0, DEL
+        {"a\x9b[31mb", "a\\x9b[31mb"},                                  // C1 as a raw byte
+        {"a\xc2\x9b[31mb\xc2\x80", "a\\u009b[31mb\\u0080"},             // C1 as UTF-8
+        {"\xe2\x80\xae.exe\xe2\x81\xa6.\xe2\x81\xa9", "\\u202e.exe\\u2066.\\u2069"},  // bidi
+        {"\xff\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80",  // not UTF-8, overlong, surrogate, too big
+         "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80"},
+        {"cut \xe2\x80", "cut \\xe2\\x80"},                    // a sequence the text ends in
+        {"Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b",  // Cyrillic, NBSP, euro, emoji
+         "Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TerminalText(c.sent, false, Language::English), c.shown) << c.shown;
+    }
 }
 
 // A stand-in for /proc with two processes.

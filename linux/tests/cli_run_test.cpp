@@ -1,69 +1,15 @@
 // modemswitch started as a program beside the simulator, its output going to
 // files (not a terminal): exit codes, usage errors, the port order, the
 // prompt, and plain text without colour.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "modemsim_client.h"
+#include "program_run.h"
 
 namespace {
-
-struct Finished {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string PortPath(int com) {
-    return std::string(std::getenv("MODEMSIM_PREFIX")) + "/dosdevices/com" + std::to_string(com);
-}
-
-// Runs the program with args and the given input; stdout and stderr go to
-// files, so neither is a terminal.
-Finished RunProgram(const std::vector<std::string>& args, const std::string& input = "",
-                    const char* locale = "ru_RU.UTF-8") {
-    char dir[] = "/tmp/cli-run-test.XXXXXX";
-    if (mkdtemp(dir) == nullptr) return {};
-    const std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
-                      err = std::string(dir) + "/err";
-    std::ofstream(in) << input;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
-        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-        // Most expected texts below are the Russian ones.
-        setenv("LC_ALL", locale, 1);
-        std::vector<char*> argv{const_cast<char*>(MODEMSWITCH_PROGRAM)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    Finished finished{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-    for (const std::string& file : {in, out, err}) unlink(file.c_str());
-    rmdir(dir);
-    return finished;
-}
 
 class CommandLine : public testing::Test {
 protected:

@@ -15,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -262,6 +265,8 @@ TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     WriteFile(lockPath_, parentsLock);
 
     EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, comdev::LockObstacle::LiveOwner);
+    EXPECT_EQ(comdev::LastOpenFailure().lock.owner, getppid()) << "the owner is named";
     EXPECT_EQ(ReadFile(lockPath_), parentsLock) << "another program's lock stays";
     termios after{};
     ASSERT_EQ(tcgetattr(holder, &after), 0);
@@ -273,6 +278,87 @@ TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     ASSERT_EQ(ioctl(holder, TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0) << "the tty must not be left exclusive";
     close(holder);
+}
+
+// The lock directory is writable by every user: what one plants at a lock
+// path must neither stop the run (a FIFO or a terminal read would wait for
+// ever) nor be taken over, and the refusal must say what was in the way.
+// Whatever was planted stays.
+TEST_F(PosixDevice, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
+    const std::string planted = lockDir_ + "/planted";
+    WriteFile(planted, LockText(DeadPid()));
+    const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+    const struct {
+        const char* what;
+        std::function<int()> plant;  // 0 on success
+        comdev::LockObstacle obstacle;
+        mode_t type;
+    } cases[] = {
+        {"FIFO", [&] { return mkfifo(lockPath_.c_str(), 0666); }, comdev::LockObstacle::Fifo,
+         S_IFIFO},
+        {"link to a terminal", [&] { return symlink(slavePath_.c_str(), lockPath_.c_str()); },
+         comdev::LockObstacle::Symlink, S_IFLNK},
+        {"link to a stale lock", [&] { return symlink(planted.c_str(), lockPath_.c_str()); },
+         comdev::LockObstacle::Symlink, S_IFLNK},
+        {"dangling link", [&] { return symlink("/nonexistent/lock", lockPath_.c_str()); },
+         comdev::LockObstacle::Symlink, S_IFLNK},
+        {"directory", [&] { return mkdir(lockPath_.c_str(), 0777); },
+         comdev::LockObstacle::Directory, S_IFDIR},
+        {"50 MB file naming an ended process, old",
+         [&] {
+             WriteFile(lockPath_, LockText(DeadPid()));
+             return truncate(lockPath_.c_str(), 50 << 20) |
+                    utimensat(AT_FDCWD, lockPath_.c_str(), minuteAgo, 0);
+         },
+         comdev::LockObstacle::TooLarge, S_IFREG},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(c.plant(), 0) << strerror(errno);
+        EXPECT_EQ(ComOpen(1, &port_), 0);
+        EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, c.obstacle);
+        EXPECT_EQ(comdev::LastOpenFailure().lock.path, lockPath_);
+        struct stat after {};
+        EXPECT_EQ(lstat(lockPath_.c_str(), &after), 0) << "the planted entry was removed";
+        EXPECT_EQ(after.st_mode & S_IFMT, c.type);
+        ComClose(&port_);
+        if (unlink(lockPath_.c_str()) != 0) rmdir(lockPath_.c_str());
+    }
+    unlink(planted.c_str());
+    EXPECT_EQ(ComOpen(1, &port_), 1) << "free again once the lock path is clear";
+    EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, comdev::LockObstacle::None);
+}
+
+// A port is given back as it was found: a terminal in canonical mode with
+// echo at 9600 (as a user's own --port /dev/tty would be) is that again
+// once closed, and not exclusive.
+TEST_F(PosixDevice, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
+    const int user = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(user, 0);
+    termios before{};
+    ASSERT_EQ(tcgetattr(user, &before), 0);
+    before.c_lflag |= ICANON | ECHO | ISIG;
+    before.c_oflag |= OPOST | ONLCR;
+    cfsetispeed(&before, B9600);
+    cfsetospeed(&before, B9600);
+    ASSERT_EQ(tcsetattr(user, TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(user, &before), 0);
+
+    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(ComSetLine(&port_, 115200), 1);
+    ComClose(&port_);
+
+    termios after{};
+    ASSERT_EQ(tcgetattr(user, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(cfgetospeed(&after), static_cast<speed_t>(B9600));
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(user, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(user);
 }
 
 TEST_F(PosixDevice, WithoutALockDirectoryThePortStillOpens) {
