@@ -7,11 +7,11 @@
 #   wine_session_stop
 #   wine_session_save FILE / wine_session_load FILE
 #                                          # the session's state, for other processes
-# wine_detect_arch (or wine_use_arch win32|win64) sets WINE_ARCH (win32 or win64), WINE_LOADER (the Wine
-# loader to run programs with) and WINE_CPU (the processor the Windows tests
-# are built for: i686 or x86_64). The session exports WINEPREFIX, DISPLAY and
-# MODEMSIM_CONTROL (the simulator's control port on 127.0.0.1) for everything
-# started in between.
+# wine_detect_arch (or wine_use_arch win32|win64) sets WINE_ARCH (win32 or
+# win64), WINE_LOADER (the Wine loader to run programs with) and WINE_CPU (the
+# processor the Windows tests are built for: i686 or x86_64). The session
+# exports WINEPREFIX, DISPLAY and MODEMSIM_CONTROL (the simulator's control
+# port on 127.0.0.1) for everything started in between.
 #
 # Hosts whose kernel refuses 32-bit Linux programs cannot start Wine's 32-bit
 # loader, and so no 32-bit Windows program: there the Windows tests and the
