@@ -21,11 +21,12 @@ _preset_stamp() {
   { cmake --version; cmake --preset "$1" -N; cat "$root"/cmake/*.cmake; } 2>&1 | sha256sum
 }
 
-# A plain configure keeps the compilers a tree was first made with (CMake does
-# not notice a toolchain file that now names others, and drops the cache when
-# a compiler variable changes), so a tree is configured afresh unless it was
-# last configured here from the same stamp and not since. A plain configure
-# takes under a second, a fresh one three or four.
+# A plain configure is not safe on a tree made with other compilers: CMake
+# keeps the old ones when a toolchain file names new ones (a thread model, say),
+# and when a compiler variable changes it empties the cache, losing the other
+# settings. So a tree is configured afresh (--fresh) unless it was last
+# configured here from the same stamp and not since: under a second for a
+# plain configure against three or four for a fresh one, on each tree.
 _configure_preset() {
   local preset=$1 tree stamp fresh=()
   tree=$(preset_tree "$preset")
