@@ -34,4 +34,24 @@ enum class OpenRefusal {
 };
 OpenRefusal RefusalOf(DWORD error);
 
+// Port numbers in the order a search tries them, at most kMaxSearchPorts.
+constexpr int kMaxSearchPorts = 128;
+struct PortNumbers {
+    int count = 0;
+    int numbers[kMaxSearchPorts];
+
+    // Appends a number; false once the list is full.
+    bool Add(int number) {
+        if (count == kMaxSearchPorts) return false;
+        numbers[count++] = number;
+        return true;
+    }
+};
+
+// The ports a search for the modem tries, each once, in this order. Windows:
+// COM1..COM31, then the COM ports above 31 the system lists as present
+// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), ascending. POSIX: 1..n, every path
+// of the port list.
+PortNumbers SearchPorts();
+
 }  // namespace comdev

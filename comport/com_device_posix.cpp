@@ -296,6 +296,13 @@ OpenRefusal RefusalOf(DWORD error) {
     }
 }
 
+PortNumbers SearchPorts() {
+    PortNumbers ports;
+    const int listed = static_cast<int>(PortPaths().size());
+    for (int number = 1; number <= listed; ++number) ports.Add(number);
+    return ports;
+}
+
 HANDLE Open(int number) {
     LastFailure() = OpenFailure{};
     const std::vector<std::string>& paths = PortPaths();

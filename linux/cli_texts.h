@@ -29,7 +29,8 @@ inline constexpr Text kTextHelp{
     "\n"
     "Параметры:\n"
     "  -p, --port=ПУТЬ   проверять только этот порт (до %zu раз, по порядку);\n"
-    "                    без него: все /dev/ttyUSB*, затем все /dev/ttyACM*.\n"
+    "                    без него: все /dev/ttyUSB* и /dev/ttyACM*, сначала порты\n"
+    "                    модемов ZTE и Huawei (по данным /sys).\n"
     "  -y, --yes         не спрашивать подтверждение.\n"
     "  -q, --quiet       не выводить журнал и индикатор хода.\n"
     "  -v, --verbose     о каждом порте сразу сообщать, почему он пропущен.\n"
@@ -77,7 +78,8 @@ inline constexpr Text kTextHelp{
     "\n"
     "Options:\n"
     "  -p, --port=PATH   try only this port (up to %zu times, in the order given);\n"
-    "                    without it: every /dev/ttyUSB*, then every /dev/ttyACM*.\n"
+    "                    without it: every /dev/ttyUSB* and /dev/ttyACM*, the\n"
+    "                    ports of ZTE and Huawei sticks first (as /sys tells).\n"
     "  -y, --yes         do not ask for confirmation.\n"
     "  -q, --quiet       print neither the log nor the progress bar.\n"
     "  -v, --verbose     say, as each port is tried, why it was passed over.\n"
@@ -153,3 +155,71 @@ inline constexpr Text kTextMayBeHalfSwitched{
 
 // Where a write failed: "modemswitch: standard output: <the system's reason>".
 inline constexpr Text kTextStandardOutput{"стандартный вывод", "standard output"};
+
+// How the search went, port by port: "PATH: why" for each port passed over,
+// after a run that found no modem (with --verbose, as each is tried).
+inline constexpr Text kTextPortAbsent{"нет такого устройства.", "no such device."};
+inline constexpr Text kTextPortNotPermitted{
+    "нет прав на его открытие. Добавьте себя в группу dialout: "
+    "sudo usermod -aG dialout $USER, затем войдите в систему заново.",
+    "permission denied. Add yourself to the group dialout: "
+    "sudo usermod -aG dialout $USER, then log in again."};
+inline constexpr Text kTextPortHeldByProcess{"занят: его держит процесс ",
+                                             "busy: held by process "};
+inline constexpr Text kTextPortHeldByModemManager{"занят: его держит ModemManager (процесс ",
+                                                  "busy: held by ModemManager (process "};
+inline constexpr Text kTextStopModemManager{
+    "). Остановите его на время переключения: sudo systemctl stop ModemManager, "
+    "или отпустите только этот модем: mmcli -m N --inhibit (N: номер модема в mmcli -L).",
+    "). Stop it for the switch: sudo systemctl stop ModemManager, or release this "
+    "modem only: mmcli -m N --inhibit (N: the modem's number in mmcli -L)."};
+inline constexpr Text kTextPortHeldByUnknown{"занят другой программой.",
+                                             "busy: another program holds it."};
+inline constexpr Text kTextPortLockInTheWay{"мешает файл блокировки ",
+                                            "a lock file is in the way: "};
+// What that lock file is, in brackets after its path.
+inline constexpr Text kTextLockNamesNoRunningProcess{" (он не называет работающий процесс)",
+                                                     " (it names no running process)"};
+inline constexpr Text kTextLockNoOwnerYet{" (в нём ещё нет PID, и ему лишь несколько секунд)",
+                                          " (it names no process yet and is only seconds old)"};
+inline constexpr Text kTextLockStaleNotRemoved{
+    " (его процесс завершился, но удалить файл не удалось)",
+    " (its process has ended, but it could not be removed)"};
+inline constexpr Text kTextLockSymlink{" (это символическая ссылка)", " (it is a symbolic link)"};
+inline constexpr Text kTextLockFifo{" (это FIFO)", " (it is a FIFO)"};
+inline constexpr Text kTextLockDevice{" (это файл устройства)", " (it is a device file)"};
+inline constexpr Text kTextLockDirectory{" (это каталог)", " (it is a directory)"};
+inline constexpr Text kTextLockSocket{" (это сокет)", " (it is a socket)"};
+inline constexpr Text kTextLockTooLarge{" (он больше любого файла блокировки)",
+                                        " (it is larger than any lock file)"};
+inline constexpr Text kTextLockUnreadable{" (прочитать его не удалось)", " (it could not be read)"};
+inline constexpr Text kTextLockContended{" (он всё время переходил из рук в руки)",
+                                         " (it kept changing hands)"};
+inline constexpr Text kTextLockInTheWayAdvice{"; если порт никто не использует, удалите его.",
+                                              "; if no program uses the port, remove it."};
+inline constexpr Text kTextPortDoesNotOpen{"не открывается: ", "does not open: "};
+inline constexpr Text kTextPortNoAnswer{"нет ответа за ", "no answer within "};
+inline constexpr Text kTextMilliseconds{" мс.", " ms."};
+inline constexpr Text kTextPortNotAModem{"ответил, но это не модем ZTE или Huawei: ",
+                                         "answered, but not as a ZTE or Huawei modem: "};
+
+// The port a modem was found on, with its USB device when /sys tells it:
+// "The modem's port: /dev/ttyUSB2 (12d1:1001 HUAWEI Mobile, interface 2)."
+inline constexpr Text kTextModemPort{"Порт модема: ", "The modem's port: "};
+inline constexpr Text kTextUsbInterface{", интерфейс ", ", interface "};
+
+// A ZTE or Huawei stick /sys shows without any serial port.
+inline constexpr Text kTextUsbDevice{"USB-устройство ", "USB device "};
+inline constexpr Text kTextStickInCdMode{
+    ": модем в режиме CD-привода (только usb-storage), последовательного порта у него нет. "
+    "Сначала его должен переключить в режим модема usb_modeswitch или правила udev "
+    "вашего дистрибутива; затем modemswitch modem-only может закрепить этот режим.",
+    ": the stick is in its CD-drive mode (usb-storage only) and has no serial port. "
+    "usb_modeswitch or your distribution's udev rules must switch it to modem mode "
+    "first; then modemswitch modem-only can make that permanent."};
+inline constexpr Text kTextStickNetworkOnly{
+    ": модем HiLink или только сетевой (",
+    ": a HiLink or network-only stick ("};
+inline constexpr Text kTextStickHasNoAtPort{
+    "), AT-порта у него нет: пользуйтесь его веб-интерфейсом.",
+    "), it has no AT port: use its web interface."};

@@ -15,10 +15,12 @@
 #include "language.h"
 #include "modem_manager.h"
 #include "port_paths.h"
+#include "port_report.h"
 #include "stop_signals.h"
 #include "switch_constants.h"
 #include "switch_texts.h"
 #include "terminal_host.h"
+#include "usb_ports.h"
 
 namespace {
 
@@ -54,9 +56,21 @@ bool Confirmed(ModemMode mode) {
            word == "да";
 }
 
-void UsePorts(const CliOptions& options) {
-    comdev::SetPortPaths(options.ports.empty() ? comdev::ScanPortPaths("/dev") : options.ports);
-    // Tests and unusual systems name another lock directory.
+// Tests (and unusual systems) name other places for /dev, /sys and the lock
+// directory.
+std::string Setting(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+// The ports given, in their order; else every USB serial port, those of a
+// ZTE or Huawei stick first, as sysfs tells them.
+void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
+    comdev::SetPortPaths(
+        options.ports.empty()
+            ? comdev::OrderedBySysfs(comdev::ScanPortPaths(Setting("MODEMSWITCH_DEV_ROOT", "/dev")),
+                                     sysfsRoot)
+            : options.ports);
     if (const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR")) {
         comdev::SetLockDirectory(lockDir);
     }
@@ -109,12 +123,15 @@ int main(int argc, char** argv) {
     }
     if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
 
-    UsePorts(options);
+    const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);
+    UsePorts(options, sysfsRoot);
     const bool colour =
         ColourWanted(isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,
-                                !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr};
-    TerminalHost host(options.mode, CliLanguage(), output);
+                                !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr,
+                                options.verbose};
+    const PortReport report({sysfsRoot, "/proc"});
+    TerminalHost host(options.mode, CliLanguage(), output, &report);
     // From here on a signal ends the run by its own path, which gives every
     // port back; before, nothing is held and the default action is right.
     comdev::InstallStopSignals();

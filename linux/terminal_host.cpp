@@ -6,6 +6,7 @@
 
 #include "cli_texts.h"
 #include "language.h"
+#include "port_paths.h"
 #include "stop_signals.h"
 #include "switch_texts.h"
 
@@ -178,6 +179,32 @@ void TerminalHost::StepProgress() {
 void TerminalHost::FinishRun() {
     EraseBar();
     out_.progress = nullptr;
+}
+
+void TerminalHost::PortProbed(const PortProbe& probe) {
+    if (report_ == nullptr || out_.log == nullptr) return;
+    const std::vector<std::string>& paths = comdev::PortPaths();
+    if (probe.number < 1 || static_cast<size_t>(probe.number) > paths.size()) return;
+    const std::string& path = paths[static_cast<size_t>(probe.number) - 1];
+    if (probe.result == ProbeResult::Modem) {
+        AppendLog(report_->ModemPort(path).c_str());
+        return;
+    }
+    // Who holds a busy port is looked up now, while it still holds it.
+    const std::string line = report_->PassedOver(probe, path, comdev::LastOpenFailure());
+    if (out_.verbose) {
+        AppendLog(line.c_str());
+    } else {
+        passedOver_.push_back(line);
+    }
+}
+
+// One line per port passed over, then the sticks with no port at all; the
+// dialog's line about busy COM ports means nothing here.
+void TerminalHost::ExplainNoModem(const comdev::PortNumbers&) {
+    if (report_ == nullptr || out_.log == nullptr) return;
+    for (const std::string& line : passedOver_) AppendLog(line.c_str());
+    for (const std::string& line : report_->SticksWithoutPort()) AppendLog(line.c_str());
 }
 
 void TerminalHost::DrawBar() {

@@ -7,18 +7,25 @@
 #include <cstdio>
 #include <string>
 
+#include <vector>
+
+#include "port_report.h"
 #include "switch_host.h"
 
 struct TerminalOutput {
     std::FILE* log;       // stdout, or nullptr for a quiet run
     bool colour;          // the log is a terminal that takes colour (ColourWanted)
     std::FILE* progress;  // stderr when it is a terminal, else nullptr
+    bool verbose = false; // each port passed over is told at once
 };
 
+// The log also tells, through report (when given), the modem's port and,
+// after a run that found none, why each port was passed over.
 class TerminalHost final : public SwitchHost {
 public:
-    TerminalHost(ModemMode mode, Language language, TerminalOutput output)
-        : mode_(mode), language_(language), out_(output) {}
+    TerminalHost(ModemMode mode, Language language, TerminalOutput output,
+                 const PortReport* report = nullptr)
+        : mode_(mode), language_(language), out_(output), report_(report) {}
 
     ModemMode Mode() const override { return mode_; }
     Language TextLanguage() const override { return language_; }
@@ -28,6 +35,8 @@ public:
     void SetProgressPos(int pos) override;
     void StepProgress() override;
     void FinishRun() override;
+    void PortProbed(const PortProbe& probe) override;
+    void ExplainNoModem(const comdev::PortNumbers& busyPorts) override;
     // A stop signal ends the search; from the command list on, the first one
     // is held until the list has ended (comdev stop signals).
     bool StopRequested(RunStage next) override;
@@ -41,6 +50,8 @@ private:
     ModemMode mode_;
     Language language_;
     TerminalOutput out_;
+    const PortReport* report_;
+    std::vector<std::string> passedOver_;  // kept for the end of a run without a modem
     int lower_ = 0;
     int upper_ = 0;
     int pos_ = 0;

@@ -1,12 +1,10 @@
-// The fixed numbers and strings of a switch run: which ports are tried, how
-// the line is set, what the modem is asked and how long its answers may take.
+// The fixed numbers and strings of a switch run: how the line is set, what
+// the modem is asked and how long its answers may take. Which ports are tried
+// is the device's to say (comdev::SearchPorts); one progress unit each.
 #pragma once
 
 #include <cstdint>
 
-constexpr int kFirstPort = 1;
-constexpr int kPortLimit = 32;                       // ports below this number are tried
-constexpr int kScanSteps = kPortLimit - kFirstPort;  // one progress unit per port
 constexpr int kCommandSteps = 2;
 
 constexpr uint32_t kBaud = 115200;

@@ -4,6 +4,7 @@
 // the tests.
 #pragma once
 
+#include "com_device.h"
 #include "com_platform.h"
 #include "modem_modes.h"
 #include "text.h"
@@ -32,10 +33,43 @@ enum ExitCode : int {
     kExitSignalBase = 128,        // plus the signal that stopped the run
 };
 
+// What one port said when the search tried it.
+enum class ProbeResult {
+    Modem,      // identified itself as the modem
+    NotOpened,  // did not open (refusal and systemError tell why)
+    NoAnswer,   // opened, but answered nothing beyond the echo within the probe's time-out
+    NotAModem,  // answered, but not as a ZTE or Huawei modem
+};
+
+struct PortProbe {
+    int number;  // the port: COM<number>, or the number-th path of the port list
+    ProbeResult result;
+    comdev::OpenRefusal refusal;  // NotOpened: what the system's error means
+    DWORD systemError;            // NotOpened: GetLastError() or errno
+    const char* answer;           // what the port sent back; valid during the call only
+    int answerLength;             // its bytes (zero bytes included)
+};
+
+// A line of an answer: length bytes from text, which may hold zero bytes.
+struct AnswerLine {
+    const char* text;
+    int length;  // 0: no such line
+};
+// The first line of a probe's answer that is neither blank nor the echo of
+// the probe command.
+AnswerLine FirstAnswerLine(const char* answer, int length);
+
+class SwitchHost;
+// The dialog's line after a run that found no modem: the ports another
+// program holds, "Порт COM4 занят ..." or "Порты COM4, COM7 заняты ...";
+// nothing when there are none.
+void SayBusyPorts(SwitchHost& host, const comdev::PortNumbers& busyPorts);
+
 class SwitchHost {
 public:
-    // Runs one whole switch against this host: finds the modem on COM1..COM31,
-    // identifies its vendor and sends the commands of Mode().
+    // Runs one whole switch against this host: finds the modem on the ports
+    // the device lists (comdev::SearchPorts), identifies its vendor and sends
+    // the commands of Mode().
     SwitchOutcome RunSwitch();
 
     // The requested mode.
@@ -57,6 +91,16 @@ public:
     // true ends the run there (Stopped), with nothing more sent to a port.
     // The dialog never stops a run.
     virtual bool StopRequested(RunStage /*next*/) { return false; }
+
+    // Each port as the search has tried it, the modem's after its found
+    // line. Nothing by default.
+    virtual void PortProbed(const PortProbe& /*probe*/) {}
+    // Follows the error line of a run that found no modem; the dialog's way
+    // by default. (Defined here: a virtual function defined out of line would
+    // anchor the class's type information in the engine, built without it.)
+    virtual void ExplainNoModem(const comdev::PortNumbers& busyPorts) {
+        SayBusyPorts(*this, busyPorts);
+    }
 
 protected:
     ~SwitchHost() = default;

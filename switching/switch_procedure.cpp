@@ -1,6 +1,8 @@
-// The switch run: finds the modem on COM1..COM31 by its identification,
-// then sends its vendor's command list for the requested mode, reporting
-// every step to the host and, at the end, whether the modem confirmed it.
+// The switch run: finds the modem by its identification on the ports the
+// device lists, then sends its vendor's command list for the requested mode,
+// reporting every step to the host and, at the end, whether the modem
+// confirmed it; a run that finds none says what it can of why.
+#include <charconv>
 #include <cstring>
 
 #include "command_lists.h"
@@ -33,40 +35,75 @@ bool IdentifyVendor(const char* answer, Identified* found) {
 
 // Asks the port for the modem's identification. Only a complete answer
 // (terminator seen) counts; a port that does not open, fails or stays silent
-// is simply not the modem.
-bool ProbePort(int number, Identified* found) {
+// is simply not the modem. *probe tells how it went; answer (of
+// kAnswerBufferSize bytes) keeps what came back.
+bool ProbePort(int number, Identified* found, char* answer, PortProbe* probe) {
+    *probe = {number, ProbeResult::NotOpened, comdev::OpenRefusal::None, 0, answer, 0};
+    answer[0] = '\0';
     ComPort port;
     if (!ComOpen(number, &port)) {
+        probe->systemError = comdev::LastOpenError();
+        probe->refusal = comdev::RefusalOf(probe->systemError);
         return false;
     }
     ComSetLine(&port, kBaud);
     ComPurgeRx(&port);
-    char answer[kAnswerBufferSize] = {};
     int count = 0;
     const bool identified =
         ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
                     kProbeTimeoutMs, kProbeTimeoutMs) == kComOk &&
         IdentifyVendor(answer, found);
     ComClose(&port);
+    probe->answerLength = count;
+    probe->result = identified                                 ? ProbeResult::Modem
+                    : FirstAnswerLine(answer, count).length > 0 ? ProbeResult::NotAModem
+                                                                : ProbeResult::NoAnswer;
     return identified;
 }
 
 constexpr int kSearchStopped = -1;
 
-// Tries the ports in ascending order, one progress step before each.
-// Returns the number of the first port that identified itself, 0 or
-// kSearchStopped when the host asked to stop.
-int FindModem(SwitchHost& host, Identified* found) {
-    for (int number = kFirstPort; number < kPortLimit; ++number) {
+// Tries the search's ports in order, one progress step before each, tells
+// the host how each went and notes those another program holds (ascending,
+// as the search goes). Returns the number of the first port that identified
+// itself, 0, or kSearchStopped when the host asked to stop.
+int FindModem(SwitchHost& host, const comdev::PortNumbers& ports, Identified* found,
+              comdev::PortNumbers* busy) {
+    for (int i = 0; i < ports.count; ++i) {
+        const int number = ports.numbers[i];
         if (host.StopRequested(RunStage::Searching)) return kSearchStopped;
         host.StepProgress();
-        if (ProbePort(number, found)) {
+        char answer[kAnswerBufferSize];
+        PortProbe probe{};
+        if (ProbePort(number, found, answer, &probe)) {
             host.Say(*found->logText);
+            host.PortProbed(probe);
             return number;
         }
+        host.PortProbed(probe);
+        if (probe.refusal == comdev::OpenRefusal::Busy) busy->Add(number);
     }
     return 0;
 }
+
+// One log line put together in place; what does not fit is left out.
+class LineBuilder {
+public:
+    void Append(const char* text) {
+        while (*text != '\0' && length_ < sizeof text_ - 1) text_[length_++] = *text++;
+        text_[length_] = '\0';
+    }
+    void AppendNumber(int number) {
+        char digits[12];
+        *std::to_chars(digits, digits + sizeof digits - 1, number).ptr = '\0';
+        Append(digits);
+    }
+    const char* Text() const { return text_; }
+
+private:
+    char text_[2048] = {};
+    size_t length_ = 0;
+};
 
 // How the command phase ended: what the run returns and the text that
 // closes its log.
@@ -108,20 +145,57 @@ CommandPhaseEnd SendCommands(SwitchHost& host, int number, const char* commands)
 
 }  // namespace
 
+AnswerLine FirstAnswerLine(const char* answer, int length) {
+    // The probe command as its echo shows it: without its line end.
+    const int echoLength = static_cast<int>(std::strlen(kIdentifyCommand)) - 2;
+    int at = 0;
+    while (at < length) {
+        const char* line = answer + at;
+        int lineLength = 0;
+        while (at + lineLength < length && line[lineLength] != '\r' && line[lineLength] != '\n') {
+            ++lineLength;
+        }
+        const bool echo =
+            lineLength == echoLength && std::memcmp(line, kIdentifyCommand, echoLength) == 0;
+        if (lineLength > 0 && !echo) return {line, lineLength};
+        at += lineLength + 1;
+    }
+    return {nullptr, 0};
+}
+
+void SayBusyPorts(SwitchHost& host, const comdev::PortNumbers& busyPorts) {
+    if (busyPorts.count == 0) return;
+    const Language language = host.TextLanguage();
+    const bool one = busyPorts.count == 1;
+    LineBuilder line;
+    line.Append((one ? kTextBusyPortOne : kTextBusyPortsMany).In(language));
+    for (int i = 0; i < busyPorts.count; ++i) {
+        if (i > 0) line.Append(kPortListSeparator);
+        line.Append(kComPortName);
+        line.AppendNumber(busyPorts.numbers[i]);
+    }
+    line.Append((one ? kTextBusyOneHeld : kTextBusyManyHeld).In(language));
+    line.Append(kTextCloseModemProgram.In(language));
+    host.AppendLog(line.Text());
+}
+
 SwitchOutcome SwitchHost::RunSwitch() {
     const ModemMode mode = Mode();
+    const comdev::PortNumbers ports = comdev::SearchPorts();
     ClearLog();
-    SetProgressRange(0, kScanSteps);
+    SetProgressRange(0, ports.count);
     SetProgressPos(0);
     Say(kTextSearching);
 
     Identified found{};
-    const int number = FindModem(*this, &found);
+    comdev::PortNumbers busyPorts;
+    const int number = FindModem(*this, ports, &found, &busyPorts);
     SwitchOutcome outcome = SwitchOutcome::Switched;
     if (number == kSearchStopped || (number != 0 && StopRequested(RunStage::Commands))) {
         outcome = SwitchOutcome::Stopped;
     } else if (number == 0) {
         Say(kTextNoModem);
+        ExplainNoModem(busyPorts);
         outcome = SwitchOutcome::NoModem;
     } else {
         SetProgressRange(0, kCommandSteps);

@@ -110,6 +110,8 @@ TEST_F(SerialPort, AbsentAndUnopenablePortsFailToOpen) {
     EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), comdev::OpenRefusal::Busy);
     EXPECT_EQ(ComOpen(8, &port), 0) << "not in the layout";
     EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(comdev::LastOpenError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), comdev::OpenRefusal::Absent);
 }
 
 TEST_F(SerialPort, ReopeningGivesAFreshRecord) {

@@ -9,6 +9,9 @@
 #include <string>
 
 #include "modem_manager.h"
+#include "modemsim_client.h"
+#include "port_paths.h"
+#include "program_run.h"
 #include "terminal_host.h"
 
 namespace {
@@ -43,6 +46,23 @@ TEST(TerminalText, AModemsBytesThatCouldSteerTheTerminalAreShownAsEscapes) {
     for (const auto& c : cases) {
         EXPECT_EQ(TerminalText(c.sent, false, Language::English), c.shown) << c.shown;
     }
+}
+
+// The bar counts the ports the search will try: one port given, one step.
+TEST(ProgressBar, CountsThePortsToTry) {
+    ASSERT_TRUE(ModemSim::Instance().Layout("COM1=zte"));
+    comdev::SetPortPaths({PortPath(1)});
+    std::FILE* bar = std::tmpfile();
+    ASSERT_NE(bar, nullptr);
+    TerminalHost host(ModemMode::ModemOnly, Language::English, {nullptr, false, bar});
+    EXPECT_EQ(host.RunSwitch(), SwitchOutcome::Switched);
+    std::rewind(bar);
+    char text[4096] = {};
+    const size_t got = std::fread(text, 1, sizeof text - 1, bar);
+    std::fclose(bar);
+    const std::string drawn(text, got);
+    EXPECT_NE(drawn.find("] 1/1"), std::string::npos) << drawn;
+    EXPECT_EQ(drawn.find("/31"), std::string::npos) << drawn;
 }
 
 // A stand-in for /proc with two processes.

@@ -45,7 +45,10 @@ void ExpectPlainText(const Finished& run) {
 TEST_F(CommandLine, ASwitchedModemExitsZeroWithTheRunsLog) {
     const Finished zte = Switch("COM2=zte", "modem-only");
     EXPECT_EQ(zte.exitCode, 0) << zte.out << zte.err;
-    EXPECT_NE(zte.out.find("Поиск модема.\n\nНайден модем ZTE.\n"), std::string::npos) << zte.out;
+    EXPECT_NE(zte.out.find("Поиск модема.\n\nНайден модем ZTE.\nПорт модема: " + PortPath(2) +
+                           ".\nПереключение в режим"),
+              std::string::npos)
+        << zte.out;
     EXPECT_NE(zte.out.find("Режим изменен.\n\nВнимание! "), std::string::npos) << zte.out;
     ExpectPlainText(zte);
     EXPECT_EQ(sim().State(2), "zcdrun=E");

@@ -1,6 +1,7 @@
 #include "program_run.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -49,6 +50,12 @@ void SetUpStdout(StdoutKind kind, const std::string& file, int end) {
     }
 }
 
+constexpr uid_t kNobody = 65534;
+
+bool BecomeNobody() {
+    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+}
+
 }  // namespace
 
 ProgramRun::ProgramRun(const Launch& launch) : kind_(launch.out) {
@@ -80,6 +87,7 @@ ProgramRun::ProgramRun(const Launch& launch) : kind_(launch.out) {
                 unsetenv(name.c_str());
             }
         }
+        if (launch.asNobody && !BecomeNobody()) _exit(126);
         std::vector<char*> argv{const_cast<char*>(ProgramPath())};
         for (const std::string& arg : launch.args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);

@@ -37,6 +37,8 @@ struct Launch {
     StdoutKind out;
     // Set on top of LC_ALL=ru_RU.UTF-8 (the texts the tests expect); nullopt unsets.
     Environment env;
+    // Run as the unprivileged user nobody, without supplementary groups.
+    bool asNobody = false;
 };
 
 constexpr int kRunTimeoutMs = 10000;

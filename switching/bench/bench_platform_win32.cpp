@@ -36,3 +36,5 @@ bool RunSwitchOnWorker(SwitchHost* host) {
     CloseHandle(worker);
     return true;
 }
+
+bool PlatformLayouts(std::vector<BenchLayout>*) { return true; }

@@ -18,18 +18,12 @@
 
 namespace {
 
-// What the simulated ZTE modem reports after the modem-only list.
-const char kZteModemOnlyState[] = "zcdrun=E";
+// What a simulated modem reports after its vendor's modem-only list.
+const char* ModemOnlyState(ModemVendor vendor) {
+    return vendor == ModemVendor::Zte ? "zcdrun=E" : "u2diag=0";
+}
 
 constexpr int kReplySamples = 9;
-
-struct BenchLayout {
-    const char* name;
-    std::string ports;
-    int modemNumber;
-    int silentPorts;  // ports before the modem that open but never answer
-    int runs;
-};
 
 // Counts nothing, shows nothing: only whether the modem was found.
 class QuietHost final : public SwitchHost {
@@ -108,8 +102,9 @@ bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
 // The exchanges of a run: the probe and each command of the list.
 bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
     ModemSim::Instance().Layout(layout.ports);
+    if (layout.usePorts != nullptr) layout.usePorts();
     ComPort port;
-    if (!ComOpen(layout.modemNumber, &port)) {
+    if (!ComOpen(layout.modemPort, &port)) {
         return false;
     }
     ComSetLine(&port, kBaud);
@@ -122,7 +117,7 @@ bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
         total->transactMs += one.transactMs;
     };
     add(kIdentifyCommand);
-    for (const char* command = CommandListFor(ModemVendor::Zte, ModemMode::ModemOnly);
+    for (const char* command = CommandListFor(layout.vendor, ModemMode::ModemOnly);
          *command != '\0'; command += std::strlen(command) + 1) {
         add(command);
     }
@@ -144,10 +139,11 @@ bool MeasureLayout(const BenchLayout& layout) {
     double totalCpu = 0;
     for (int i = 0; i < layout.runs; ++i) {
         ModemSim::Instance().Layout(layout.ports);
+        if (layout.usePorts != nullptr) layout.usePorts();
         RunTimes times{};
         if (!TimeOneSwitch(&times) ||
-            ModemSim::Instance().State(layout.modemNumber) != kZteModemOnlyState) {
-            std::printf("%-34s run %d did not switch the modem\n", layout.name, i + 1);
+            ModemSim::Instance().State(layout.modemCom) != ModemOnlyState(layout.vendor)) {
+            std::printf("%-44s run %d did not switch the modem\n", layout.name, i + 1);
             return false;
         }
         walls.push_back(times.wallMs);
@@ -156,7 +152,7 @@ bool MeasureLayout(const BenchLayout& layout) {
     }
     Exchange exchanges{};
     if (!TimeExchanges(layout, &exchanges)) {
-        std::printf("%-34s the modem's replies could not be timed\n", layout.name);
+        std::printf("%-44s the modem's replies could not be timed\n", layout.name);
         return false;
     }
     // The unavoidable part of a run: one read time-out per silent port and
@@ -164,7 +160,7 @@ bool MeasureLayout(const BenchLayout& layout) {
     const double floor =
         layout.silentPorts * static_cast<double>(kProbeTimeoutMs) + exchanges.replyMs;
     const double wall = Median(walls);
-    std::printf("%-34s %4d %9.1f %9.2f %8.2f%% %9.1f %+8.1f%% %9.1f\n", layout.name, layout.runs,
+    std::printf("%-44s %4d %9.1f %9.2f %8.2f%% %9.1f %+8.1f%% %9.1f\n", layout.name, layout.runs,
                 wall, totalCpu / layout.runs, 100.0 * totalCpu / totalWall, floor,
                 100.0 * (wall - floor) / floor, exchanges.transactMs);
     return true;
@@ -177,14 +173,14 @@ int main() {
         std::fprintf(stderr, "modem simulator not reachable (MODEMSIM_CONTROL, MODEMSIM_PREFIX)\n");
         return 1;
     }
-    const BenchLayout layouts[] = {
-        {"modem on COM1", "COM1=zte", 1, 0, 40},
-        {"modem on COM4, 3 absent before", "COM4=zte", 4, 0, 40},
-        {"modem on COM31, 30 silent before", SilentPortsThenZte(30), 31, 30, 3},
+    std::vector<BenchLayout> layouts = {
+        {"modem on COM1", "COM1=zte", 1, 1, 0, 40},
+        {"modem on COM4, 3 absent before", "COM4=zte", 4, 4, 0, 40},
+        {"modem on COM31, 30 silent before", SilentPortsThenZte(30), 31, 31, 30, 3},
     };
-    std::printf("%-34s %4s %9s %9s %9s %9s %9s %9s\n", "layout", "runs", "wall ms", "cpu ms",
+    bool allMeasured = PlatformLayouts(&layouts);
+    std::printf("%-44s %4s %9s %9s %9s %9s %9s %9s\n", "layout", "runs", "wall ms", "cpu ms",
                 "cpu/wall", "floor ms", "over", "bytewise");
-    bool allMeasured = true;
     for (const BenchLayout& layout : layouts) {
         allMeasured = MeasureLayout(layout) && allMeasured;
     }

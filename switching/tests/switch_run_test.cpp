@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "held_ports.h"
 #include "modemsim_client.h"
 #include "recording_host.h"
 
@@ -30,6 +31,12 @@ const char kDone[] =
     "с сайта вашего оператора сотовой связи.\r\n";
 const char kPortNotOpened[] = "\r\nОШИБКА: не удалось открыть порт модема.\r\n";
 const char kNotConfirmed[] = "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";
+const char kBusyOne[] =
+    "\r\nПорт COM4 занят другой программой. Закройте программу модема и снова запустите эту "
+    "программу.\r\n";
+const char kBusyTwo[] =
+    "\r\nПорты COM4, COM7 заняты другой программой. Закройте программу модема и снова "
+    "запустите эту программу.\r\n";
 
 std::string Log(const std::string& text) { return "AppendLog " + text; }
 
@@ -214,6 +221,39 @@ TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
     EXPECT_EQ(host.Outcome(), SwitchOutcome::NoModem);
     EXPECT_EQ(host.ProgressPos(), 31);
 }
+
+// Ports another program holds are named after the error, ascending; ports
+// that do not exist, stay silent or answer ERROR are not.
+struct HeldCase {
+    const char* name;
+    std::vector<int> held;
+    const char* others;  // the rest of the layout
+    const char* line;
+};
+
+class HeldPortsRun : public SwitchRun, public testing::WithParamInterface<HeldCase> {};
+
+TEST_P(HeldPortsRun, NamesThePortsAnotherProgramHolds) {
+    const HeldCase& c = GetParam();
+    HeldPorts held;
+    ASSERT_TRUE(sim().Layout(HeldPorts::LayoutOf(c.held) + c.others));
+    ASSERT_TRUE(held.Hold(c.held));
+    RecordingHost host(ModemMode::ModemOnly);
+    host.RunOnWorker();
+
+    EXPECT_EQ(host.Calls(), Join({ScanOpening(31), {Log(kNoModem), Log(c.line), "FinishRun"}}));
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::NoModem);
+    for (int com : c.held) EXPECT_EQ(sim().Received(com), "") << "COM" << com << " was written to";
+}
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    OneOrSeveral, HeldPortsRun,
+    testing::Values(
+        HeldCase{"One",     {4},    "COM2=silent COM3=error", kBusyOne},
+        HeldCase{"Several", {7, 4}, "COM5=silent",            kBusyTwo}),
+    [](const testing::TestParamInfo<HeldCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(SwitchRun, MarksAreCaseSensitive) {
     RecordingHost host =

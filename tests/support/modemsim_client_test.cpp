@@ -77,9 +77,12 @@ TEST_F(ModemSimClient, PortsAnswerAndTheSimulatorReportsWhatTheyGot) {
     EXPECT_EQ(sim().State(12), "none");
 }
 
+// COM1 is left out: where the machine has a serial port of its own
+// (/dev/ttyS0), Wine registers COM1 for it, and that name still opens, as a
+// dead device, while its link leads nowhere.
 TEST_F(ModemSimClient, LockedAndAbsentPortsCannotBeOpened) {
     ASSERT_TRUE(sim().Layout("COM5=locked COM6=zte"));
-    for (int com : {1, 2, 5, 7, 10, 31}) {
+    for (int com : {2, 5, 7, 10, 31}) {
         ComHandle port(com);
         EXPECT_FALSE(port.IsOpen()) << "COM" << com;
     }

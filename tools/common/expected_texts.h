@@ -41,6 +41,13 @@ inline constexpr char kSearching[] = "Поиск модема.\r\n";
 inline constexpr char kFoundZte[] = "\r\nНайден модем ZTE.\r\n";
 inline constexpr char kFoundHuawei[] = "\r\nНайден модем Huawei.\r\n";
 inline constexpr char kNoModem[] = "\r\nОШИБКА: не удалось обнаружить модем.\r\n";
+// After kNoModem, the ports another program holds: one, or several ascending.
+inline constexpr char kHeldCom4[] =
+    "\r\nПорт COM4 занят другой программой. Закройте программу модема и снова запустите "
+    "эту программу.\r\n";
+inline constexpr char kHeldCom4AndCom40[] =
+    "\r\nПорты COM4, COM40 заняты другой программой. Закройте программу модема и снова "
+    "запустите эту программу.\r\n";
 inline constexpr char kModemOnlyHeader[] = "Переключение в режим \"Только модем\":\r\n\r\n";
 inline constexpr char kExtraHeader[] = "Переключение в режим \"Доп. функции\":\r\n\r\n";
 inline constexpr char kCompletion[] =
@@ -56,5 +63,6 @@ inline constexpr char kNotConfirmed[] =
 inline constexpr char kErrorWord[] = "ОШИБКА:";
 inline constexpr char kWarningWord[] = "Внимание!";
 inline constexpr std::uint32_t kErrorWordColor = 0x0000A0;  // RGB(160, 0, 0): red in the low byte
+inline constexpr std::uint32_t kNormalTextColor = 0x000000;  // black
 
 }  // namespace expected

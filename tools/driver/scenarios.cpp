@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "expected_texts.h"
@@ -222,6 +223,117 @@ void NoModem(const ScenarioSettings& settings, CheckReport& report) {
     ExpectEnded(program, report, "the close box after the run");
 }
 
+// A COM port above COM31 listed as present, as Windows lists a stick's port:
+// a value under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, removed again at the end.
+// (Wine lists there only the host's ports it found when the prefix started.)
+class ListedComPort {
+public:
+    explicit ListedComPort(int com) : name_("\\Device\\ModemSim" + std::to_string(com)) {
+        HKEY key = OpenList();
+        if (key == nullptr) return;
+        const std::string data = "COM" + std::to_string(com);
+        listed_ = RegSetValueExA(key, name_.c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(data.c_str()),
+                                 static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~ListedComPort() {
+        HKEY key = OpenList();
+        if (key == nullptr) return;
+        RegDeleteValueA(key, name_.c_str());
+        RegCloseKey(key);
+    }
+    ListedComPort(const ListedComPort&) = delete;
+    ListedComPort& operator=(const ListedComPort&) = delete;
+
+    bool Listed() const { return listed_; }
+
+private:
+    // The key lives in the volatile HARDWARE tree: made volatile if missing.
+    static HKEY OpenList() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return nullptr;
+        }
+        return key;
+    }
+
+    std::string name_;
+    bool listed_ = false;
+};
+
+// A run that finds no modem while other programs hold ports: after the error
+// line, one line names them, ascending, in the log's normal colour; a port
+// above COM31 the system lists is tried too and counts in the progress from
+// the start.
+void HeldPortsAreNamed(const ScenarioSettings& settings, CheckReport& report) {
+    const struct {
+        const char* layout;
+        const char* line;
+        int listedAbove31;  // 0: none
+    } cases[] = {
+        {"COM3=error COM4=locked", expected::kHeldCom4, 0},
+        {"COM40=locked COM4=locked COM7=silent", expected::kHeldCom4AndCom40, 40},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<ListedComPort> listed;
+        if (c.listedAbove31 != 0) {
+            listed = std::make_unique<ListedComPort>(c.listedAbove31);
+            if (!report.Expect(listed->Listed(), "COM40 listed under SERIALCOMM")) return;
+        }
+        if (!SetLayout(report, c.layout)) return;
+        ProgramUnderTest program(settings.exePath);
+        if (!SwitchToModemOnlyAndWait(program, report)) return;
+        const std::string log = program.LogText();
+        report.Expect(log == std::string(expected::kSearching) + expected::kNoModem + c.line,
+                      "log ends with the error line and " + Trimmed(c.line),
+                      "log: " + Quoted(log));
+        const int steps = c.listedAbove31 != 0 ? 32 : 31;
+        ExpectProgress(program, report, steps, steps);
+        CHARFORMATA format{};
+        const long from = static_cast<long>(log.size() - std::strlen(c.line) + 2);
+        const bool read =
+            program.LogCharFormat(from, static_cast<long>(log.size()), &format);
+        report.Expect(read && (format.dwMask & CFM_COLOR) && (format.dwMask & CFM_BOLD) &&
+                          format.crTextColor == expected::kNormalTextColor &&
+                          !(format.dwEffects & CFE_BOLD),
+                      "the line is in the log's normal colour, not bold",
+                      read ? "mask " + std::to_string(format.dwMask) + ", colour " +
+                                 std::to_string(format.crTextColor)
+                           : "its format could not be read");
+        program.PostClose();
+        ExpectEnded(program, report, "the close box after the run");
+    }
+}
+
+// Windows never reuses a COM number, so after many devices a modem can sit
+// at COM40: when COM1..COM31 miss, the ports the system lists above them are
+// tried with the same probe.
+void ModemAboveCom31(const ScenarioSettings& settings, CheckReport& report) {
+    const ListedComPort listed(40);
+    if (!report.Expect(listed.Listed(), "COM40 listed under SERIALCOMM") ||
+        !SetLayout(report, "COM40=zte COM31=silent"))
+        return;
+    ProgramUnderTest program(settings.exePath);
+    if (!SwitchToModemOnlyAndWait(program, report)) return;
+    const std::string log = program.LogText();
+    std::string missing;
+    report.Expect(ContainsInOrder(log,
+                                  {expected::kSearching, expected::kFoundZte,
+                                   expected::kModemOnlyHeader, "AT+ZCDRUN=8\r\n",
+                                   "AT+ZCDRUN=E\r\n"},
+                                  &missing) &&
+                      EndsWith(log, expected::kCompletion),
+                  "the modem on COM40 is found and switched",
+                  "missing " + Quoted(missing) + " in log " + Quoted(log));
+    report.Expect(ModemSim::Instance().State(40) == "zcdrun=E", "the modem's mode is now zcdrun=E");
+    report.Expect(ModemSim::Instance().Received(31) == "ATI\r\n", "COM31 was tried before it");
+    ExpectProgress(program, report, 2, 2);
+    LeaveThroughExit(program, report);
+}
+
 // The error word of a failed run, as the log shows it: dark red.
 void ExpectErrorWordDarkRed(const ProgramUnderTest& program, CheckReport& report) {
     const size_t at = program.LogText().find(expected::kErrorWord);
@@ -301,6 +413,8 @@ const NamedScenario kScenarios[] = {
     {"Только модем with a ZTE modem", ModemOnlyWithZte},
     {"Доп. функции with a Huawei modem", ExtraFunctionsWithHuawei},
     {"no modem on any port", NoModem},
+    {"ports another program holds are named", HeldPortsAreNamed},
+    {"a modem on COM40, listed by the system", ModemAboveCom31},
     {"a switch the modem does not confirm", UnconfirmedSwitch},
     {"Escape does not close the idle dialog", EscapeKeepsIdleDialog},
     {"Enter right after the start leaves through Выход", EnterRightAfterStart},

@@ -21,7 +21,10 @@ constexpr std::size_t kMaxRequest = 1 << 20;
 template <class Query>
 std::string WithPort(std::string_view argument, Simulator& simulator, Query query) {
     const auto com = ParseComName(argument);
-    if (!com) return "error expected COM1..COM31, got '" + std::string(argument) + "'";
+    if (!com) {
+        return "error expected COM" + std::to_string(kFirstCom) + "..COM" + std::to_string(kLastCom) +
+               ", got '" + std::string(argument) + "'";
+    }
     SimPort* port = simulator.Find(*com);
     if (port == nullptr) return "error COM" + std::to_string(*com) + " has no modem";
     return query(*port);

@@ -26,7 +26,7 @@ bool DosDevices::Prepare(std::string* error) const {
         *error = "no Wine prefix at " + prefix_;
         return false;
     }
-    return EnsureDirectory(prefix_ + "/dosdevices", error) && EnsureDirectory(AbsentDir(), error);
+    return EnsureDirectory(prefix_ + "/dosdevices", error) && EnsureDirectory(BusyDir(), error);
 }
 
 std::string DosDevices::LinkPath(int com) const {
@@ -47,7 +47,11 @@ bool DosDevices::Point(int com, const std::string& target, std::string* error) c
 }
 
 bool DosDevices::PointAbsent(int com, std::string* error) const {
-    return Point(com, AbsentDir(), error);
+    return Point(com, Nowhere(), error);
+}
+
+bool DosDevices::PointBusy(int com, std::string* error) const {
+    return Point(com, BusyDir(), error);
 }
 
 }  // namespace modemsim

@@ -1,5 +1,7 @@
-// The comN links of a Wine prefix: each points at a pty slave or at an empty
-// directory, which makes CreateFileA fail for that port.
+// The comN links of a Wine prefix: each points at a pty slave, at nothing
+// (an absent port: CreateFileA fails with error 2, open() with ENOENT) or at
+// an empty directory (a port another program holds: error 5, what Windows
+// answers for a busy port).
 #pragma once
 
 #include <string>
@@ -15,9 +17,12 @@ public:
     // Replaces the link atomically, so Wine never sees it missing.
     bool Point(int com, const std::string& target, std::string* error) const;
     bool PointAbsent(int com, std::string* error) const;
+    bool PointBusy(int com, std::string* error) const;
 
     std::string LinkPath(int com) const;
-    std::string AbsentDir() const { return prefix_ + "/modemsim-absent"; }
+    // What an absent port's link names: a path that never exists.
+    std::string Nowhere() const { return prefix_ + "/modemsim-nothing"; }
+    std::string BusyDir() const { return prefix_ + "/modemsim-busy"; }
 
 private:
     std::string prefix_;

@@ -12,7 +12,9 @@
 namespace modemsim {
 
 constexpr int kFirstCom = 1;
-constexpr int kLastCom = 31;
+// Windows hands every new USB device a COM number of its own, so a modem can
+// sit above COM31.
+constexpr int kLastCom = 64;
 
 enum class Base { Zte, Huawei, Silent, Error, Chatter, Nul, Locked };
 

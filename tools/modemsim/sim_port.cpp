@@ -21,7 +21,7 @@ SimPort::SimPort(int com, PortConfig config, const DosDevices& devices, Log& log
     : com_(com), modem_(std::move(config)), devices_(devices), log_(log) {}
 
 bool SimPort::Start(std::string* error) {
-    if (modem_.Config().base == Base::Locked) return devices_.PointAbsent(com_, error);
+    if (modem_.Config().base == Base::Locked) return devices_.PointBusy(com_, error);
     pty_ = PtyDevice::Create(error);
     if (!pty_) return false;
     Note("on " + pty_->SlavePath());

@@ -1,4 +1,5 @@
-// All 31 COM ports of one Wine prefix: applies layouts and feeds the poll loop.
+// All COM ports of one Wine prefix (COM1..COM64): applies layouts and feeds
+// the poll loop.
 #pragma once
 
 #include <map>
@@ -18,7 +19,7 @@ namespace modemsim {
 class Simulator {
 public:
     Simulator(DosDevices devices, Log& log);
-    // Leaves every link pointing at the empty directory.
+    // Leaves every port absent.
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;

@@ -94,7 +94,7 @@ TEST(Layout, ParsesPortsAndRefusesMistakes) {
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->empty());
 
-    for (const char* text : {"COM0=zte", "COM32=zte", "COM3", "LPT1=zte", "COM3=zte COM3=huawei",
+    for (const char* text : {"COM0=zte", "COM65=zte", "COM3", "LPT1=zte", "COM3=zte COM3=huawei",
                              "COM3=bogus", "COMx=zte"}) {
         error.clear();
         EXPECT_FALSE(ParseLayout(text, &error)) << text;
@@ -105,7 +105,8 @@ TEST(Layout, ParsesPortsAndRefusesMistakes) {
 TEST(Layout, ComNames) {
     EXPECT_EQ(ParseComName("COM1"), 1);
     EXPECT_EQ(ParseComName("com31"), 31);
-    EXPECT_EQ(ParseComName("COM32"), std::nullopt);
+    EXPECT_EQ(ParseComName("COM64"), 64);
+    EXPECT_EQ(ParseComName("COM65"), std::nullopt);
     EXPECT_EQ(ParseComName("COM"), std::nullopt);
     EXPECT_EQ(ParseComName("COM3 "), std::nullopt);
 }

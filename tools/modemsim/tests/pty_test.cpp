@@ -107,7 +107,7 @@ protected:
     std::string LinkTarget(int com) const {
         return fs::read_symlink(devices_->LinkPath(com)).string();
     }
-    bool LinkIsAbsent(int com) const { return LinkTarget(com) == devices_->AbsentDir(); }
+    bool LinkIsAbsent(int com) const { return LinkTarget(com) == devices_->Nowhere(); }
 
     std::string prefix_;
     Log log_;
@@ -119,15 +119,22 @@ protected:
     std::vector<int> clientFds_;
 };
 
+// Absent ports lead nowhere, locked ones to an empty directory: under Wine
+// the first fail to open with error 2, the second with error 5 (busy).
 TEST_F(PtyTest, LayoutPointsEveryLinkAndAbsentPortsCannotBeOpened) {
-    Apply("COM3=zte COM12=huawei COM7=locked");
+    Apply("COM3=zte COM12=huawei COM7=locked COM40=zte");
     EXPECT_EQ(LinkTarget(3).rfind("/dev/pts/", 0), 0u);
     EXPECT_EQ(LinkTarget(12).rfind("/dev/pts/", 0), 0u);
+    EXPECT_EQ(LinkTarget(40).rfind("/dev/pts/", 0), 0u);
+    EXPECT_EQ(LinkTarget(7), devices_->BusyDir());
     for (int com = kFirstCom; com <= kLastCom; ++com) {
-        if (com == 3 || com == 12) continue;
+        if (com == 3 || com == 12 || com == 7 || com == 40) continue;
         EXPECT_TRUE(LinkIsAbsent(com)) << com;
     }
-    EXPECT_TRUE(fs::is_empty(devices_->AbsentDir()));
+    EXPECT_FALSE(fs::exists(devices_->Nowhere()));
+    EXPECT_TRUE(fs::is_empty(devices_->BusyDir()));
+    EXPECT_LT(OpenPort(8), 0);
+    EXPECT_EQ(errno, ENOENT);
     EXPECT_LT(OpenPort(7), 0);
     ASSERT_NE(simulator_->Find(7), nullptr);
     EXPECT_FALSE(simulator_->Find(7)->Present());

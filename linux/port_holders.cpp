@@ -1,0 +1,76 @@
+#include "port_holders.h"
+
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "small_files.h"
+
+namespace {
+
+// Bounds the walk over /proc: processes, and descriptors of each.
+constexpr int kMaxProcesses = 65536;
+constexpr int kMaxDescriptors = 4096;
+
+// The PID of a /proc entry, or 0.
+pid_t PidOfName(const char* name) {
+    if (!std::isdigit(static_cast<unsigned char>(*name))) return 0;
+    char* end = nullptr;
+    const long pid = std::strtol(name, &end, 10);
+    return *end == '\0' && pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+bool Runs(pid_t pid) { return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM); }
+
+PortHolder Named(const std::string& procDir, pid_t pid) {
+    return {pid, comdev::ReadLine(procDir + "/" + std::to_string(pid) + "/comm")};
+}
+
+bool HasOpen(const std::string& fdDir, const std::string& device) {
+    DIR* dir = opendir(fdDir.c_str());
+    if (dir == nullptr) return false;  // gone, or not ours to look at
+    bool found = false;
+    int seen = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (found || ++seen > kMaxDescriptors) break;
+        char target[PATH_MAX];
+        const ssize_t length =
+            readlink((fdDir + "/" + entry->d_name).c_str(), target, sizeof target - 1);
+        found = length > 0 && device.compare(0, std::string::npos, target,
+                                             static_cast<std::size_t>(length)) == 0;
+    }
+    closedir(dir);
+    return found;
+}
+
+}  // namespace
+
+PortHolder RunningProcess(const std::string& procDir, pid_t pid) {
+    return Runs(pid) ? Named(procDir, pid) : PortHolder{};
+}
+
+PortHolder ProcessWithOpen(const std::string& procDir, const std::string& devicePath) {
+    char resolved[PATH_MAX];
+    if (realpath(devicePath.c_str(), resolved) == nullptr) return {};
+    const std::string device = resolved;
+    DIR* dir = opendir(procDir.c_str());
+    if (dir == nullptr) return {};
+    PortHolder holder;
+    int seen = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (++seen > kMaxProcesses) break;
+        const pid_t pid = PidOfName(entry->d_name);
+        if (pid == 0 || pid == getpid()) continue;
+        if (HasOpen(procDir + "/" + entry->d_name + "/fd", device)) {
+            holder = Named(procDir, pid);
+            break;
+        }
+    }
+    closedir(dir);
+    return holder;
+}

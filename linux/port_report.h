@@ -1,0 +1,43 @@
+// The lines modemswitch writes about ports: why the search passed one over,
+// which port the modem was found on (with its USB device), and ZTE or Huawei
+// sticks that show no serial port at all. Whatever a device, another process
+// or a modem chose to call itself is escaped before it reaches the terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "open_failure.h"
+#include "switch_host.h"
+
+// Where the report looks: /sys and /proc, or a test's stand-ins.
+struct ReportRoots {
+    std::string sysfs;
+    std::string proc;
+};
+
+class PortReport {
+public:
+    explicit PortReport(ReportRoots roots) : roots_(std::move(roots)) {}
+
+    // "PATH: why." for a port the search passed over; failure is the device's
+    // record of the open that failed (for NotOpened), read right after it.
+    std::string PassedOver(const PortProbe& probe, const std::string& path,
+                           const comdev::OpenFailure& failure) const;
+    // "The modem's port: PATH (12d1:1001 HUAWEI Mobile, interface 2)."
+    std::string ModemPort(const std::string& path) const;
+    // One line for each ZTE or Huawei stick with no serial port.
+    std::vector<std::string> SticksWithoutPort() const;
+
+private:
+    std::string NotOpened(const PortProbe& probe, const std::string& path,
+                          const comdev::OpenFailure& failure) const;
+    std::string Busy(const std::string& path, const comdev::OpenFailure& failure) const;
+
+    ReportRoots roots_;
+};
+
+// Bytes safe for a terminal: printable ASCII as it is, everything else (and
+// the backslash) as \xNN; at most limit bytes of text, "..." after a cut.
+std::string Escaped(const char* bytes, std::size_t length, std::size_t limit);
+std::string Escaped(const std::string& text, std::size_t limit);
