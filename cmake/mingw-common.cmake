@@ -1,5 +1,6 @@
 # The part of the MinGW-w64 toolchain files both processors share; the
-# including file sets CMAKE_SYSTEM_PROCESSOR and MINGW_WINE_LOADER first.
+# including file sets CMAKE_SYSTEM_PROCESSOR first. The tests of such a tree
+# run under Wine through cmake/wine_session.cmake.
 #
 # MINGW_THREADS picks the compilers' thread model: "win32" for the shipped
 # program (its runtime imports nothing newer than Windows XP), "posix" for the
@@ -19,5 +20,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # No runtime DLLs to ship: the C++ runtime is linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${MINGW_WINE_LOADER})

@@ -1,77 +1,52 @@
 # shellcheck shell=bash
-# The project's build trees, shared by the test command and the demo. Source
-# this file with $root (the source tree) and $build (where trees go) set.
-#
-#   $build/native       clang: the modem simulator, the fuzzer, checks of the exe
-#   $build/win          the shipped 32-bit program (win32 thread model, no tests)
-#   $build/win64        the same program for x86_64 (hosts without 32-bit support)
-#   $build/win-tests    the Windows tests for i686 or, as win64-tests, for x86_64
-#                       (posix thread model, which GoogleTest needs)
-#   $build/linux-ARCH   the static modemswitch for a Linux box (x86_64, armhf,
-#                       aarch64, mipsel), tested under qemu
+# Builds a tree by its preset, quietly, for the test command and the demo.
+# CMakePresets.json says what each tree is; every tree is build/<preset>.
+# Source this file with $root (the source tree) set.
+#   build_preset PRESET [TARGET...]   configures if needed and builds; on
+#                                     failure says why, with CMake's or the
+#                                     compiler's own lines
+#   preset_tree PRESET                the tree's folder
+#   program_preset, tests_preset      the program and the Windows tests that
+#                                     this host's Wine runs (wine_detect_arch)
 
-: "${root:?}" "${build:?}"
+: "${root:?}"
 
-# The shipped program of processor $1 (i686 or x86_64).
-program_tree() { if [ "$1" = i686 ]; then echo "$build/win"; else echo "$build/win64"; fi; }
-program_exe() { echo "$(program_tree "$1")/app/modemswitch.exe"; }
-tests_tree() { if [ "$1" = i686 ]; then echo "$build/win-tests"; else echo "$build/win64-tests"; fi; }
+preset_tree() { echo "$root/build/$1"; }
+program_preset() { if [ "$WINE_ARCH" = win32 ]; then echo win; else echo win64; fi; }
+tests_preset() { echo "$(program_preset)-tests"; }
 
-# Configures afresh each time: a tree made earlier with other compilers (the
-# thread model is a compiler choice) must not keep them.
-_configure() {
-  local tree=$1
+# What a tree's configuration comes from: the preset's variables, the
+# toolchain files and CMake itself.
+_preset_stamp() {
+  { cmake --version; cmake --preset "$1" -N; cat "$root"/cmake/*.cmake; } 2>&1 | sha256sum
+}
+
+# A plain configure is not safe on a tree made with other compilers: CMake
+# keeps the old ones when a toolchain file names new ones (a thread model, say),
+# and when a compiler variable changes it empties the cache, losing the other
+# settings. So a tree is configured afresh (--fresh) unless it was last
+# configured here from the same stamp and not since: under a second for a
+# plain configure against three or four for a fresh one, on each tree.
+_configure_preset() {
+  local preset=$1 tree stamp fresh=()
+  tree=$(preset_tree "$preset")
+  stamp=$(_preset_stamp "$preset")
+  if [ "$(cat "$tree/.preset-stamp" 2>/dev/null)" != "$stamp" ] ||
+    [ "$tree/CMakeCache.txt" -nt "$tree/.preset-stamp" ]; then
+    fresh=(--fresh)
+  fi
+  mkdir -p "$tree"
+  (cd "$root" && cmake --preset "$preset" "${fresh[@]}") >"$tree.configure.log" 2>&1 ||
+    { echo "build: configuring $preset failed:" >&2; tail -n 20 "$tree.configure.log" >&2; return 1; }
+  echo "$stamp" >"$tree/.preset-stamp"
+}
+
+build_preset() {
+  local preset=$1 tree targets=()
   shift
-  cmake --fresh -S "$root" -B "$tree" -G Ninja "$@" >"$tree.configure.log" 2>&1 ||
-    { echo "build: configuring $tree failed:" >&2; tail -n 20 "$tree.configure.log" >&2; return 1; }
-}
-
-# Builds quietly into a log; on failure shows the compiler's last words.
-_ninja() {
-  local tree=$1
-  ninja -C "$@" >"$tree.build.log" 2>&1 ||
-    { echo "build: building in $tree failed:" >&2; grep -E -A8 'FAILED|error' "$tree.build.log" | tail -n 40 >&2; return 1; }
-}
-
-# build_native [TARGET...]: the native tree; the checks of the shipped file
-# look at the 32-bit program.
-build_native() {
-  mkdir -p "$build"
-  CC=clang CXX=clang++ _configure "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DMODEMSWITCH_EXE="$(program_exe i686)" || return 1
-  _ninja "$build/native" "$@"
-}
-
-# build_program CPU: the program exactly as it ships, for i686 or x86_64.
-build_program() {
-  local tree
-  tree=$(program_tree "$1")
-  mkdir -p "$build"
-  _configure "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" \
-    -DMINGW_THREADS=win32 -DMODEMSWITCH_TESTS=OFF || return 1
-  _ninja "$tree" modemswitch
-}
-
-# build_windows_tests CPU [TARGET...]: tests, driver, console host and
-# benchmark for CPU; the whole-program test runs the shipped program of CPU.
-build_windows_tests() {
-  local cpu=$1 tree
-  shift
-  tree=$(tests_tree "$cpu")
-  mkdir -p "$build"
-  _configure "$tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$cpu.cmake" \
-    -DMINGW_THREADS=posix -DMODEMSWITCH_TESTS=ON -DMODEMSWITCH_EXE="$(program_exe "$cpu")" || return 1
-  _ninja "$tree" "$@"
-}
-
-# build_linux ARCH: the static modemswitch for a Linux box; its tests run it
-# against the native tree's simulator.
-linux_tree() { echo "$build/linux-$1"; }
-build_linux() {
-  local tree
-  tree=$(linux_tree "$1")
-  mkdir -p "$build"
-  _configure "$tree" -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-cross.cmake" \
-    -DLINUX_ARCH="$1" -DMODEMSIM="$build/native/tools/modemsim/modemsim" || return 1
-  _ninja "$tree"
+  tree=$(preset_tree "$preset")
+  [ $# -eq 0 ] || targets=(--target "$@")
+  _configure_preset "$preset" || return 1
+  (cd "$root" && cmake --build --preset "$preset" "${targets[@]}") >"$tree.build.log" 2>&1 ||
+    { echo "build: building $preset failed:" >&2; grep -E -A8 'FAILED|error' "$tree.build.log" | tail -n 40 >&2; return 1; }
 }

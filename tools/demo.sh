@@ -18,7 +18,6 @@ set -euo pipefail
 trap 'echo "demo: failed: $BASH_COMMAND" >&2' ERR
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
 out=$root/out
 sim_com=4
 
@@ -53,11 +52,11 @@ say() { echo "demo: $*"; }
 
 build_all() {
   say "building the modem simulator (native)"
-  build_native modemsim
+  build_preset native modemsim
   say "building the program for Windows ($WINE_CPU) and its driver"
-  build_program "$WINE_CPU"
-  build_windows_tests "$WINE_CPU" modemswitch-driver
-  program=$(program_exe "$WINE_CPU")
+  build_preset "$(program_preset)"
+  build_preset "$(tests_preset)" modemswitch-driver
+  program=$(preset_tree "$(program_preset)")/app/modemswitch.exe
 }
 
 # A usable display of the user's own, unless --headless was given.
@@ -66,7 +65,7 @@ have_display() {
 }
 
 driver() {
-  wine_run "$WINE_LOADER" "$(tests_tree "$WINE_CPU")/tools/driver/modemswitch-driver.exe" "$@"
+  wine_run "$WINE_LOADER" "$(preset_tree "$(tests_preset)")/tools/driver/modemswitch-driver.exe" "$@"
 }
 
 # Puts the modem on its COM port: a simulated one through the simulator, or
@@ -122,7 +121,7 @@ interactive=
 have_display && interactive=1
 [ -n "$interactive" ] || export WINE_SESSION_HEADLESS=1
 say "starting Wine with the modem simulator"
-wine_session_start "$session" "$build/native/tools/modemsim/modemsim"
+wine_session_start "$session" "$(preset_tree native)/tools/modemsim/modemsim"
 attach_modem
 if [ -n "$interactive" ]; then run_with_window; else run_headless; fi
 report_modem_state

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Every test of the project: installs what is missing, builds the native tools,
-# the Windows program and the Linux command line, then runs every test set
-# (the Windows one under Wine, the Linux binaries of other processors under
-# qemu, all against simulated modems) and ends with one summary line.
+# Every test of the project: installs what is missing, builds every tree by its
+# preset (CMakePresets.json), runs each tree's tests with ctest (the Windows
+# ones under Wine, the Linux binaries of other processors under qemu, all
+# against simulated modems) and ends with one summary line.
 #
 # On a host that cannot run 32-bit programs the Windows tests run on a 64-bit
 # build of the same sources (see tools/wine-env.sh; MODEMSWITCH_WINE_ARCH=win64
@@ -10,76 +10,79 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
+cd "$root" || exit 1
 
 fail() { echo "test: $*" >&2; exit 1; }
 step() { echo; echo "== $*"; }
 
-bash "$root/tools/setup.sh" || fail "installing the packages failed"
+bash tools/setup.sh || fail "installing the packages failed"
 # shellcheck source=tools/wine-env.sh
-source "$root/tools/wine-env.sh"
+source tools/wine-env.sh
 # shellcheck source=tools/builds.sh
-source "$root/tools/builds.sh"
+source tools/builds.sh
+results=$root/build/test-results  # ctest's and GoogleTest's reports, the package
 wine_detect_arch || fail "no usable Wine"
+windows_program=$(program_preset)
+windows_tests=$(tests_preset)
+linux_presets=(linux-x86_64 linux-armhf linux-aarch64 linux-mipsel)
 
 step "the shipped program (32-bit)"
-build_program i686 || fail "building the program failed"
-exe=$(program_exe i686)
+build_preset win || fail "building the program failed"
+exe=$(preset_tree win)/app/modemswitch.exe
 echo "program: $exe, $(stat -c %s "$exe") bytes, sha256 $(sha256sum "$exe" | cut -d' ' -f1)"
-if [ "$WINE_CPU" != i686 ]; then
+if [ "$windows_program" != win ]; then
   step "the same program for x86_64 (the one the tests run here)"
-  build_program "$WINE_CPU" || fail "building the 64-bit program failed"
+  build_preset "$windows_program" || fail "building the 64-bit program failed"
 fi
 
 step "native build (simulator, fuzzer, checks of the program's file)"
-build_native all || fail "the native build failed"
+build_preset native || fail "the native build failed"
 
 step "Windows tests build ($WINE_CPU)"
-build_windows_tests "$WINE_CPU" || fail "building the Windows tests failed"
+build_preset "$windows_tests" || fail "building the Windows tests failed"
 
 # modemswitch for Linux boxes: a static binary per architecture, each tested
 # under qemu against a simulated ZTE and Huawei modem.
-linux_arches=(x86_64 armhf aarch64 mipsel)
-for arch in "${linux_arches[@]}"; do
-  step "modemswitch for Linux ($arch)"
-  build_linux "$arch" || fail "building modemswitch for $arch failed"
-  echo "modemswitch ($arch): $(stat -c %s "$(linux_tree "$arch")/linux/modemswitch-stripped") bytes stripped"
+for preset in "${linux_presets[@]}"; do
+  step "modemswitch for Linux (${preset#linux-})"
+  build_preset "$preset" || fail "building modemswitch for ${preset#linux-} failed"
+  echo "modemswitch (${preset#linux-}): $(stat -c %s "$(preset_tree "$preset")/linux/modemswitch-stripped") bytes stripped"
 done
 
-session=$(mktemp -d /tmp/modem-tests.XXXXXX)
-trap 'wine_session_stop; rm -rf "$session"' EXIT
-step "Wine session ($WINE_ARCH) in $session"
-wine_session_start "$session" "$build/native/tools/modemsim/modemsim" || fail "the Wine session did not start"
-
+rm -rf "$results"
+mkdir -p "$results/gtest"
 passed=0 failed=0
-# Runs one ctest tree and adds its counts to the totals.
+# Runs one tree's tests and adds ctest's own counts (its JUnit report) to the
+# totals: a test counts as passed when ctest ran it and it passed, as failed
+# otherwise (failed, not run for want of its fixture, timed out).
 run_ctest() {
-  local dir=$1 log
-  log="$session/ctest-$(basename "$1").log"
-  env LC_ALL="$WINE_LOCALE" WINEDEBUG=-all ctest --test-dir "$dir" --output-on-failure \
-    --timeout 300 2>&1 | tee "$log"
-  local line total bad
-  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
-  if [ -z "$line" ]; then
-    echo "test: ctest in $dir printed no result" >&2
+  local preset=$1 report=$results/$1.xml status=0
+  ctest --preset "$preset" --output-junit "$report" || status=$?
+  if ! [ -s "$report" ]; then
+    echo "test: ctest --preset $preset left no report (exit status $status)" >&2
     failed=$((failed + 1))
     return
   fi
-  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + total - bad)) failed=$((failed + bad))
+  local total ok
+  total=$(grep -o '<testcase ' "$report" | wc -l)
+  ok=$(grep -o '<testcase [^>]* status="run"' "$report" | wc -l)
+  passed=$((passed + ok)) failed=$((failed + total - ok))
+  if [ "$status" -ne 0 ] && [ "$ok" -eq "$total" ]; then
+    echo "test: ctest --preset $preset failed (exit status $status) with every test passed" >&2
+    failed=$((failed + 1))
+  fi
 }
 
 # Every GoogleTest program leaves a report in one folder; the summary counts
 # its cases. Windows programs reach it through Wine's drive Z:.
 step "native tests"
-GTEST_OUTPUT="xml:$session/gtest/" run_ctest "$build/native"
-for arch in "${linux_arches[@]}"; do
-  step "modemswitch for Linux ($arch) against the simulator"
-  run_ctest "$(linux_tree "$arch")"
+GTEST_OUTPUT="xml:$results/gtest/" run_ctest native
+for preset in "${linux_presets[@]}"; do
+  step "modemswitch for Linux (${preset#linux-}) against the simulator"
+  run_ctest "$preset"
 done
 step "Windows tests under Wine ($WINE_ARCH)"
-GTEST_OUTPUT="xml:Z:$session/gtest/" run_ctest "$(tests_tree "$WINE_CPU")"
+GTEST_OUTPUT="xml:Z:$results/gtest/" run_ctest "$windows_tests"
 
 # The Debian package of the Linux command line: built from a copy of the
 # tree, checked by lintian, unpacked into a throwaway root and run from there.
@@ -109,11 +112,11 @@ completes() {
     [ "${COMPREPLY[*]}" = status ]' _ "$1"
 }
 step "the Debian package"
-if changes=$(bash "$root/tools/package.sh" "$session/package"); then
+if changes=$(bash "$root/tools/package.sh" "$results/package"); then
   check "the package builds" true
   check "lintian finds no error or warning" lintian --fail-on error,warning "$changes"
-  unpacked=$session/package/root
-  dpkg -x "$session"/package/modemswitch_*_"$(dpkg --print-architecture)".deb "$unpacked"
+  unpacked=$results/package/root
+  dpkg -x "$results"/package/modemswitch_*_"$(dpkg --print-architecture)".deb "$unpacked"
   program=$unpacked/usr/bin/modemswitch
   version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
   check "modemswitch --version names the package's version" \
@@ -128,8 +131,8 @@ else
   check "the package builds" false
 fi
 
-cases=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
-broken=$(cat "$session"/gtest/*.xml 2>/dev/null | grep -c '<failure ')
+cases=$(cat "$results"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
+broken=$(cat "$results"/gtest/*.xml 2>/dev/null | grep -c '<failure ')
 echo
 echo "GoogleTest cases: $cases run, $broken failed"
 echo "tests: $passed passed, $failed failed"

@@ -5,11 +5,13 @@
 #   wine_session_start WORKDIR SIMULATOR   # private prefix, display, wineserver, simulator
 #   wine_run PROGRAM ARGS...               # a Windows program in that session
 #   wine_session_stop
-# wine_detect_arch sets WINE_ARCH (win32 or win64), WINE_LOADER (the Wine
-# loader to run programs with) and WINE_CPU (the processor the Windows tests
-# are built for: i686 or x86_64). The session exports WINEPREFIX, DISPLAY and
-# MODEMSIM_CONTROL (the simulator's control port on 127.0.0.1) for everything
-# started in between.
+#   wine_session_save FILE / wine_session_load FILE
+#                                          # the session's state, for other processes
+# wine_detect_arch (or wine_use_arch win32|win64) sets WINE_ARCH (win32 or
+# win64), WINE_LOADER (the Wine loader to run programs with) and WINE_CPU (the
+# processor the Windows tests are built for: i686 or x86_64). The session
+# exports WINEPREFIX, DISPLAY and MODEMSIM_CONTROL (the simulator's control
+# port on 127.0.0.1) for everything started in between.
 #
 # Hosts whose kernel refuses 32-bit Linux programs cannot start Wine's 32-bit
 # loader, and so no 32-bit Windows program: there the Windows tests and the
@@ -25,8 +27,10 @@ WINE_LOCALE=ru_RU.UTF-8
 WINE32_LOADER=/usr/lib/wine/wine
 WINE64_LOADER=/usr/lib/wine/wine64
 
+# What every Wine program of ours runs with.
+WINE_RUN_ENV=(LC_ALL="$WINE_LOCALE" WINEDEBUG=-all)
 wine_run() {
-  env LC_ALL="$WINE_LOCALE" WINEDEBUG=-all "$@"
+  env "${WINE_RUN_ENV[@]}" "$@"
 }
 
 _wine_session_log() { echo "wine-env: $*" >&2; }
@@ -49,21 +53,20 @@ _wine32_runs() {
 wine_detect_arch() {
   case ${MODEMSWITCH_WINE_ARCH:-} in
     win32)
-      WINE_ARCH=win32
       echo "Wine: 32-bit, as MODEMSWITCH_WINE_ARCH=win32 asks"
-      _wine32_runs || { _wine_session_log "but this host cannot run the 32-bit Wine loader"; return 1; }
+      wine_use_arch win32
       ;;
     win64)
-      WINE_ARCH=win64
       echo "Wine: 64-bit, as MODEMSWITCH_WINE_ARCH=win64 asks: the Windows tests and the demo run the 64-bit build of the same sources"
+      wine_use_arch win64
       ;;
     '')
       if _wine32_runs; then
-        WINE_ARCH=win32
         echo "Wine: this host runs 32-bit programs: the Windows tests and the demo run the 32-bit program"
+        wine_use_arch win32
       else
-        WINE_ARCH=win64
         echo "Wine: this host cannot run 32-bit programs: the Windows tests and the demo run the 64-bit build of the same sources"
+        wine_use_arch win64
       fi
       ;;
     *)
@@ -71,12 +74,19 @@ wine_detect_arch() {
       return 1
       ;;
   esac
+}
+
+# wine_use_arch win32|win64: the Wine to run programs of that processor with.
+wine_use_arch() {
   # shellcheck disable=SC2034  # read by the scripts that source this file
-  if [ "$WINE_ARCH" = win32 ]; then
-    WINE_LOADER=$WINE32_LOADER WINE_CPU=i686
-  else
-    WINE_LOADER=$WINE64_LOADER WINE_CPU=x86_64
-  fi
+  case $1 in
+    win32)
+      _wine32_runs || { _wine_session_log "this host cannot run the 32-bit Wine loader"; return 1; }
+      WINE_ARCH=win32 WINE_LOADER=$WINE32_LOADER WINE_CPU=i686
+      ;;
+    win64) WINE_ARCH=win64 WINE_LOADER=$WINE64_LOADER WINE_CPU=x86_64 ;;
+    *) _wine_session_log "no Wine architecture '$1' (win32 or win64)"; return 1 ;;
+  esac
 }
 
 # Xvfb picks a free display itself and writes its number to a descriptor: a
@@ -152,10 +162,55 @@ wine_session_start() {
   _start_display && _start_wine && _start_simulator "$2"
 }
 
+# True while process $1 runs. One that ended but is not yet reaped (a zombie)
+# counts as gone: a process another shell started is reaped by init, in its
+# own time.
+_wine_process_runs() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
+# Returns once the processes are gone, also those another shell started
+# (wait knows only our own children); gives up after five seconds.
+_wine_session_await() {
+  local pid tenths=50
+  for pid in "$@"; do
+    wait "$pid" 2>/dev/null
+    while _wine_process_runs "$pid" && [ "$tenths" -gt 0 ]; do
+      sleep 0.1
+      tenths=$((tenths - 1))
+    done
+  done
+}
+
+# The simulator and the display end while the server stops the Wine
+# processes: each takes about a second.
 wine_session_stop() {
-  [ -n "${WINE_SESSION_SIM:-}" ] && kill "$WINE_SESSION_SIM" 2>/dev/null && wait "$WINE_SESSION_SIM" 2>/dev/null
+  local pids=()
+  [ -n "${WINE_SESSION_SIM:-}" ] && kill "$WINE_SESSION_SIM" 2>/dev/null && pids+=("$WINE_SESSION_SIM")
   [ -n "${WINEPREFIX:-}" ] && wine_run wineserver -k >/dev/null 2>&1
-  [ -n "${WINE_SESSION_XVFB:-}" ] && kill "$WINE_SESSION_XVFB" 2>/dev/null && wait "$WINE_SESSION_XVFB" 2>/dev/null
+  [ -n "${WINE_SESSION_XVFB:-}" ] && kill "$WINE_SESSION_XVFB" 2>/dev/null && pids+=("$WINE_SESSION_XVFB")
+  _wine_session_await "${pids[@]}"
   WINE_SESSION_SIM='' WINE_SESSION_XVFB=''
   return 0
+}
+
+# The session as shell assignments, for a process that runs programs in it or
+# stops it later. Only the variables below are read back.
+_wine_session_vars=(WINE_ARCH WINE_LOADER WINE_CPU WINE_SESSION_DIR WINE_SESSION_SIM WINE_SESSION_XVFB)
+_wine_session_exports=(WINEPREFIX WINEARCH WINELOADER DISPLAY MODEMSIM_CONTROL)
+
+wine_session_save() {
+  local file=$1 name
+  {
+    for name in "${_wine_session_vars[@]}"; do printf '%s=%q\n' "$name" "${!name:-}"; done
+    for name in "${_wine_session_exports[@]}"; do printf 'export %s=%q\n' "$name" "${!name:-}"; done
+  } >"$file.new" && mv "$file.new" "$file"
+}
+
+# Reads a file wine_session_save wrote; fails when there is none.
+wine_session_load() {
+  [ -r "$1" ] || return 1
+  # shellcheck source=/dev/null
+  source "$1"
 }

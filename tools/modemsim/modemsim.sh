@@ -11,7 +11,8 @@ modemsim_start() {
   "$simulator" --prefix "$prefix" --control 0 --log "$dir/modemsim.log" "$@" \
     >"$dir/modemsim.out" 2>"$dir/modemsim.err" &
   MODEMSIM_PID=$!
-  local tenths=100
+  # It is ready in a tenth of a second; on a busy shared machine once took ten.
+  local tenths=300
   until grep -qx ready "$dir/modemsim.out" 2>/dev/null || [ "$tenths" -eq 0 ] ||
     ! kill -0 "$MODEMSIM_PID" 2>/dev/null; do
     sleep 0.1

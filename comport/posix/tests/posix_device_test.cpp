@@ -90,7 +90,7 @@ pid_t DeadPid() {
 
 // One pty as COM1, with a private lock directory. The test keeps the master
 // side: what a modem would be.
-class PosixDevice : public testing::Test {
+class PosixPort : public testing::Test {
 protected:
     void SetUp() override {
         char slave[128];
@@ -125,7 +125,7 @@ protected:
     ComPort port_{INVALID_HANDLE_VALUE, 0, 0, 0};
 };
 
-TEST_F(PosixDevice, PortNumbersFollowTheListAndStopAtItsEnd) {
+TEST_F(PosixPort, PortNumbersFollowTheListAndStopAtItsEnd) {
     EXPECT_EQ(ComOpen(2, &port_), 0) << "only one path is listed";
     EXPECT_EQ(ComOpen(0, &port_), 0);
     ASSERT_EQ(ComOpen(1, &port_), 1);
@@ -134,7 +134,7 @@ TEST_F(PosixDevice, PortNumbersFollowTheListAndStopAtItsEnd) {
 
 // None may end early; how close to the time-out they end is a figure the
 // benchmark prints, since a busy machine delays any wake-up.
-TEST_F(PosixDevice, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
+TEST_F(PosixPort, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     char byte;
     for (const uint32_t timeoutMs : {100u, 250u}) {
@@ -149,7 +149,7 @@ TEST_F(PosixDevice, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
     }
 }
 
-TEST_F(PosixDevice, AReadReturnsAsSoonAsItsBytesAreIn) {
+TEST_F(PosixPort, AReadReturnsAsSoonAsItsBytesAreIn) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     ASSERT_EQ(ComSetLine(&port_, 115200), 1);
     ASSERT_EQ(write(master_, "\r\nOK\r\n", 6), 6);
@@ -169,7 +169,7 @@ TEST_F(PosixDevice, AReadReturnsAsSoonAsItsBytesAreIn) {
 
 // A previous program may have left parity, two stop bits, seven data bits and
 // flow control of both kinds on the line; the modem speaks 8N1 without any.
-TEST_F(PosixDevice, SettingTheLineClearsWhatAPreviousProgramLeft) {
+TEST_F(PosixPort, SettingTheLineClearsWhatAPreviousProgramLeft) {
     const int previous = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(previous, 0);
     termios line{};
@@ -188,7 +188,7 @@ TEST_F(PosixDevice, SettingTheLineClearsWhatAPreviousProgramLeft) {
     EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B115200));
 }
 
-TEST_F(PosixDevice, APortInUseDoesNotOpenAgain) {
+TEST_F(PosixPort, APortInUseDoesNotOpenAgain) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     ComPort second{};
     EXPECT_EQ(ComOpen(1, &second), 0) << "second open of a port this process holds";
@@ -197,7 +197,7 @@ TEST_F(PosixDevice, APortInUseDoesNotOpenAgain) {
     ComClose(&second);
 }
 
-TEST_F(PosixDevice, APortAnotherProgramHoldsLockedDoesNotOpen) {
+TEST_F(PosixPort, APortAnotherProgramHoldsLockedDoesNotOpen) {
     const int other = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(other, 0);
     ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
@@ -209,7 +209,7 @@ TEST_F(PosixDevice, APortAnotherProgramHoldsLockedDoesNotOpen) {
 
 // A program that uses only the tty's exclusive mode stops anyone but root;
 // root (as these tests run) must respect it too, and leave it set.
-TEST_F(PosixDevice, APortAnotherProgramMadeExclusiveDoesNotOpen) {
+TEST_F(PosixPort, APortAnotherProgramMadeExclusiveDoesNotOpen) {
     const int other = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(other, 0);
     ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
@@ -224,7 +224,7 @@ TEST_F(PosixDevice, APortAnotherProgramMadeExclusiveDoesNotOpen) {
 
 // Other programs, under other users too, read the PID from the lock; the
 // file it was written in first must not be left behind.
-TEST_F(PosixDevice, TakesAUucpLockWhileOpenAndRemovesIt) {
+TEST_F(PosixPort, TakesAUucpLockWhileOpenAndRemovesIt) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
     struct stat lock {};
@@ -235,7 +235,7 @@ TEST_F(PosixDevice, TakesAUucpLockWhileOpenAndRemovesIt) {
     EXPECT_NE(access(lockPath_.c_str(), F_OK), 0);
 }
 
-TEST_F(PosixDevice, AStaleLockOfAnEndedProcessIsTakenOver) {
+TEST_F(PosixPort, AStaleLockOfAnEndedProcessIsTakenOver) {
     WriteFile(lockPath_, LockText(DeadPid()));
     ASSERT_EQ(ComOpen(1, &port_), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
@@ -243,7 +243,7 @@ TEST_F(PosixDevice, AStaleLockOfAnEndedProcessIsTakenOver) {
 
 // An empty lock may be one another program has just created and not yet
 // written its PID in: respected while fresh, taken over once old.
-TEST_F(PosixDevice, AnEmptyLockIsRespectedWhileFreshAndTakenOverOnceOld) {
+TEST_F(PosixPort, AnEmptyLockIsRespectedWhileFreshAndTakenOverOnceOld) {
     WriteFile(lockPath_, "");
     EXPECT_EQ(ComOpen(1, &port_), 0);
     EXPECT_EQ(ReadFile(lockPath_), "") << "a fresh lock stays";
@@ -254,7 +254,7 @@ TEST_F(PosixDevice, AnEmptyLockIsRespectedWhileFreshAndTakenOverOnceOld) {
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
 }
 
-TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
+TEST_F(PosixPort, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     const int holder = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(holder, 0);
     termios before{};
@@ -284,7 +284,7 @@ TEST_F(PosixDevice, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
 // path must neither stop the run (a FIFO or a terminal read would wait for
 // ever) nor be taken over, and the refusal must say what was in the way.
 // Whatever was planted stays.
-TEST_F(PosixDevice, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
+TEST_F(PosixPort, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
     const std::string planted = lockDir_ + "/planted";
     WriteFile(planted, LockText(DeadPid()));
     const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
@@ -332,7 +332,7 @@ TEST_F(PosixDevice, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
 // A port is given back as it was found: a terminal in canonical mode with
 // echo at 9600 (as a user's own --port /dev/tty would be) is that again
 // once closed, and not exclusive.
-TEST_F(PosixDevice, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
+TEST_F(PosixPort, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
     const int user = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(user, 0);
     termios before{};
@@ -361,12 +361,12 @@ TEST_F(PosixDevice, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
     close(user);
 }
 
-TEST_F(PosixDevice, WithoutALockDirectoryThePortStillOpens) {
+TEST_F(PosixPort, WithoutALockDirectoryThePortStillOpens) {
     comdev::SetLockDirectory(lockDir_ + "/missing");
     EXPECT_EQ(ComOpen(1, &port_), 1);
 }
 
-TEST_F(PosixDevice, APortThatGoesAwayEndsAWaitingReadAtOnce) {
+TEST_F(PosixPort, APortThatGoesAwayEndsAWaitingReadAtOnce) {
     ASSERT_EQ(ComOpen(1, &port_), 1);
     std::thread unplug([this] {
         const timespec pause{0, 50 * 1000000L};
@@ -419,7 +419,7 @@ int LockAsParent(const std::string&, const std::string& lockPath) {
 
 int Nothing(const std::string&, const std::string&) { return -1; }
 
-class OpenRefusals : public PosixDevice, public testing::WithParamInterface<RefusalCase> {};
+class OpenRefusals : public PosixPort, public testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(OpenRefusals, TheLastFailedOpenTellsWhy) {
     const RefusalCase& c = GetParam();
@@ -458,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A user outside the device's group: run as nobody in a child, against the
 // pty made root's alone.
-TEST_F(PosixDevice, AUserWhoMayNotOpenThePortIsToldSo) {
+TEST_F(PosixPort, AUserWhoMayNotOpenThePortIsToldSo) {
     ASSERT_EQ(chmod(slavePath_.c_str(), 0600), 0);
     ASSERT_EQ(chown(slavePath_.c_str(), 0, 0), 0);
     const pid_t child = fork();
