@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "cooked_line.h"
 #include "modemsim_client.h"
 #include "program_run.h"
 #include "uucp_lock.h"
@@ -53,17 +54,11 @@ PortLook LookAt(int com) {
     return look;
 }
 
-// A user's settings, far from the raw 115200 a run uses.
-void MakeCooked(int com) {
+// Puts the port in a user's settings (cooked_line.h).
+void MakeCookedPort(int com) {
     const int fd = open(PortPath(com).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(fd, 0) << PortPath(com);
-    termios line{};
-    ASSERT_EQ(tcgetattr(fd, &line), 0);
-    line.c_lflag |= ICANON | ECHO | ISIG;
-    line.c_oflag |= OPOST | ONLCR;
-    cfsetispeed(&line, B9600);
-    cfsetospeed(&line, B9600);
-    ASSERT_EQ(tcsetattr(fd, TCSANOW, &line), 0);
+    EXPECT_TRUE(MakeCooked(fd)) << PortPath(com);
     close(fd);
 }
 
@@ -243,7 +238,7 @@ TEST_F(Safety, AStopSignalWhileSearchingGivesEveryPortBack) {
         std::vector<termios> before(kAllPorts + 1);
         std::vector<int> opensBefore(kAllPorts + 1);
         for (int com = 1; com <= kAllPorts; ++com) {
-            MakeCooked(com);
+            MakeCookedPort(com);
             before[com] = LookAt(com).line;
             ASSERT_TRUE(Eventually([&] { return sim().Held(com) == 0; }));
             opensBefore[com] = sim().Opens(com);

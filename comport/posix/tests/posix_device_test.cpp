@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "cooked_line.h"
 #include "com_device.h"
 #include "comport.h"
 #include "open_failure.h"
@@ -335,13 +336,8 @@ TEST_F(PosixPort, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
 TEST_F(PosixPort, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
     const int user = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(user, 0);
+    ASSERT_TRUE(MakeCooked(user));
     termios before{};
-    ASSERT_EQ(tcgetattr(user, &before), 0);
-    before.c_lflag |= ICANON | ECHO | ISIG;
-    before.c_oflag |= OPOST | ONLCR;
-    cfsetispeed(&before, B9600);
-    cfsetospeed(&before, B9600);
-    ASSERT_EQ(tcsetattr(user, TCSANOW, &before), 0);
     ASSERT_EQ(tcgetattr(user, &before), 0);
 
     ASSERT_EQ(ComOpen(1, &port_), 1);
