@@ -253,9 +253,8 @@ inline constexpr Text kTextStickInCdMode{
     ": the stick is in its CD-drive mode (usb-storage only) and has no serial port. "
     "usb_modeswitch or your distribution's udev rules must switch it to modem mode "
     "first; then modemswitch modem-only can make that permanent."};
-inline constexpr Text kTextStickNetworkOnly{
-    ": модем HiLink или только сетевой (",
-    ": a HiLink or network-only stick ("};
+inline constexpr Text kTextStickNetworkOnly{": модем HiLink или только сетевой (",
+                                            ": a HiLink or network-only stick ("};
 inline constexpr Text kTextStickHasNoAtPort{
     "), AT-порта у него нет: пользуйтесь его веб-интерфейсом.",
     "), it has no AT port: use its web interface."};

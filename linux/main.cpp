@@ -14,7 +14,7 @@
 #include "cli_texts.h"
 #include "language.h"
 #include "modem_commands.h"
-#include "modem_manager.h"
+#include "port_holders.h"
 #include "port_paths.h"
 #include "port_report.h"
 #include "stop_signals.h"

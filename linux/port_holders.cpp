@@ -41,8 +41,8 @@ bool HasOpen(const std::string& fdDir, const std::string& device) {
         char target[PATH_MAX];
         const ssize_t length =
             readlink((fdDir + "/" + entry->d_name).c_str(), target, sizeof target - 1);
-        found = length > 0 && device.compare(0, std::string::npos, target,
-                                             static_cast<std::size_t>(length)) == 0;
+        found = length > 0 &&
+                device.compare(0, std::string::npos, target, static_cast<std::size_t>(length)) == 0;
     }
     closedir(dir);
     return found;
@@ -73,4 +73,22 @@ PortHolder ProcessWithOpen(const std::string& procDir, const std::string& device
     }
     closedir(dir);
     return holder;
+}
+
+bool ProcessRunning(const std::string& procDir, const std::string& name) {
+    DIR* dir = opendir(procDir.c_str());
+    if (dir == nullptr) return false;
+    bool found = false;
+    int seen = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (++seen > kMaxProcesses) break;
+        const pid_t pid = PidOfName(entry->d_name);
+        // A process that has just ended reads as no name.
+        if (pid != 0 && Named(procDir, pid).name == name) {
+            found = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
 }

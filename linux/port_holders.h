@@ -1,7 +1,8 @@
 // Who holds a serial port another program has: the live process a UUCP lock
 // file names (as the lock code read it), or a process with the device open,
-// found in /proc. Both are
-// read the moment a port was passed over, and may have changed since.
+// found in /proc. Both are read the moment a port was passed over, and may
+// have changed since. And whether ModemManager runs at all: it opens new
+// modem ports itself and may hold the one this program needs.
 #pragma once
 
 #include <sys/types.h>
@@ -19,3 +20,8 @@ PortHolder RunningProcess(const std::string& procDir, pid_t pid);
 // The first process other than this one that has devicePath (or what a link
 // there leads to) open.
 PortHolder ProcessWithOpen(const std::string& procDir, const std::string& devicePath);
+
+// True if a process named `name` runs, by the names in <procDir>/<pid>/comm.
+bool ProcessRunning(const std::string& procDir, const std::string& name);
+
+constexpr char kModemManagerName[] = "ModemManager";

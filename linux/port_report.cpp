@@ -7,7 +7,6 @@
 #include "cli_texts.h"
 #include "com_device.h"
 #include "language.h"
-#include "modem_manager.h"
 #include "port_holders.h"
 #include "switch_constants.h"
 #include "usb_ports.h"
@@ -85,8 +84,8 @@ std::string PortReport::NotOpened(const PortProbe& probe, const std::string& pat
     case comdev::OpenRefusal::Other:
         break;
     }
-    return Tr(kTextPortDoesNotOpen) + std::string(std::strerror(static_cast<int>(probe.systemError))) +
-           ".";
+    return Tr(kTextPortDoesNotOpen) +
+           std::string(std::strerror(static_cast<int>(probe.systemError))) + ".";
 }
 
 namespace {
@@ -153,7 +152,8 @@ std::string PortReport::ModemPort(const std::string& path) const {
 std::vector<std::string> PortReport::SticksWithoutPort() const {
     std::vector<std::string> lines;
     for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(roots_.sysfs)) {
-        std::string line = Tr(kTextUsbDevice) + Escaped(stick.vendor + ":" + stick.product, kShownBytes);
+        std::string line =
+            Tr(kTextUsbDevice) + Escaped(stick.vendor + ":" + stick.product, kShownBytes);
         if (!stick.productName.empty()) line += " " + Escaped(stick.productName, kShownBytes);
         if (stick.kind == comdev::StickWithoutPort::Kind::StorageOnly) {
             line += Tr(kTextStickInCdMode);

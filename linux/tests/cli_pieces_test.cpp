@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "modem_manager.h"
+#include "port_holders.h"
 #include "modemsim_client.h"
 #include "port_paths.h"
 #include "program_run.h"
