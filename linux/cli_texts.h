@@ -189,6 +189,20 @@ inline constexpr Text kTextMayBeHalfSwitched{
     "modemswitch: the switch was stopped by a second signal: the modem may be half-switched. "
     "Run modemswitch again.\n"};
 
+inline constexpr Text kTextSwitchOverran{
+    "modemswitch: модем не закончил переключение за 2 с после сигнала, и оно прервано: модем "
+    "мог остаться переключённым наполовину. Запустите modemswitch ещё раз.\n",
+    "modemswitch: the modem did not finish the switch within 2 s of the signal, so it was "
+    "stopped: the modem may be half-switched. Run modemswitch again.\n"};
+inline constexpr Text kTextStoppedAfterSwitch{
+    "modemswitch: прервано сигналом; модем подтвердил переключение, его режим не перечитан.\n",
+    "modemswitch: stopped by a signal; the modem confirmed the switch, its mode was not read "
+    "back.\n"};
+inline constexpr Text kTextStatusStopped{
+    "modemswitch: прервано сигналом до того, как модем сообщил режим; ничего не изменено.\n",
+    "modemswitch: stopped by a signal before the modem reported its mode; nothing was "
+    "changed.\n"};
+
 // Where a write failed: "modemswitch: standard output: <the system's reason>".
 inline constexpr Text kTextStandardOutput{"стандартный вывод", "standard output"};
 

@@ -89,8 +89,11 @@ int ExitCodeOf(SwitchOutcome outcome) {
     if (signal == 0) return static_cast<int>(outcome);
     if (outcome == SwitchOutcome::Stopped) {
         std::fputs(Tr(kTextStoppedBeforeSwitch), stderr);
-    } else if (comdev::StopSignalCount() >= 2) {
-        std::fputs(Tr(kTextMayBeHalfSwitched), stderr);
+    } else if (comdev::HeldStopCutIo()) {
+        const bool second = comdev::StopSignalCount() >= 2;
+        std::fputs(Tr(second ? kTextMayBeHalfSwitched : kTextSwitchOverran), stderr);
+    } else if (outcome == SwitchOutcome::Switched) {
+        std::fputs(Tr(kTextStoppedAfterSwitch), stderr);
     }
     return kExitSignalBase + signal;
 }
