@@ -131,8 +131,8 @@ BOOL ComPurgeRx(ComPort* port) { return comdev::Purge(port->handle, PURGE_RXCLEA
 int ComTransact(ComPort* port, const char* command, const char* terminator, char* answer,
                 uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs) {
     ComAnswerWatch unbounded{nullptr, 0, false};
-    return ComTransactWatched(port, command, terminator, answer, answerSize, count, readMs,
-                              writeMs, &unbounded);
+    return ComTransactWatched(port, command, terminator, answer, answerSize, count, readMs, writeMs,
+                              &unbounded);
 }
 
 int ComTransactWatched(ComPort* port, const char* command, const char* terminator, char* answer,
@@ -147,7 +147,9 @@ int ComTransactWatched(ComPort* port, const char* command, const char* terminato
     const int begun = BeginTransaction(port, command, readMs, writeMs);
     if (begun != kComOk) return begun;
     RefusingWatcher watcher{terminatorWatcher, refusal};
-    const auto inTime = [totalMs, start] { return totalMs == 0 || comdev::TickMs() - start < totalMs; };
+    const auto inTime = [totalMs, start] {
+        return totalMs == 0 || comdev::TickMs() - start < totalMs;
+    };
     const int result =
         CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize), inTime);
     watch->refused = refusal.Refused();

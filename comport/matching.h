@@ -66,7 +66,8 @@ private:
 };
 
 // How many bytes a transaction reads before it gives up on a stream that
-// neither pauses nor ends: an answer that fits the buffer is never cut short.
+// neither pauses nor ends: an answer that fits the buffer is never cut short
+// by it (a watched transaction's time bound may end a slow one first).
 constexpr uint32_t kRunawayAllowance = 4096;
 uint64_t RunawayLimit(uint32_t answerSize);
 

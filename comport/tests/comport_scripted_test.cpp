@@ -237,7 +237,7 @@ TEST_F(ScriptedPort, AnswerFillingTheWholeBoundIsNotCutShort) {
 // stream that trickles (the scripted clock moves on with every read).
 TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
     const char marker[] = ":";
-    const std::string far(100, 'x');
+    const std::string pastTheStore(100, 'x');
     const struct {
         std::string input;
         DWORD msPerRead;
@@ -248,11 +248,12 @@ TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
     } cases[] = {
         {":1" + std::string(kOk), 0, 0, kComOk, false, 8},
         {":0" + std::string(kOk), 0, 0, kComOk, true, 8},
-        {far + ":0" + kOk, 0, 0, kComOk, true, 108},
+        {pastTheStore + ":0" + kOk, 0, 0, kComOk, true, 108},
         {std::string("\0:0", 3) + kOk, 0, 0, kComOk, true, 9},
-        {far + kOk, 10, 500, kComRunaway, false, 50},
+        {pastTheStore + kOk, 10, 500, kComRunaway, false, 50},
         {std::string(20, 'y') + kOk, 10, 500, kComOk, false, 26},
-        {std::string(8000, 'z'), 10, 0, kComRunaway, false, static_cast<int>(32 + kRunawayAllowance)},
+        {std::string(8000, 'z'), 10, 0, kComRunaway, false,
+         static_cast<int>(32 + kRunawayAllowance)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.substr(0, 12));

@@ -283,17 +283,45 @@ TEST_F(Safety, SignalsWhileSwitchingFinishTheListOrStopAtOnce) {
         double endsWithinMs;            // of the last signal
     } cases[] = {
         // Each answer 50 ms late: the signal comes while the first is awaited.
-        {"SIGTERM between the two commands", "COM1=zte,delay-ms=50", {SIGTERM}, 0, 143,
-         "zcdrun=E", true, {kFinishing}, 2000},
-        {"SIGTERM twice, as timeout(1) sends it", "COM1=zte,delay-ms=50", {SIGTERM, SIGTERM}, 30,
-         143, "zcdrun=E", true, {kFinishing}, 2000},
+        {"SIGTERM between the two commands",
+         "COM1=zte,delay-ms=50",
+         {SIGTERM},
+         0,
+         143,
+         "zcdrun=E",
+         true,
+         {kFinishing},
+         2000},
+        {"SIGTERM twice, as timeout(1) sends it",
+         "COM1=zte,delay-ms=50",
+         {SIGTERM, SIGTERM},
+         30,
+         143,
+         "zcdrun=E",
+         true,
+         {kFinishing},
+         2000},
         // The first command is never answered: a held signal would wait 1 s for it.
-        {"two SIGINTs", "COM1=zte,mute-on=AT+ZCDRUN=8", {SIGINT, SIGINT}, 400, 130, "none", false,
-         {kFinishing, kHalfSwitched}, 300},
+        {"two SIGINTs",
+         "COM1=zte,mute-on=AT+ZCDRUN=8",
+         {SIGINT, SIGINT},
+         400,
+         130,
+         "none",
+         false,
+         {kFinishing, kHalfSwitched},
+         300},
         // One byte each 0.5 s and never OK: the grace ends it, and the notice
         // came at the signal, as no log line follows it.
-        {"a modem dribbling its answer", "COM1=zte,dribble-on=AT+ZCDRUN=8", {SIGTERM}, 0, 143,
-         "none", false, {kFinishing, kOverran}, 2600},
+        {"a modem dribbling its answer",
+         "COM1=zte,dribble-on=AT+ZCDRUN=8",
+         {SIGTERM},
+         0,
+         143,
+         "none",
+         false,
+         {kFinishing, kOverran},
+         2600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

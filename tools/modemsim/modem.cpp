@@ -131,7 +131,8 @@ void Modem::TakeLine(Reaction& reaction) {
 // A flood of report lines before the answer, a zero byte before its OK.
 std::string Modem::WithNoise(const std::string& command, std::string reply) const {
     const std::string ok = kOk;
-    const bool endsInOk = reply.size() >= ok.size() && reply.compare(reply.size() - ok.size(), ok.size(), ok) == 0;
+    const bool endsInOk =
+        reply.size() >= ok.size() && reply.compare(reply.size() - ok.size(), ok.size(), ok) == 0;
     if (endsInOk && Contains(config_.noise.nulOn, command)) {
         reply.insert(reply.size() - ok.size(), 1, '\0');
     }

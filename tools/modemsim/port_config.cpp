@@ -96,10 +96,8 @@ std::string SetNumber(long* field, const std::string& value, long min, long max)
 // The options of noisy answers (NoisyAnswers).
 const std::map<std::string_view, OptionSetter>& NoiseSetters() {
     static const std::map<std::string_view, OptionSetter> kSetters = {
-        {"flood-on",
-         [](PortConfig& s, const std::string& v) {
-             return AddNoisyCommand(s, &s.noise.floodOn, v);
-         }},
+        {"flood-on", [](PortConfig& s,
+                        const std::string& v) { return AddNoisyCommand(s, &s.noise.floodOn, v); }},
         {"flood-lines",
          [](PortConfig& s, const std::string& v) {
              long lines = 0;
