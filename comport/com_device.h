@@ -19,6 +19,10 @@ BOOL Write(HANDLE device, const void* data, DWORD length, DWORD* written);
 BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read);
 void Close(HANDLE device);
 
+// A steady count of milliseconds that wraps: the difference of two readings
+// is the time between them (below 49 days). GetTickCount on Windows.
+DWORD TickMs();
+
 // The system's reason the last Open failed: GetLastError() on Windows, errno
 // on POSIX; 0 once an Open has succeeded. Kept for the one thread that
 // searches the ports, read right after the failed Open.

@@ -68,20 +68,25 @@ private:
 enum class Wait { Ready, TimedOut, Failed };
 
 // A hang-up (unplug, the far end of a pty gone) fails rather than times out,
-// and so does a stop signal that is not held: the engine sees a failed read.
+// and so does a stop signal that is not held, or whose grace has run out:
+// the engine sees a failed read. The wait wakes at the end of that grace.
 Wait WaitFor(int fd, short event, const Deadline& deadline) {
     for (;;) {
         if (PortIoStopped()) return Wait::Failed;
         const int ms = deadline.PollMs();
         if (ms == 0) return Wait::TimedOut;
+        const int graceMs = HeldStopGraceLeftMs();
+        const bool graceFirst = graceMs >= 0 && (ms < 0 || graceMs < ms);
         pollfd entries[] = {{fd, event, 0}, {StopWakeUpFd(), POLLIN, 0}};
-        const int ready = poll(entries, 2, ms);
+        const int ready = poll(entries, 2, graceFirst ? graceMs : ms);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return Wait::Failed;
+        if (ready == 0 && graceFirst) continue;  // the check above decides
         if (ready == 0) return Wait::TimedOut;
+        if (entries[1].revents != 0) ClearStopWakeUp();  // the checks decide
+        NoticeStopSignals();
         if (entries[0].revents & event) return Wait::Ready;
         if (entries[0].revents != 0) return Wait::Failed;
-        ClearStopWakeUp();  // a signal came: the check above decides
     }
 }
 
@@ -93,6 +98,7 @@ BOOL TransferAll(int fd, short event, DWORD length, DWORD timeoutMs, DWORD* done
     *done = 0;
     const Deadline deadline(timeoutMs);
     while (*done < length) {
+        NoticeStopSignals();
         if (PortIoStopped()) return 0;
         const ssize_t moved = transfer(*done);
         if (moved > 0) {
@@ -382,6 +388,8 @@ BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
     return TransferAll(posix->fd, POLLIN, length, posix->readTimeoutMs, read,
                        [&](DWORD done) { return ::read(posix->fd, bytes + done, length - done); });
 }
+
+DWORD TickMs() { return static_cast<DWORD>(NowUs() / 1000); }
 
 void Close(HANDLE device) {
     PosixDevice* posix = DeviceOf(device);

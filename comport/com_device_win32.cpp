@@ -121,4 +121,6 @@ BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
 
 void Close(HANDLE device) { CloseHandle(device); }
 
+DWORD TickMs() { return GetTickCount(); }
+
 }  // namespace comdev

@@ -43,6 +43,16 @@ auto OneByteReader(ComPort* port) {
     };
 }
 
+// The terminator's watcher, with every byte also shown to the refusal's.
+struct RefusingWatcher {
+    TerminatorWatcher& terminator;
+    RefusalWatcher& refusal;
+    int Feed(char byte) {
+        refusal.Feed(byte);
+        return terminator.Feed(byte);
+    }
+};
+
 // Applying the time-outs and writing the command: the steps both
 // transactions take before they read (their AnswerBuffer has already
 // cleared the answer).
@@ -120,12 +130,29 @@ BOOL ComPurgeRx(ComPort* port) { return comdev::Purge(port->handle, PURGE_RXCLEA
 
 int ComTransact(ComPort* port, const char* command, const char* terminator, char* answer,
                 uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs) {
+    ComAnswerWatch unbounded{nullptr, 0, false};
+    return ComTransactWatched(port, command, terminator, answer, answerSize, count, readMs, writeMs,
+                              &unbounded);
+}
+
+int ComTransactWatched(ComPort* port, const char* command, const char* terminator, char* answer,
+                       uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs,
+                       ComAnswerWatch* watch) {
     AnswerBuffer buffer(answer, answerSize, count);
-    TerminatorWatcher watcher(terminator, std::strlen(terminator));
+    TerminatorWatcher terminatorWatcher(terminator, std::strlen(terminator));
+    RefusalWatcher refusal(watch->refusalMarker);
+    watch->refused = false;
+    const uint32_t totalMs = watch->totalMs;
+    const DWORD start = totalMs != 0 ? comdev::TickMs() : 0;
     const int begun = BeginTransaction(port, command, readMs, writeMs);
     if (begun != kComOk) return begun;
+    RefusingWatcher watcher{terminatorWatcher, refusal};
+    const auto inTime = [totalMs, start] {
+        return totalMs == 0 || comdev::TickMs() - start < totalMs;
+    };
     const int result =
-        CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize));
+        CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize), inTime);
+    watch->refused = refusal.Refused();
     return result > 0 ? kComOk : result;
 }
 

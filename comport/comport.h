@@ -51,6 +51,24 @@ BOOL ComPurgeRx(ComPort* port);
 int ComTransact(ComPort* port, const char* command, const char* terminator, char* answer,
                 uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs);
 
+// What ComTransactWatched watches for beside the terminator, and how long it
+// may take in all.
+struct ComAnswerWatch {
+    const char* refusalMarker;  // this marker followed by the digit 0 is a refusal; null: none
+    uint32_t totalMs;           // bound of the whole transaction; 0: none
+    bool refused;               // set by the call: a refusal arrived, anywhere in the answer
+};
+
+// ComTransact, watching every byte that arrives (those past answerSize and
+// past a zero byte included) for watch's refusal, and giving the stream up as
+// endless (kComRunaway) once watch->totalMs have passed since the call began,
+// so that a port that sends a byte now and then, never the terminator, cannot
+// hold the caller for the whole byte allowance. A read under way when the
+// time is up still ends at its own time-out.
+int ComTransactWatched(ComPort* port, const char* command, const char* terminator, char* answer,
+                       uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs,
+                       ComAnswerWatch* watch);
+
 // Raw write: the number of bytes written (> 0), kComTimeoutsRefused or
 // kComWriteFailed (nothing written). Touches only the write time-out.
 int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs);

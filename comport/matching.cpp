@@ -58,3 +58,13 @@ void AnswerBuffer::Store(char byte) {
 uint64_t RunawayLimit(uint32_t answerSize) {
     return static_cast<uint64_t>(answerSize) + kRunawayAllowance;
 }
+
+RefusalWatcher::RefusalWatcher(const char* marker)
+    : marker_(marker != nullptr ? marker : "", marker != nullptr ? std::strlen(marker) : 0),
+      watching_(marker != nullptr && *marker != '\0') {}
+
+void RefusalWatcher::Feed(char byte) {
+    if (!watching_) return;
+    if (markerEnded_ && byte == '0') refused_ = true;
+    markerEnded_ = marker_.Feed(byte);
+}

@@ -66,22 +66,30 @@ private:
 };
 
 // How many bytes a transaction reads before it gives up on a stream that
-// neither pauses nor ends: an answer that fits the buffer is never cut short.
+// neither pauses nor ends: an answer that fits the buffer is never cut short
+// by it (a watched transaction's time bound may end a slow one first).
 constexpr uint32_t kRunawayAllowance = 4096;
 uint64_t RunawayLimit(uint32_t answerSize);
 
 // The read loop shared by both transactions. readByte(char*) returns false on
 // a failed or empty read; matcher.Feed(char) returns a positive bit, 0 to read
-// on (single-terminator matchers are wrapped by TerminatorWatcher).
-template <class ReadByte, class Watcher>
-int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer, uint64_t limit) {
-    for (uint64_t taken = 0; taken < limit; ++taken) {
+// on (single-terminator matchers are wrapped by TerminatorWatcher); inTime()
+// false before a read gives the stream up as endless, as the byte limit does.
+template <class ReadByte, class Watcher, class InTime>
+int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer, uint64_t limit,
+                  InTime&& inTime) {
+    for (uint64_t taken = 0; taken < limit && inTime(); ++taken) {
         char byte;
         if (!readByte(&byte)) return kComReadFailed;
         answer.Store(byte);
         if (int result = watcher.Feed(byte)) return result;
     }
     return kComRunaway;
+}
+
+template <class ReadByte, class Watcher>
+int CollectAnswer(ReadByte&& readByte, Watcher& watcher, AnswerBuffer& answer, uint64_t limit) {
+    return CollectAnswer(readByte, watcher, answer, limit, [] { return true; });
 }
 
 // Adapts a RestartMatcher to CollectAnswer: a seen terminator yields 1.
@@ -92,4 +100,21 @@ public:
 
 private:
     RestartMatcher matcher_;
+};
+
+// Watches every byte of an answer for a refusal: the marker followed at once
+// by the digit 0, wherever it comes, past the bytes an answer buffer keeps and
+// past zero bytes too. The marker's first byte must not recur inside it (the
+// restart rule). A null marker watches for nothing.
+class RefusalWatcher {
+public:
+    explicit RefusalWatcher(const char* marker);
+    void Feed(char byte);
+    bool Refused() const { return refused_; }
+
+private:
+    RestartMatcher marker_;
+    bool watching_;
+    bool markerEnded_ = false;  // the last byte completed the marker
+    bool refused_ = false;
 };

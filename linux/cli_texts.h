@@ -14,7 +14,8 @@ inline constexpr Text kTextUsage{
     "more: modemswitch --help\n"};
 
 // A printf format: the port limit, the time-out per port while searching
-// (ms) and per command (s).
+// (ms) and per command (s), the bounds of a whole answer then (s), and
+// the signals' repeat window and grace (s).
 inline constexpr Text kTextHelp{
     "modemswitch: переключает режим 3G USB-модема ZTE или Huawei AT-командами.\n"
     "\n"
@@ -43,7 +44,8 @@ inline constexpr Text kTextHelp{
     "Короткие параметры можно объединять (-yq); -- завершает параметры.\n"
     "\n"
     "Время ожидания: %u мс на ответ каждого порта при поиске, %g с на каждую\n"
-    "команду переключения.\n"
+    "команду переключения, от последнего полученного байта; весь ответ: не\n"
+    "дольше %g с при поиске и %g с на команду.\n"
     "\n"
     "Переменные окружения:\n"
     "  MODEMSWITCH_LOCK_DIR    каталог файлов блокировки UUCP (по умолчанию\n"
@@ -62,7 +64,8 @@ inline constexpr Text kTextHelp{
     "         status: модем не ответил на запрос режима\n"
     "  3      отменено при подтверждении, модему ничего не отправлено\n"
     "  64     неверные аргументы\n"
-    "  128+N  прервано сигналом N\n"
+    "  128+N  прервано сигналом N (второй сигнал, не раньше чем через %g с,\n"
+    "         прерывает переключение сразу; иначе оно доводится до конца, до %g с)\n"
     "\n"
     "Подробнее: man modemswitch\n",
     "modemswitch: switches a ZTE or Huawei 3G USB modem's mode by AT commands.\n"
@@ -92,7 +95,8 @@ inline constexpr Text kTextHelp{
     "Short options may be combined (-yq); -- ends the options.\n"
     "\n"
     "Time-outs: %u ms for each port's answer while searching, %g s for each\n"
-    "command of a switch.\n"
+    "command of a switch, from the last byte received; a whole answer takes\n"
+    "at most %g s while searching and %g s for a command.\n"
     "\n"
     "Environment:\n"
     "  MODEMSWITCH_LOCK_DIR    directory of the UUCP lock files (default\n"
@@ -111,7 +115,8 @@ inline constexpr Text kTextHelp{
     "         --force); status: the modem did not answer the mode query\n"
     "  3      declined at the prompt; nothing was sent to the modem\n"
     "  64     bad usage\n"
-    "  128+N  ended by signal N\n"
+    "  128+N  ended by signal N (a second signal, %g s or more later, stops a\n"
+    "         switch at once; else it is finished, for at most %g s)\n"
     "\n"
     "More: man modemswitch\n"};
 
@@ -188,6 +193,21 @@ inline constexpr Text kTextMayBeHalfSwitched{
     "наполовину. Запустите modemswitch ещё раз.\n",
     "modemswitch: the switch was stopped by a second signal: the modem may be half-switched. "
     "Run modemswitch again.\n"};
+
+// A printf format: the grace a first signal gives the switch (s).
+inline constexpr Text kTextSwitchOverran{
+    "modemswitch: модем не закончил переключение за %g с после сигнала, и оно прервано: модем "
+    "мог остаться переключённым наполовину. Запустите modemswitch ещё раз.\n",
+    "modemswitch: the modem did not finish the switch within %g s of the signal, so it was "
+    "stopped: the modem may be half-switched. Run modemswitch again.\n"};
+inline constexpr Text kTextStoppedAfterSwitch{
+    "modemswitch: прервано сигналом; модем подтвердил переключение, его режим не перечитан.\n",
+    "modemswitch: stopped by a signal; the modem confirmed the switch, its mode was not read "
+    "back.\n"};
+inline constexpr Text kTextStatusStopped{
+    "modemswitch: прервано сигналом до того, как модем сообщил режим; ничего не изменено.\n",
+    "modemswitch: stopped by a signal before the modem reported its mode; nothing was "
+    "changed.\n"};
 
 // Where a write failed: "modemswitch: standard output: <the system's reason>".
 inline constexpr Text kTextStandardOutput{"стандартный вывод", "standard output"};

@@ -89,8 +89,12 @@ int ExitCodeOf(SwitchOutcome outcome) {
     if (signal == 0) return static_cast<int>(outcome);
     if (outcome == SwitchOutcome::Stopped) {
         std::fputs(Tr(kTextStoppedBeforeSwitch), stderr);
-    } else if (comdev::StopSignalCount() >= 2) {
+    } else if (comdev::HeldStopCutIo() && comdev::StopSignalCount() >= 2) {
         std::fputs(Tr(kTextMayBeHalfSwitched), stderr);
+    } else if (comdev::HeldStopCutIo()) {
+        std::fprintf(stderr, Tr(kTextSwitchOverran), comdev::kHeldStopGraceMs / 1000.0);
+    } else if (outcome == SwitchOutcome::Switched) {
+        std::fputs(Tr(kTextStoppedAfterSwitch), stderr);
     }
     return kExitSignalBase + signal;
 }
@@ -107,7 +111,8 @@ int main(int argc, char** argv) {
     if (!ParseCliOptions(argc, argv, &options, &error)) return Usage(error);
     if (options.help) {
         std::printf(Tr(kTextHelp), comdev::kMaxPortPaths, kProbeTimeoutMs,
-                    kCommandTimeoutMs / 1000.0);
+                    kCommandTimeoutMs / 1000.0, kProbeTotalMs / 1000.0, kCommandTotalMs / 1000.0,
+                    comdev::kRepeatWindowMs / 1000.0, comdev::kHeldStopGraceMs / 1000.0);
         FlushStandardOutput();
         return EXIT_SUCCESS;
     }

@@ -79,7 +79,10 @@ int RunStatus(const CliOptions& options) {
                         SearchOutput(ProgressStream(options.quiet)));
     FoundModem found{};
     if (!search.LocateModem(&found)) {
-        if (comdev::StopSignal() != 0) return kStatusNoModem;  // the caller tells the signal
+        if (comdev::StopSignal() != 0) {  // the caller's exit code tells which
+            std::fputs(Tr(kTextStatusStopped), stderr);
+            return kStatusNoModem;
+        }
         std::string line = TerminalText(Tr(kTextNoModem), false, CliLanguage());
         line.erase(0, line.find_first_not_of('\n'));  // a line of its own, not a log's
         std::fputs(line.c_str(), stderr);
@@ -89,6 +92,11 @@ int RunStatus(const CliOptions& options) {
     char identification[kAnswerBufferSize] = {};
     status.modeReported = QueryStatus(found.number, *found.vendor, identification, &status.report);
     status.identification = ReadIdentification(identification);
+    // A query a signal cut short tells nothing of the modem's mode.
+    if (!status.modeReported && comdev::StopSignal() != 0) {
+        std::fputs(Tr(kTextStatusStopped), stderr);
+        return kStatusNotAnswered;
+    }
     const std::string shown = options.json ? StatusJson(status, options.showImei)
                                            : StatusText(status, options.showImei, CliLanguage());
     std::fputs(shown.c_str(), stdout);
@@ -104,6 +112,8 @@ SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& 
     }
     FoundModem found{};
     const SwitchOutcome outcome = host.RunSwitch(&found);
+    // The list has ended: a signal from now on stops the read-back at once.
+    comdev::HoldFirstStopSignal(false);
     // After a stop signal the modem is left alone.
     if (outcome == SwitchOutcome::Switched && output.log != nullptr && comdev::StopSignal() == 0) {
         PrintReadBack(found, options.mode, output.log);

@@ -126,22 +126,36 @@ void ReportStandardOutputError(int error) {
 }
 
 void TerminalHost::AppendLog(const char* text) {
-    // Once a second signal has cut the command list short, the rest of the
-    // run's log would show commands that were never sent.
-    if (comdev::FirstStopSignalHeld() && comdev::StopSignalCount() >= 2) return;
-    if (comdev::FirstStopSignalHeld() && comdev::StopSignalCount() == 1 && !finishingTold_) {
-        finishingTold_ = true;
-        Notice(Tr(kTextFinishingSwitch));
-    }
+    // Once a second signal or the end of the grace has cut the command list
+    // short, the rest of the run's log would show commands never sent.
+    if (comdev::HeldStopCutIo()) return;
+    TellFinishing();
     if (out_.log == nullptr) return;
+    std::string shown = TerminalText(text, out_.colour, language_);
+    if (shown.empty()) return;
+    // An answer cut without its line end leaves the next command a line of its own.
+    if (lineOpen_ && shown.front() != '\n') shown.insert(0, "\n");
+    lineOpen_ = shown.back() != '\n';
     EraseBar();
-    WriteLog(TerminalText(text, out_.colour, language_));
+    WriteLog(shown);
     DrawBar();
+}
+
+void TerminalHost::TellFinishing() {
+    if (finishingTold_ || !comdev::FirstStopSignalHeld() || comdev::StopSignalCount() != 1 ||
+        comdev::HeldStopCutIo()) {
+        return;
+    }
+    finishingTold_ = true;
+    Notice(Tr(kTextFinishingSwitch));
 }
 
 bool TerminalHost::StopRequested(RunStage next) {
     // Held before the look, so a signal cannot slip between the two.
-    if (next == RunStage::Commands) comdev::HoldFirstStopSignal(true);
+    if (next == RunStage::Commands) {
+        comdev::HoldFirstStopSignal(true);
+        comdev::SetStopListener([this] { TellFinishing(); });
+    }
     return comdev::StopSignal() != 0;
 }
 
@@ -177,6 +191,7 @@ void TerminalHost::StepProgress() {
 }
 
 void TerminalHost::FinishRun() {
+    comdev::SetStopListener({});
     EraseBar();
     out_.progress = nullptr;
 }

@@ -39,7 +39,8 @@ public:
     void PortProbed(const PortProbe& probe) override;
     void ExplainNoModem(const comdev::PortNumbers& busyPorts) override;
     // A stop signal ends the search; from the command list on, the first one
-    // is held until the list has ended (comdev stop signals).
+    // is held until the list has ended (comdev stop signals), and said on
+    // stderr as it comes.
     bool StopRequested(RunStage next) override;
 
     // What is asked of the modem found before its commands go out; without
@@ -53,6 +54,7 @@ public:
 private:
     void WriteLog(const std::string& text);
     void Notice(const char* text);
+    void TellFinishing();
     void DrawBar();
     void EraseBar();
 
@@ -67,6 +69,7 @@ private:
     int pos_ = 0;
     size_t barWidth_ = 0;  // characters of the bar on screen, 0 when none
     bool finishingTold_ = false;
+    bool lineOpen_ = false;  // the log's last text did not end its line
 };
 
 // A log text as a terminal shows it: line breaks "\n"; the bytes a modem may

@@ -8,8 +8,10 @@ namespace {
 // ended in the OK terminator.
 bool Ask(ComPort* port, const char* command, char (&answer)[kAnswerBufferSize]) {
     int count = 0;
-    const bool answered = ComTransact(port, command, kAnswerTerminator, answer, kAnswerSizeGiven,
-                                      &count, kCommandTimeoutMs, kCommandTimeoutMs) == kComOk;
+    ComAnswerWatch watch{nullptr, kCommandTotalMs, false};
+    const bool answered =
+        ComTransactWatched(port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                           kCommandTimeoutMs, kCommandTimeoutMs, &watch) == kComOk;
     if (!answered) answer[0] = '\0';
     return answered;
 }

@@ -29,9 +29,10 @@ bool ProbePort(int number, const Vendor** found, char* answer, PortProbe* probe)
     ComSetLine(&port, kBaud);
     ComPurgeRx(&port);
     int count = 0;
+    ComAnswerWatch watch{nullptr, kProbeTotalMs, false};
     const bool answered =
-        ComTransact(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                    kProbeTimeoutMs, kProbeTimeoutMs) == kComOk;
+        ComTransactWatched(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven,
+                           &count, kProbeTimeoutMs, kProbeTimeoutMs, &watch) == kComOk;
     *found = answered ? IdentifyVendor(answer) : nullptr;
     const bool identified = *found != nullptr;
     ComClose(&port);
@@ -99,7 +100,8 @@ constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, &kTextPort
 
 // Sends every command of the list on the port, logging each command and
 // whatever came back. An ERROR, a refusal or silence does not stop the list,
-// but only a command whose answer the vendor's rule confirms counts, and
+// but only a command that drew the OK terminator with no refusal of the
+// vendor's anywhere in its answer (also past what the log keeps) counts, and
 // only a list confirmed throughout has switched the modem. A port that no
 // longer opens gets nothing.
 CommandPhaseEnd SendCommands(SwitchHost& host, int number, const Vendor& vendor,
@@ -115,10 +117,11 @@ CommandPhaseEnd SendCommands(SwitchHost& host, int number, const Vendor& vendor,
         host.AppendLog(command);
         char answer[kAnswerBufferSize] = {};
         int count = 0;
+        ComAnswerWatch watch{vendor.failureMarker, kCommandTotalMs, false};
         const bool confirmed =
-            ComTransact(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                        kCommandTimeoutMs, kCommandTimeoutMs) == kComOk &&
-            AnswerConfirms(vendor, answer);
+            ComTransactWatched(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+                               kCommandTimeoutMs, kCommandTimeoutMs, &watch) == kComOk &&
+            !watch.refused;
         allConfirmed = allConfirmed && confirmed;
         host.AppendLog(answer);
     }

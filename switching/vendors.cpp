@@ -23,12 +23,6 @@ constexpr long kU2diagModemOnly = 0;
 constexpr long kU2diagExtraFunctions = 257;
 constexpr int kMaxValueDigits = 9;  // a long holds it on every target
 
-bool EndsWith(const char* text, const char* tail) {
-    const std::size_t length = std::strlen(text);
-    const std::size_t tailLength = std::strlen(tail);
-    return length >= tailLength && std::strncmp(text + length - tailLength, tail, tailLength) == 0;
-}
-
 // Appends the rest of the answer's line at from to out (which holds `used`
 // bytes), as far as it fits; out stays zero-terminated.
 void AppendLineRest(const char* from, char* out, std::size_t used) {
@@ -115,15 +109,4 @@ const Vendor* IdentifyVendor(const char* answer) {
 
 const char* CommandsFor(const Vendor& vendor, ModemMode mode) {
     return mode == ModemMode::ModemOnly ? vendor.modemOnlyCommands : vendor.extraFunctionsCommands;
-}
-
-bool AnswerConfirms(const Vendor& vendor, const char* answer) {
-    if (!EndsWith(answer, kAnswerTerminator)) return false;
-    if (vendor.failureMarker == nullptr) return true;
-    const std::size_t markerLength = std::strlen(vendor.failureMarker);
-    for (const char* at = std::strstr(answer, vendor.failureMarker); at != nullptr;
-         at = std::strstr(at + markerLength, vendor.failureMarker)) {
-        if (at[markerLength] == '0') return false;
-    }
-    return true;
 }

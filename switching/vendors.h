@@ -39,6 +39,8 @@ struct Vendor {
     const char* extraFunctionsCommands;
     // An answer carrying this marker followed by the digit 0 reports that
     // the modem refused the command; null for a vendor without such reports.
+    // An answer without the marker is confirmed by OK alone, as some ZTE
+    // firmware leaves it out.
     const char* failureMarker;
     const char* modeQuery;  // changes nothing; "\r\n"-terminated
     ModeAnswerParser parseModeAnswer;
@@ -57,8 +59,3 @@ const Vendor* IdentifyVendor(const char* answer);
 
 // The ModemOnly list for ModemOnly, the ExtraFunctions list for any other value.
 const char* CommandsFor(const Vendor& vendor, ModemMode mode);
-
-// Whether an answer confirms its command: it ends in the OK terminator and
-// carries no failure report of the vendor. A ZTE answer without the result
-// marker is confirmed by OK alone, as some firmware leaves it out.
-bool AnswerConfirms(const Vendor& vendor, const char* answer);

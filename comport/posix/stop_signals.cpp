@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,19 +13,42 @@ namespace {
 // Written by the handlers, read by the main thread.
 volatile sig_atomic_t g_firstSignal = 0;
 volatile sig_atomic_t g_signalCount = 0;
+volatile sig_atomic_t g_firstAtMs = 0;  // since the handlers were installed
 volatile sig_atomic_t g_firstHeld = 0;
+volatile sig_atomic_t g_unnoticed = 0;  // a signal the listener has not heard of
+
+bool g_heldCutIo = false;  // main thread only
+timespec g_installedAt{};
+std::function<void()> g_listener;
 
 int g_wakeRead = -1;
 int g_wakeWrite = -1;
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Only async-signal-safe work: two stores and a non-blocking write (a full
-// pipe already wakes the poll, so a lost byte does not matter).
+// Milliseconds since the handlers were installed; clock_gettime is
+// async-signal-safe, and a run is far shorter than an int's milliseconds.
+int MsSinceInstalled() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int>((now.tv_sec - g_installedAt.tv_sec) * 1000 +
+                            (now.tv_nsec - g_installedAt.tv_nsec) / 1000000);
+}
+
+// Only async-signal-safe work: a clock reading, a few stores and a
+// non-blocking write (a full pipe already wakes the poll, so a lost byte
+// does not matter).
 void OnStopSignal(int signal) {
     const int savedErrno = errno;
-    if (g_firstSignal == 0) g_firstSignal = signal;
-    if (g_signalCount < 2) g_signalCount = g_signalCount + 1;
+    const int now = MsSinceInstalled();
+    if (g_firstSignal == 0) {
+        g_firstAtMs = now;
+        g_firstSignal = signal;
+        g_signalCount = 1;
+    } else if (g_signalCount == 1 && now - g_firstAtMs >= kRepeatWindowMs) {
+        g_signalCount = 2;
+    }
+    g_unnoticed = 1;
     if (g_wakeWrite >= 0) {
         const char byte = 0;
         [[maybe_unused]] const ssize_t ignored = write(g_wakeWrite, &byte, 1);
@@ -40,10 +64,13 @@ bool MakeWakeUpPipe() {
     return true;
 }
 
+bool HeldAndCounting() { return g_signalCount == 1 && g_firstHeld != 0; }
+
 }  // namespace
 
 bool InstallStopSignals() {
     const bool piped = g_wakeRead >= 0 || MakeWakeUpPipe();
+    clock_gettime(CLOCK_MONOTONIC, &g_installedAt);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     // One handler at a time, so the count cannot lose a signal.
@@ -64,10 +91,21 @@ void HoldFirstStopSignal(bool hold) { g_firstHeld = hold ? 1 : 0; }
 
 bool FirstStopSignalHeld() { return g_firstHeld != 0; }
 
+int HeldStopGraceLeftMs() {
+    if (!HeldAndCounting()) return -1;
+    const int left = g_firstAtMs + kHeldStopGraceMs - MsSinceInstalled();
+    return left > 0 ? left + 1 : 0;  // whole milliseconds may round down
+}
+
 bool PortIoStopped() {
     const int count = g_signalCount;
-    return count >= 2 || (count == 1 && g_firstHeld == 0);
+    if (count == 0) return false;
+    if (g_firstHeld == 0) return true;
+    if (count >= 2 || HeldStopGraceLeftMs() == 0) g_heldCutIo = true;
+    return g_heldCutIo;
 }
+
+bool HeldStopCutIo() { return g_heldCutIo; }
 
 int StopWakeUpFd() { return g_wakeRead; }
 
@@ -75,6 +113,14 @@ void ClearStopWakeUp() {
     char bytes[16];
     while (g_wakeRead >= 0 && read(g_wakeRead, bytes, sizeof bytes) > 0) {
     }
+}
+
+void SetStopListener(std::function<void()> listener) { g_listener = std::move(listener); }
+
+void NoticeStopSignals() {
+    if (g_unnoticed == 0) return;
+    g_unnoticed = 0;
+    if (g_listener) g_listener();
 }
 
 }  // namespace comdev

@@ -7,10 +7,18 @@
 //
 // A stop during the search ends the port I/O under way at once. While the
 // commands go to a modem, the first signal can be held: the list is finished,
-// so the modem is not left half-switched; a second one stops the I/O anyway.
+// so the modem is not left half-switched, for at most kHeldStopGraceMs; a
+// second one stops the I/O at once. Signals within kRepeatWindowMs of the
+// first are the same request (timeout(1) sends its signal to the program and
+// then to its process group).
 #pragma once
 
+#include <functional>
+
 namespace comdev {
+
+constexpr int kRepeatWindowMs = 300;
+constexpr int kHeldStopGraceMs = 2000;
 
 // Installs the handlers: once, before a run, from the main thread. False if
 // the wake-up pipe could not be made: signals are still recorded, and a
@@ -19,19 +27,34 @@ bool InstallStopSignals();
 
 // The first stop signal received, or 0.
 int StopSignal();
-// How many stop signals were received.
+// How many stop requests were received: 0, 1 or 2 (a repeat within the
+// window is not counted).
 int StopSignalCount();
 
-// While held, the first signal leaves port I/O alone; a second still stops it.
+// While held, the first signal leaves port I/O alone for the grace time; a
+// second still stops it.
 void HoldFirstStopSignal(bool hold);
 bool FirstStopSignalHeld();
 
-// Whether port I/O must give up now: a signal came and is not held.
+// Whether port I/O must give up now: a signal came and is not held, a second
+// one came, or the held one's grace has run out.
 bool PortIoStopped();
+// Whether port I/O was refused while the first signal was held: the command
+// list was cut short, by a second signal or at the end of the grace.
+bool HeldStopCutIo();
 
 // The pipe end to poll beside a port, or -1 without one; readable once a
 // signal came. ClearStopWakeUp() empties it before the wait goes on.
 int StopWakeUpFd();
 void ClearStopWakeUp();
+// How long a waiting port may still wait before the held signal's grace
+// runs out, rounded up; -1 while no held signal counts down.
+int HeldStopGraceLeftMs();
+
+// Called on the main thread by port I/O once for each signal that came, as
+// the I/O goes on or its wait wakes, so that a host can tell the user at
+// once; an empty function for none.
+void SetStopListener(std::function<void()> listener);
+void NoticeStopSignals();
 
 }  // namespace comdev

@@ -232,6 +232,45 @@ TEST_F(ScriptedPort, AnswerFillingTheWholeBoundIsNotCutShort) {
     EXPECT_EQ(count, 63);
 }
 
+// The watched transaction: a refusal counts wherever it arrives, past the
+// 31 bytes this buffer keeps and past a zero byte; the time bound gives up a
+// stream that trickles (the scripted clock moves on with every read).
+TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
+    const char marker[] = ":";
+    const std::string pastTheStore(100, 'x');
+    const struct {
+        std::string input;
+        DWORD msPerRead;
+        uint32_t totalMs;
+        int result;
+        bool refused;
+        int readCalls;
+    } cases[] = {
+        {":1" + std::string(kOk), 0, 0, kComOk, false, 8},
+        {":0" + std::string(kOk), 0, 0, kComOk, true, 8},
+        {pastTheStore + ":0" + kOk, 0, 0, kComOk, true, 108},
+        {std::string("\0:0", 3) + kOk, 0, 0, kComOk, true, 9},
+        {pastTheStore + kOk, 10, 500, kComRunaway, false, 50},
+        {std::string(20, 'y') + kOk, 10, 500, kComOk, false, 26},
+        {std::string(8000, 'z'), 10, 0, kComRunaway, false,
+         static_cast<int>(32 + kRunawayAllowance)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.substr(0, 12));
+        ScriptedDevice::Reset();
+        ASSERT_EQ(ComOpen(4, &port), 1);
+        dev().Feed(c.input);
+        dev().msPerRead = c.msPerRead;
+        ComAnswerWatch watch{marker, c.totalMs, !c.refused};
+        EXPECT_EQ(ComTransactWatched(&port, "AT\r\n", kOk, answer, sizeof answer, &count, 1000,
+                                     1000, &watch),
+                  c.result);
+        EXPECT_EQ(watch.refused, c.refused);
+        EXPECT_EQ(dev().readCalls, c.readCalls);
+        EXPECT_LE(count, 31);
+    }
+}
+
 TEST_F(ScriptedPort, TransactAnyEndsOnTheMaskedResponse) {
     dev().Feed("\r\nERROR\r\n");
     EXPECT_EQ(ComTransactAny(&port, "AT+X\r\n", answer, sizeof answer, &count, 0x03, 1000, 1000),

@@ -115,4 +115,32 @@ TEST(AnswerBufferTest, NullOrEmptyBufferStoresNothing) {
     EXPECT_EQ(one[0], '\0');
 }
 
+// A refusal is the marker followed at once by the digit 0, wherever it comes in
+// the stream: after a long flood, after a zero byte, split across reads.
+TEST(RefusalWatcherTest, FindsTheMarkerAndItsZeroAnywhereInTheStream) {
+    const char* const marker = "(0:FAIL 1:SUCCESS):";
+    const std::string flood(3000, '+');
+    const struct {
+        const char* marker;
+        std::string stream;
+        bool refused;
+    } cases[] = {
+        {marker, "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", false},
+        {marker, "\r\nClose autorun state result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", true},
+        {marker, "\r\nOpen download mode result(0:FAIL 1:SUCCESS):0\r\n", true},
+        {marker, "\r\nOK\r\n", false},  // firmware without the marker
+        {marker, flood + "result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", true},
+        {marker, std::string("\r\n\0result(0:FAIL 1:SUCCESS):0\r\n", 33), true},
+        {marker, "result(0:FAIL 1:SUCCESS): 0", false},
+        {marker, "result(0:FAIL 1:SUCCESS)0", false},
+        {marker, "((0:FAIL 1:SUCCESS):0", true},
+        {nullptr, "result(0:FAIL 1:SUCCESS):0", false},  // a vendor without refusals
+    };
+    for (const auto& c : cases) {
+        RefusalWatcher watcher(c.marker);
+        for (const char byte : c.stream) watcher.Feed(byte);
+        EXPECT_EQ(watcher.Refused(), c.refused) << c.stream.substr(0, 80);
+    }
+}
+
 }  // namespace

@@ -57,6 +57,7 @@ BOOL Write(HANDLE, const void* data, DWORD length, DWORD* written) {
 
 BOOL Read(HANDLE, void* buffer, DWORD length, DWORD* read) {
     ++g_device.readCalls;
+    g_device.clockMs += g_device.msPerRead;
     *read = 0;
     if (g_device.failRead) return FALSE;
     size_t n = std::min<size_t>(length, g_device.input.size());
@@ -71,5 +72,7 @@ BOOL Read(HANDLE, void* buffer, DWORD length, DWORD* read) {
 }
 
 void Close(HANDLE) { ++g_device.closeCalls; }
+
+DWORD TickMs() { return g_device.clockMs; }
 
 }  // namespace comdev

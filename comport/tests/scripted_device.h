@@ -22,6 +22,8 @@ struct ScriptedDevice {
     bool failWrite = false;
     size_t writeLimit = SIZE_MAX;  // bytes a WriteFile accepts at most
     bool failRead = false;
+    DWORD clockMs = 0;    // what TickMs reads
+    DWORD msPerRead = 0;  // how far each ReadFile moves the clock on
 
     // What the port functions did.
     int opened = 0;  // port number of the last open

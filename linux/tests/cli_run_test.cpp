@@ -80,6 +80,15 @@ TEST_F(CommandLine, ASwitchTheModemDoesNotConfirmExitsTwo) {
     EXPECT_EQ(Switch("COM1=huawei,unplug-on=AT^U2DIAG=0", "modem-only").exitCode, 2);
 }
 
+// A ZTE stick that floods its SIM report before it answers: the answer the
+// log keeps is cut inside a report line, and the next command still starts
+// a line of its own.
+TEST_F(CommandLine, AFloodedAnswerIsConfirmedAndTheNextCommandHasItsOwnLine) {
+    const Finished run = Switch("COM1=zte,flood-on=AT+ZCDRUN=8,flood-lines=231", "modem-only");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("+ZUSIM\nAT+ZCDRUN=E\n"), std::string::npos) << run.out;
+}
+
 // --- The command line itself --------------------------------------------------
 
 TEST_F(CommandLine, BadUsageExitsSixtyFourWithoutTouchingAPort) {

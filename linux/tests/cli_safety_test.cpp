@@ -36,7 +36,11 @@ constexpr int kAllPorts = 31;
 const char kStdoutComplaint[] = "modemswitch: стандартный вывод: ";
 const char kStoppedBeforeSwitch[] = "прервано сигналом; модему не отправлено ни одной команды";
 const char kFinishing[] = "переключение доводится до конца";
-const char kHalfSwitched[] = "модем мог остаться переключённым наполовину";
+const char kHalfSwitched[] = "переключение прервано повторным сигналом";
+const char kOverran[] = "модем не закончил переключение за 2 с после сигнала";
+const char kRunAgain[] = "Запустите modemswitch ещё раз.";
+const char kStatusStopped[] = "прервано сигналом до того, как модем сообщил режим";
+const char kStoppedAfterSwitch[] = "модем подтвердил переключение, его режим не перечитан";
 
 // What another program or the user would see of a port.
 struct PortLook {
@@ -262,56 +266,117 @@ TEST_F(Safety, AStopSignalWhileSearchingGivesEveryPortBack) {
     }
 }
 
-// During the commands a first signal waits for the list's end, so the modem
-// is not left half-switched; a second one stops at once and says so.
+// During the commands a first signal waits for the list's end, at most 2 s,
+// so the modem is not left half-switched; a second one, 0.3 s or more after
+// the first, stops at once and says so, while one sooner (timeout(1) sends
+// its signal twice) is the same request.
 TEST_F(Safety, SignalsWhileSwitchingFinishTheListOrStopAtOnce) {
     const struct {
         const char* what;
         const char* layout;
-        std::vector<int> signals;  // 100 ms apart
+        std::vector<int> signals;
+        long gapMs;  // between two signals
         int exitCode;
         const char* state;  // the modem's mode at the end
         bool secondCommandSent;
-        const char* told;  // on stderr
+        std::vector<const char*> told;  // on stderr
+        double endsWithinMs;            // of the last signal
     } cases[] = {
         // Each answer 50 ms late: the signal comes while the first is awaited.
         {"SIGTERM between the two commands",
          "COM1=zte,delay-ms=50",
          {SIGTERM},
+         0,
          143,
          "zcdrun=E",
          true,
-         kFinishing},
+         {kFinishing},
+         2000},
+        {"SIGTERM twice, as timeout(1) sends it",
+         "COM1=zte,delay-ms=50",
+         {SIGTERM, SIGTERM},
+         30,
+         143,
+         "zcdrun=E",
+         true,
+         {kFinishing},
+         2000},
         // The first command is never answered: a held signal would wait 1 s for it.
         {"two SIGINTs",
          "COM1=zte,mute-on=AT+ZCDRUN=8",
          {SIGINT, SIGINT},
+         400,
          130,
          "none",
          false,
-         kHalfSwitched},
+         {kFinishing, kHalfSwitched},
+         300},
+        // One byte each 0.5 s and never OK: the grace ends it, and the notice
+        // came at the signal, as no log line follows it.
+        {"a modem dribbling its answer",
+         "COM1=zte,dribble-on=AT+ZCDRUN=8",
+         {SIGTERM},
+         0,
+         143,
+         "none",
+         false,
+         {kFinishing, kOverran},
+         2600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(sim().Layout(c.layout));
         ProgramRun program(Launch{ModemOnly(1)});
         ASSERT_TRUE(Eventually([&] { return Contains(sim().Received(1), "AT+ZCDRUN=8\r"); }));
-        const double signalled = NowMs();
         for (size_t i = 0; i < c.signals.size(); ++i) {
-            // Apart, or the kernel would merge the two into one pending signal.
-            const timespec pause{0, i == 0 ? 0 : 100 * 1000000L};
+            const timespec pause{0, i == 0 ? 0 : c.gapMs * 1000000L};
             nanosleep(&pause, nullptr);
             program.Signal(c.signals[i]);
         }
+        const double signalled = NowMs();
         const Finished run = program.Wait();
         EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+        EXPECT_LT(NowMs() - signalled, c.endsWithinMs);
         EXPECT_EQ(sim().State(1), c.state);
         EXPECT_EQ(Contains(sim().Received(1), "AT+ZCDRUN=E"), c.secondCommandSent);
         EXPECT_EQ(Contains(run.out, "AT+ZCDRUN=E"), c.secondCommandSent) << run.out;
+        for (const char* told : c.told) EXPECT_TRUE(Contains(run.err, told)) << run.err;
+        EXPECT_EQ(Contains(run.err, kRunAgain), !c.secondCommandSent) << run.err;
+        ExpectAllGivenBack(1);
+    }
+}
+
+// A signal while the mode is asked (status, or the read-back after a
+// switch) stops the query at once and says what that means; it is never
+// shown as a modem that did not answer.
+TEST_F(Safety, AStopWhileTheModeIsAskedIsToldAsOne) {
+    const struct {
+        std::vector<std::string> args;
+        const char* told;
+        const char* out;  // in stdout, or "" for nothing at all
+    } cases[] = {
+        {{"status"}, kStatusStopped, ""},
+        {{"status", "--json"}, kStatusStopped, ""},
+        {{"modem-only", "--yes"}, kStoppedAfterSwitch, "Режим изменен."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        ASSERT_TRUE(sim().Layout("COM1=zte,dribble-on=AT+ZCDRUN=4"));
+        std::vector<std::string> args = c.args;
+        const std::vector<std::string> port = PortArgs(1);
+        args.insert(args.end(), port.begin(), port.end());
+        ProgramRun program(Launch{args});
+        ASSERT_TRUE(Eventually([&] { return Contains(sim().Received(1), "AT+ZCDRUN=4\r"); }));
+        program.Signal(SIGTERM);
+        const Finished run = program.Wait();
+        EXPECT_EQ(run.exitCode, 143) << run.out << run.err;
         EXPECT_TRUE(Contains(run.err, c.told)) << run.err;
-        if (!c.secondCommandSent) {
-            EXPECT_LT(NowMs() - signalled, 700.0) << "not stopped at the second signal";
+        if (*c.out == '\0') {
+            EXPECT_EQ(run.out, "");
+        } else {
+            EXPECT_TRUE(Contains(run.out, c.out)) << run.out;
         }
+        EXPECT_FALSE(Contains(run.out, "не может сообщить")) << run.out;
         ExpectAllGivenBack(1);
     }
 }

@@ -45,38 +45,6 @@ TEST(VendorTable, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
     }
 }
 
-// Answers as they come back, the command's echo first.
-struct AnswerCase {
-    ModemVendor vendor;
-    const char* answer;
-    bool confirms;
-};
-
-TEST(VendorTable, AnAnswerConfirmsOnlyWithOkAndNoRefusal) {
-    const AnswerCase cases[] = {
-        {ModemVendor::Zte,
-         "AT+ZCDRUN=8\r\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", true},
-        {ModemVendor::Zte,
-         "AT+ZCDRUN=8\r\r\nClose autorun state result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", false},
-        {ModemVendor::Zte,
-         "AT+ZCDRUN=F\r\r\nOpen download mode result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", false},
-        {ModemVendor::Zte,
-         "AT+ZCDRUN=E\r\r\nClose download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", true},
-        {ModemVendor::Zte, "AT+ZCDRUN=E\r\r\nOK\r\n", true},  // firmware without the marker
-        {ModemVendor::Zte, "AT+ZCDRUN=8\r\r\nERROR\r\n", false},
-        {ModemVendor::Zte, "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n", false},
-        {ModemVendor::Zte, "", false},
-        {ModemVendor::Huawei, "AT^U2DIAG=0\r\r\nOK\r\n", true},
-        {ModemVendor::Huawei, "AT^U2DIAG=0\r\r\nERROR\r\n", false},
-        {ModemVendor::Huawei, "AT^U2DIAG=0\r\r\nOK\r\n\r\n^RSSI:17\r\n", false},
-        // Huawei answers carry no result digit: ZTE's marker means nothing there.
-        {ModemVendor::Huawei, "result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", true},
-    };
-    for (const AnswerCase& c : cases) {
-        EXPECT_EQ(AnswerConfirms(VendorOf(c.vendor), c.answer), c.confirms) << c.answer;
-    }
-}
-
 struct ModeAnswerCase {
     ModemVendor vendor;
     const char* answer;

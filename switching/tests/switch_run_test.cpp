@@ -422,4 +422,33 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<UnconfirmedCase>& info) { return info.param.name; });
 // clang-format on
 
+// Noisy answers: a modem's confirmation counts however much comes before it
+// and whatever zero bytes come with it, and so does a refusal past the 1022
+// bytes the log keeps; the log still shows those bytes only.
+TEST_F(SwitchRun, ConfirmationIsJudgedOnTheWholeAnswer) {
+    const struct {
+        const char* layout;
+        SwitchOutcome outcome;
+        size_t firstAnswerLogged;  // bytes of the first command's answer in the log
+    } cases[] = {
+        {"COM1=zte,flood-on=AT+ZCDRUN=8,flood-lines=231", SwitchOutcome::Switched, 1022},
+        {"COM1=huawei,flood-on=AT^U2DIAG=0", SwitchOutcome::Switched, 1022},
+        {"COM1=zte,nul-on=AT+ZCDRUN=8", SwitchOutcome::Switched, 63},
+        {"COM1=huawei,nul-on=AT^U2DIAG=0", SwitchOutcome::Switched, 13},
+        {"COM1=zte,fail-on=AT+ZCDRUN=8,flood-on=AT+ZCDRUN=8,flood-lines=231",
+         SwitchOutcome::NotConfirmed, 1022},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        RecordingHost host = Run(c.layout, ModemMode::ModemOnly);
+        EXPECT_EQ(host.Outcome(), c.outcome);
+        const Calls& calls = host.Calls();
+        const auto command = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+            return call.rfind(Log("AT"), 0) == 0;
+        });
+        ASSERT_LT(command + 1, calls.end());
+        EXPECT_EQ(command[1].size() - Log("").size(), c.firstAnswerLogged) << command[1];
+    }
+}
+
 }  // namespace

@@ -120,7 +120,26 @@ void Modem::TakeLine(Reaction& reaction) {
         return;
     }
     if (Contains(config_.muteOn, command)) return;
-    Append(reaction, Contains(config_.errorOn, command) ? kError : Answer(command), true);
+    if (Contains(config_.noise.dribbleOn, command)) {
+        reaction.dribble = true;
+        return;
+    }
+    const std::string reply = Contains(config_.errorOn, command) ? kError : Answer(command);
+    Append(reaction, WithNoise(command, reply), true);
+}
+
+// A flood of report lines before the answer, a zero byte before its OK.
+std::string Modem::WithNoise(const std::string& command, std::string reply) const {
+    const std::string ok = kOk;
+    const bool endsInOk =
+        reply.size() >= ok.size() && reply.compare(reply.size() - ok.size(), ok.size(), ok) == 0;
+    if (endsInOk && Contains(config_.noise.nulOn, command)) {
+        reply.insert(reply.size() - ok.size(), 1, '\0');
+    }
+    if (!Contains(config_.noise.floodOn, command)) return reply;
+    std::string flood;
+    for (std::size_t i = 0; i < config_.noise.floodLines; ++i) flood += ReportLine(config_.base);
+    return flood + reply;
 }
 
 std::string Modem::Answer(const std::string& command) {
@@ -189,6 +208,18 @@ std::string Modem::AnswerHuawei(const std::string& command) {
         return kOk;
     }
     return kError;
+}
+
+// ZTE firmware repeats its SIM report until AT+CPMS? is sent; Huawei's
+// reports the signal strength.
+std::string ReportLine(Base base) {
+    return base == Base::Zte ? "\r\n+ZUSIMR:2\r\n" : "\r\n^RSSI:12\r\n";
+}
+
+char DribbleSource::Next() {
+    const char byte = line_[offset_];
+    offset_ = (offset_ + 1) % line_.size();
+    return byte;
 }
 
 std::string ChatterSource::Next(std::size_t count) {

@@ -19,6 +19,7 @@ struct Output {
 struct Reaction {
     std::vector<Output> out;  // in the order a real modem would send it
     bool unplug = false;      // the modem vanishes; bytes after that are ignored
+    bool dribble = false;     // from now on the modem trickles bytes without end (dribble-on)
 };
 
 class Modem {
@@ -42,6 +43,7 @@ private:
     std::string AnswerZte(const std::string& command);
     std::string AnswerHuawei(const std::string& command);
     std::string AnswerZcdrun(char mode);
+    std::string WithNoise(const std::string& command, std::string reply) const;
 
     PortConfig config_;
     bool echo_;
@@ -62,6 +64,21 @@ public:
 private:
     std::size_t line_ = 0;
     std::size_t offset_ = 0;  // into the current line
+};
+
+// One unsolicited report line of the personality's firmware, "\r\n"-framed:
+// what floods and dribbles are made of.
+std::string ReportLine(Base base);
+
+// The endless bytes of a dribbling answer, one at a time; never an "OK".
+class DribbleSource {
+public:
+    explicit DribbleSource(Base base) : line_(ReportLine(base)) {}
+    char Next();
+
+private:
+    std::string line_;
+    std::size_t offset_ = 0;
 };
 
 // Upper-case, without surrounding blanks or line feeds: how commands compare.

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kMaxDelayMs = 60000;
 constexpr long kMaxU2diag = 99999;  // the five digits AT^U2DIAG= takes
+constexpr long kMaxFloodLines = 10000;
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -76,6 +77,49 @@ std::string AddCommand(std::vector<std::string>* list, const std::string& value)
 // Refuses an option meant for the other talking personality.
 std::string OnlyFor(Base wanted, const char* name, const PortConfig& config) {
     return config.base == wanted ? std::string() : std::string("only for ") + name;
+}
+
+// Only for the talking personalities, which have answers to make noisy.
+std::string AddNoisyCommand(PortConfig& config, std::vector<std::string>* list,
+                            const std::string& value) {
+    if (config.base != Base::Zte && config.base != Base::Huawei) return "only for zte or huawei";
+    return AddCommand(list, value);
+}
+
+std::string SetNumber(long* field, const std::string& value, long min, long max) {
+    const auto n = ParseNumber(value, min, max);
+    if (!n) return "must be " + std::to_string(min) + ".." + std::to_string(max);
+    *field = *n;
+    return {};
+}
+
+// The options of noisy answers (NoisyAnswers).
+const std::map<std::string_view, OptionSetter>& NoiseSetters() {
+    static const std::map<std::string_view, OptionSetter> kSetters = {
+        {"flood-on", [](PortConfig& s,
+                        const std::string& v) { return AddNoisyCommand(s, &s.noise.floodOn, v); }},
+        {"flood-lines",
+         [](PortConfig& s, const std::string& v) {
+             long lines = 0;
+             const std::string why = SetNumber(&lines, v, 1, kMaxFloodLines);
+             if (why.empty()) s.noise.floodLines = static_cast<std::size_t>(lines);
+             return why;
+         }},
+        {"nul-on",
+         [](PortConfig& s, const std::string& v) { return AddNoisyCommand(s, &s.noise.nulOn, v); }},
+        {"dribble-on",
+         [](PortConfig& s, const std::string& v) {
+             return AddNoisyCommand(s, &s.noise.dribbleOn, v);
+         }},
+        {"dribble-ms",
+         [](PortConfig& s, const std::string& v) {
+             long ms = 0;
+             const std::string why = SetNumber(&ms, v, 1, kMaxDelayMs);
+             if (why.empty()) s.noise.dribbleMs = static_cast<int>(ms);
+             return why;
+         }},
+    };
+    return kSetters;
 }
 
 const std::map<std::string_view, OptionSetter>& OptionSetters() {
@@ -150,11 +194,20 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
     return kSetters;
 }
 
+// The setter of an option by its name, or null.
+const OptionSetter* FindSetter(std::string_view name) {
+    for (const auto* setters : {&OptionSetters(), &NoiseSetters()}) {
+        const auto found = setters->find(name);
+        if (found != setters->end()) return &found->second;
+    }
+    return nullptr;
+}
+
 std::string ApplyOption(std::string_view option, PortConfig& config) {
     const std::size_t equals = option.find('=');
     const std::string_view name = option.substr(0, equals);
-    const auto setter = OptionSetters().find(name);
-    if (setter == OptionSetters().end()) return "unknown option '" + std::string(name) + "'";
+    const OptionSetter* setter = FindSetter(name);
+    if (setter == nullptr) return "unknown option '" + std::string(name) + "'";
     if (config.base == Base::Locked) return "locked takes no options";
     std::string value;
     if (equals != std::string_view::npos) {
@@ -162,7 +215,7 @@ std::string ApplyOption(std::string_view option, PortConfig& config) {
         if (!decoded) return "bad percent escape in '" + std::string(option) + "'";
         value = *decoded;
     }
-    const std::string why = setter->second(config, value);
+    const std::string why = (*setter)(config, value);
     return why.empty() ? why : std::string(name) + " " + why;
 }
 

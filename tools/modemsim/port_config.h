@@ -22,6 +22,16 @@ enum class Base { Zte, Huawei, Silent, Error, Chatter, Nul, Locked };
 extern const char kDefaultNulReply[];
 constexpr std::size_t kDefaultNulReplySize = 19;
 
+// Answers as noisy firmware sends them: unsolicited report lines before the
+// answer, a zero byte before its OK, or an answer that trickles without end.
+struct NoisyAnswers {
+    std::vector<std::string> floodOn;    // commands whose answer follows a flood of report lines
+    std::size_t floodLines = 150;        // report lines in each flood
+    std::vector<std::string> nulOn;      // commands whose OK follows one zero byte
+    std::vector<std::string> dribbleOn;  // commands answered one byte at a time, never OK
+    int dribbleMs = 500;                 // between two bytes of a dribble
+};
+
 struct PortConfig {
     Base base = Base::Silent;
     std::optional<std::string> ident;  // ATI body; the personality's own when unset
@@ -38,6 +48,7 @@ struct PortConfig {
     long u2diag = 257;          // huawei: what AT^U2DIAG? reports; 118 and 119 are HiLink firmware
     bool modeOnReplug = false;  // the queries keep reporting the mode it was laid out in
     std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
+    NoisyAnswers noise;
 };
 
 // COM number -> port; numbers not present are absent ports.

@@ -18,7 +18,11 @@ constexpr std::size_t kChatterBacklog = 4096;
 }  // namespace
 
 SimPort::SimPort(int com, PortConfig config, const DosDevices& devices, Log& log)
-    : com_(com), modem_(std::move(config)), devices_(devices), log_(log) {}
+    : com_(com),
+      modem_(std::move(config)),
+      devices_(devices),
+      log_(log),
+      dribble_(modem_.Config().base) {}
 
 bool SimPort::Start(std::string* error) {
     if (modem_.Config().base == Base::Locked) return devices_.PointBusy(com_, error);
@@ -45,6 +49,7 @@ std::optional<Clock::time_point> SimPort::NextDeadline() const {
         const auto tick = chatterLast_ + kChatterTick;
         deadline = deadline ? std::min(*deadline, tick) : tick;
     }
+    if (dribbleNext_) deadline = deadline ? std::min(*deadline, *dribbleNext_) : *dribbleNext_;
     return deadline;
 }
 
@@ -52,6 +57,7 @@ void SimPort::OnTime(Clock::time_point now) {
     if (!Serving()) return;
     MoveDue(now);
     if (modem_.Config().base == Base::Chatter) ProduceChatter(now);
+    ProduceDribble(now);
     Flush();
 }
 
@@ -113,6 +119,7 @@ void SimPort::SessionEnded() {
     Note("closed");
     pending_.clear();
     unsent_.clear();
+    dribbleNext_.reset();
 }
 
 void SimPort::OnMaster(short revents) {
@@ -129,6 +136,9 @@ void SimPort::TakeInput() {
     const Clock::time_point now = Clock::now();
     const Reaction reaction = modem_.Receive(input.bytes);
     if (openHandles_ > 0) Queue(reaction, now);
+    if (openHandles_ > 0 && reaction.dribble && !dribbleNext_) {
+        dribbleNext_ = now + std::chrono::milliseconds(modem_.Config().noise.dribbleMs);
+    }
     if (reaction.unplug) {
         MoveDue(now);
         Flush();
@@ -163,6 +173,15 @@ void SimPort::ProduceChatter(Clock::time_point now) {
     if (unsent_.size() < kChatterBacklog) unsent_ += chatter_.Next(burst);
 }
 
+// One byte each dribble-ms, after whatever the modem had queued before.
+void SimPort::ProduceDribble(Clock::time_point now) {
+    const auto interval = std::chrono::milliseconds(modem_.Config().noise.dribbleMs);
+    while (dribbleNext_ && *dribbleNext_ <= now && pending_.empty()) {
+        unsent_ += dribble_.Next();
+        *dribbleNext_ += interval;
+    }
+}
+
 void SimPort::Flush() {
     if (unsent_.empty()) return;
     unsent_.erase(0, pty_->Write(unsent_));
@@ -175,6 +194,7 @@ void SimPort::Unplug(const char* why) {
     openHandles_ = 0;
     pending_.clear();
     unsent_.clear();
+    dribbleNext_.reset();
     Note(why);
 }
 

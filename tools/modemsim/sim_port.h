@@ -54,6 +54,7 @@ private:
     void Queue(const Reaction& reaction, Clock::time_point now);
     void MoveDue(Clock::time_point now);
     void ProduceChatter(Clock::time_point now);
+    void ProduceDribble(Clock::time_point now);
     void Flush();
     void Unplug(const char* why);
     void Note(const std::string& text);
@@ -72,6 +73,8 @@ private:
     Clock::time_point chatterStart_;
     Clock::time_point chatterLast_;
     std::size_t chatterSent_ = 0;
+    DribbleSource dribble_;
+    std::optional<Clock::time_point> dribbleNext_;  // while an answer dribbles
 };
 
 }  // namespace modemsim

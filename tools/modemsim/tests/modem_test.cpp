@@ -222,6 +222,47 @@ TEST(Personalities, NulAnswersEveryCommandWithItsReply) {
     EXPECT_EQ(Wire(custom.Receive("ATI\r")), "\0ZTE\r\n"s);
 }
 
+std::string Repeated(const std::string& line, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += line;
+    return all;
+}
+
+// Noisy firmware: report lines before the answer, a zero byte before its OK,
+// an answer that only trickles; other commands answer as ever.
+TEST(Noise, FloodsNulsAndDribblesOnlyTheirCommands) {
+    const struct {
+        const char* config;
+        const char* command;
+        std::string replies;
+        bool dribbles;
+    } cases[] = {
+        {"zte,echo=0,flood-on=AT+ZCDRUN=8,flood-lines=3", "AT+ZCDRUN=8\r",
+         Repeated("\r\n+ZUSIMR:2\r\n", 3) +
+             "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n",
+         false},
+        {"huawei,echo=0,flood-on=AT^U2DIAG=0", "AT^U2DIAG=0\r",
+         Repeated("\r\n^RSSI:12\r\n", 150) + "\r\nOK\r\n", false},
+        {"zte,echo=0,nul-on=AT+ZCDRUN=8", "AT+ZCDRUN=8\r",
+         "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\0\r\nOK\r\n"s, false},
+        {"huawei,echo=0,nul-on=AT^U2DIAG=0", "AT^U2DIAG=0\r", "\0\r\nOK\r\n"s, false},
+        {"zte,echo=0,nul-on=AT+ZCDRUN=8,flood-on=AT+ZCDRUN=8", "AT+ZCDRUN=E\r",
+         "\r\nClose download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", false},
+        {"zte,dribble-on=AT+ZCDRUN=8", "AT+ZCDRUN=8\r", "", true},
+    };
+    for (const auto& c : cases) {
+        Modem modem = Make(c.config);
+        const Reaction reaction = modem.Receive(c.command);
+        EXPECT_EQ(Replies(reaction), c.replies) << c.config;
+        EXPECT_EQ(reaction.dribble, c.dribbles) << c.config;
+    }
+    DribbleSource dribble(Base::Zte);
+    std::string trickle;
+    for (int i = 0; i < 100; ++i) trickle += dribble.Next();
+    EXPECT_EQ(trickle.compare(0, 13, "\r\n+ZUSIMR:2\r\n"), 0);
+    EXPECT_EQ(trickle.find("OK"), std::string::npos);
+}
+
 TEST(Chatter, StreamsWholeLinesWithoutOkInAnySplit) {
     ChatterSource source;
     std::string stream;

@@ -76,6 +76,9 @@ TEST(PortConfig, RefusesBadConfigsWithAReason) {
         // The mode options belong to one personality each.
         "huawei,fail-on=AT^U2DIAG=0", "zte,u2diag=0", "huawei,autorun=1", "zte,autorun=2",
         "huawei,u2diag=100000", "huawei,u2diag=-1", "zte,mode-on-replug=1",
+        // Noisy answers need a talking personality, and sane numbers.
+        "error,flood-on=AT", "nul,dribble-on=AT", "silent,nul-on=AT", "zte,flood-lines=0",
+        "zte,dribble-ms=0", "zte,dribble-ms=60001",
     };
     for (const char* text : bad) {
         std::string error;
