@@ -204,6 +204,8 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
         {"COM2=zte,autorun=0", 0, lines[1].c_str(), "modem-only", "autorun 0", zteSent},
         {"COM2=huawei", 0, lines[2].c_str(), "extra", "^U2DIAG: 257", huaweiSent},
         {"COM2=huawei,u2diag=0", 0, lines[3].c_str(), "modem-only", "^U2DIAG: 0", huaweiSent},
+        {"COM2=huawei,u2diag=0,u2diag-form=%2000#%20", 0, lines[3].c_str(), "modem-only",
+         "^U2DIAG: 0", huaweiSent},
         {"COM2=huawei,u2diag=118", 0, lines[4].c_str(), "unknown", "^U2DIAG: 118", huaweiSent},
         {"COM2=huawei,error-on=AT^U2DIAG?", 2, lines[5].c_str(), "unknown", nullptr, huaweiSent},
         {"COM2=zte,mute-on=AT+ZCDRUN=4", 2, lines[6].c_str(), "unknown", nullptr, zteSent},
@@ -287,6 +289,8 @@ TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) 
          "Модем сообщает режим: «Только модем» (^U2DIAG: 0), а не заданный; новый режим может "
          "появиться только после переподключения модема (тогда его покажет modemswitch status).\n"},
         {"COM2=huawei,error-on=AT^U2DIAG?", "extra", "Модем не может сообщить свой режим.\n"},
+        {"COM2=huawei,u2diag-form=%2000#%20", "extra",
+         "Модем сообщает режим: «Доп. функции» (^U2DIAG: 257).\n"},
     };
     for (const ReadBackCase& c : cases) {
         SCOPED_TRACE(c.layout);
@@ -304,8 +308,18 @@ TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) 
 }
 
 TEST_F(CommandLine, ModemOnlyOnAHiLinkStickIsRefusedUnlessForced) {
-    for (const char* value : {"118", "119"}) {
-        const Finished refused = Switch(std::string("COM2=huawei,u2diag=") + value, "modem-only");
+    // The value as a number, however the firmware pads it.
+    const struct {
+        const char* layout;
+        const char* value;
+    } hiLinks[] = {
+        {"u2diag=118", "118"},
+        {"u2diag=119", "119"},
+        {"u2diag=118,u2diag-form=#%20", "118"},
+        {"u2diag=118,u2diag-form=%200#", "118"},
+    };
+    for (const auto& [layout, value] : hiLinks) {
+        const Finished refused = Switch(std::string("COM2=huawei,") + layout, "modem-only");
         EXPECT_EQ(refused.exitCode, 2);
         // The log ends right after the modem found, with why.
         EXPECT_NE(refused.out.find("Найден модем Huawei."), std::string::npos) << refused.out;

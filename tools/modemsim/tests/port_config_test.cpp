@@ -76,6 +76,7 @@ TEST(PortConfig, RefusesBadConfigsWithAReason) {
         // The mode options belong to one personality each.
         "huawei,fail-on=AT^U2DIAG=0", "zte,u2diag=0", "huawei,autorun=1", "zte,autorun=2",
         "huawei,u2diag=100000", "huawei,u2diag=-1", "zte,mode-on-replug=1",
+        "zte,u2diag-form=#", "huawei,u2diag-form=0",
     };
     for (const char* text : bad) {
         std::string error;
