@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         FlushStandardOutput();
         return EXIT_SUCCESS;
     }
-    if (!options.quiet && ProcessRunning("/proc", kModemManagerName)) {
+    if (!options.quiet && ModemManagerRuns("/proc")) {
         std::fputs(Tr(kTextModemManager), stderr);
     }
     const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);

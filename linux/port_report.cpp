@@ -20,7 +20,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string HolderText(const PortHolder& holder) {
     const std::string pid = std::to_string(holder.pid);
-    if (holder.name == kModemManagerName) {
+    if (holder.modemManager) {
         return Tr(kTextPortHeldByModemManager) + pid + Tr(kTextStopModemManager);
     }
     return Tr(kTextPortHeldByProcess) + pid + " (" + Escaped(holder.name, kShownBytes) + ").";

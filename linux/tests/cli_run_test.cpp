@@ -251,7 +251,7 @@ TEST_F(CommandLine, StatusWithoutAModemExitsOne) {
 TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
     ASSERT_TRUE(sim().Layout(
         "COM1=zte,ident=Manufacturer:%20ZTE%20%22Q%22%1B[2J%FF%0D%0AModel:%20MF%09627%0D%0A"
-        "IMEI:%20356795020393817"));
+        "IMEI:%20356795020393817%0D%0ARevision:%20%7F%C2%9B%E2%80%AE%E2%81%A6"));
     const Finished run = RunProgram({"status", "--json", "--port", PortPath(1)});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const nlohmann::json object = nlohmann::json::parse(run.out, nullptr, false);
@@ -259,7 +259,14 @@ TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
     EXPECT_EQ(object["vendor"], "ZTE");
     EXPECT_EQ(object["manufacturer"], "ZTE \"Q\"\x1b[2J\xEF\xBF\xBD");  // U+FFFD
     EXPECT_EQ(object["model"], "MF\t627");
-    EXPECT_TRUE(object["revision"].is_null());
+    EXPECT_EQ(object["revision"], "\x7f\u009b\u202e\u2066");
+    // DEL, C1 and bidirectional controls reach stdout only as escapes.
+    for (const char* escape : {"\\u007f\\u009b\\u202e\\u2066", "\\ufffd"}) {
+        EXPECT_NE(run.out.find(escape), std::string::npos) << escape << " not in " << run.out;
+    }
+    for (const char byte : run.out) {
+        EXPECT_TRUE((byte >= 0x20 && byte < 0x7f) || byte == '\n') << int(byte) << run.out;
+    }
     EXPECT_FALSE(object.contains("imei")) << "the IMEI only on request";
 
     const Finished imei = RunProgram({"status", "--json", "--show-imei", "--port", PortPath(1)});
