@@ -62,6 +62,8 @@ inline constexpr Text kTextHelp{
     "         status: модем не ответил на запрос режима\n"
     "  3      отменено при подтверждении, модему ничего не отправлено\n"
     "  64     неверные аргументы\n"
+    "  71     закрытый stdin, stdout или stderr не удалось открыть на /dev/null\n"
+    "         (ничего не тронуто)\n"
     "  128+N  прервано сигналом N\n"
     "\n"
     "Подробнее: man modemswitch\n",
@@ -111,6 +113,8 @@ inline constexpr Text kTextHelp{
     "         --force); status: the modem did not answer the mode query\n"
     "  3      declined at the prompt; nothing was sent to the modem\n"
     "  64     bad usage\n"
+    "  71     a closed stdin, stdout or stderr could not be opened on /dev/null\n"
+    "         (nothing touched)\n"
     "  128+N  ended by signal N\n"
     "\n"
     "More: man modemswitch\n"};

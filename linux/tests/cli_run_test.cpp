@@ -119,7 +119,7 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
         for (const char* name :
              {"-p, --port=", "-y, --yes", "-q, --quiet", "-v, --verbose", "--force", "--json",
               "--show-imei", "-h, --help", "-V, --version", "MODEMSWITCH_LOCK_DIR", "NO_COLOR",
-              "MODEMSWITCH_SYSFS_ROOT", "MODEMSWITCH_DEV_ROOT", " 100 ", "128+N"}) {
+              "MODEMSWITCH_SYSFS_ROOT", "MODEMSWITCH_DEV_ROOT", " 100 ", "\n  71 ", "128+N"}) {
             EXPECT_NE(run.out.find(name), std::string::npos) << language.locale << ": " << name;
         }
     }
