@@ -89,7 +89,7 @@ std::string ModeWithValue(const ModeReport& report, Language language) {
 }
 
 std::string StatusText(const ModemStatus& status, bool showImei, Language language) {
-    std::string text = kTextStatusPort.In(language) + Printable(status.port, language) + "\n";
+    std::string text = kTextStatusPort.In(language) + ShownPath(status.port) + "\n";
     text += kTextStatusVendor.In(language) + std::string(status.vendor->name) + "\n";
     for (const LabelledLine& labelled : kIdentificationLines) {
         const std::string& value = status.identification.*labelled.field;

@@ -1,6 +1,8 @@
 // modemswitch started as a program beside the simulator, its output going to
 // files (not a terminal): exit codes, usage errors, the port order, the
 // prompt, and plain text without colour.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -277,6 +279,33 @@ TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
         << plain.out;
     EXPECT_EQ(plain.out.find("IMEI"), std::string::npos);
     ExpectPlainText(plain);
+}
+
+// A port path with a line feed, a tab or an escape stays on its one line,
+// wherever it is shown.
+TEST_F(CommandLine, APortPathIsShownOnItsOneLine) {
+    ASSERT_TRUE(sim().Layout("COM1=silent COM2=zte"));
+    char dir[] = "/tmp/cli-path-test.XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string silent = std::string(dir) + "/a\nb\033[2J";
+    const std::string modem = std::string(dir) + "/c\td";
+    ASSERT_EQ(symlink(PortPath(1).c_str(), silent.c_str()), 0);
+    ASSERT_EQ(symlink(PortPath(2).c_str(), modem.c_str()), 0);
+    const std::string shownSilent = std::string(dir) + "/a\\x0ab\\x1b[2J";
+    const std::string shownModem = std::string(dir) + "/c\\x09d";
+
+    const Finished status = RunProgram({"status", "--port", modem});
+    EXPECT_EQ(status.out.rfind("Порт: " + shownModem + "\nМодем: ZTE\n", 0), 0u) << status.out;
+    const Finished run =
+        RunProgram({"modem-only", "--yes", "--verbose", "--port", silent, "--port", modem});
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    for (const std::string& line : {"\n" + shownSilent + ": нет ответа за 100 мс.\n",
+                                    "\nПорт модема: " + shownModem + ".\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << " not in\n" << run.out;
+    }
+    unlink(silent.c_str());
+    unlink(modem.c_str());
+    rmdir(dir);
 }
 
 // --- After a switch: the mode read back, a HiLink stick left alone -------------
