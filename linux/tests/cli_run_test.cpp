@@ -1,6 +1,7 @@
 // modemswitch started as a program beside the simulator, its output going to
 // files (not a terminal): exit codes, usage errors, the port order, the
 // prompt, and plain text without colour.
+#include <iconv.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -148,20 +149,56 @@ TEST_F(CommandLine, PortsAreTriedInTheOrderGiven) {
     EXPECT_EQ(sim().State(2), "u2diag=0");
 }
 
-TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
-    ASSERT_TRUE(sim().Layout("COM1=zte"));
-    const std::vector<std::string> args = {"modem-only", "--port", PortPath(1)};
-    for (const char* no : {"н\n", "no\n", ""}) {
-        const Finished declined = RunProgram(args, no);
-        EXPECT_EQ(declined.exitCode, 3) << no;
-        EXPECT_NE(declined.err.find("Переключение в режим \"Только модем\". Продолжить?"),
-                  std::string::npos)
-            << declined.err;
-    }
-    EXPECT_EQ(sim().Opens(1), 0);
+// text (UTF-8) in codeset, as a terminal set up for it sends and shows it.
+std::string InCodeset(const std::string& text, const char* codeset) {
+    const iconv_t converter = iconv_open(codeset, "UTF-8");
+    std::string in = text, out(text.size() * 4, '\0');
+    char* from = &in[0];
+    char* to = &out[0];
+    size_t left = in.size(), room = out.size();
+    iconv(converter, &from, &left, &to, &room);
+    iconv_close(converter);
+    out.resize(out.size() - room);
+    return out;
+}
 
-    EXPECT_EQ(RunProgram(args, "д\n").exitCode, 0);
-    EXPECT_EQ(sim().State(1), "zcdrun=E");
+// The question in the locale's codeset (in English ASCII where that cannot
+// be written), its answer read in it, a letter or a word in any case.
+TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
+    const char* ru = "Переключение в режим \"Только модем\". Продолжить? [д/Н]";
+    const char* en = "Switching to the mode \"Modem only\". Continue? [y/N]";
+    const struct {
+        const char* locale;
+        const char* codeset;
+        const char* typed;  // UTF-8, sent in codeset
+        int exitCode;
+        const char* asked;
+    } cases[] = {
+        {"ru_RU.UTF-8", "UTF-8", "н\n", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "no\n", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "Нет\n", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "Да\n", 0, ru},
+        {"ru_RU.UTF-8", "UTF-8", "YES\n", 0, ru},
+        {"ru_RU.KOI8-R", "KOI8-R", "д\n", 0, ru},
+        {"ru_RU.CP1251", "CP1251", "да\n", 0, ru},
+        {"ru_RU.ISO-8859-5", "ISO-8859-5", "нет\n", 3, ru},
+        {"ru_RU.NOSUCH", "ASCII", "y\n", 0, en},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
+        ASSERT_TRUE(sim().Layout("COM1=zte"));
+        const Finished run = RunProgram({"modem-only", "--port", PortPath(1)},
+                                        InCodeset(c.typed, c.codeset), c.locale);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(InCodeset(c.asked, c.codeset)), std::string::npos) << run.err;
+        EXPECT_EQ(sim().State(1), c.exitCode == 0 ? "zcdrun=E" : "none");
+        const char* searching = c.asked == ru ? "Поиск модема.\n" : "Searching for the modem.\n";
+        EXPECT_EQ(run.out.rfind(InCodeset(searching, c.codeset), 0),
+                  c.exitCode == 0 ? 0u : std::string::npos)
+            << run.out;
+        EXPECT_EQ(sim().Opens(1) == 0, c.exitCode != 0);
+    }
 }
 
 TEST_F(CommandLine, QuietPrintsNothing) {
