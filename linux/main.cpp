@@ -13,6 +13,7 @@
 #include "cli_options.h"
 #include "cli_texts.h"
 #include "language.h"
+#include "locale_codeset.h"
 #include "modem_commands.h"
 #include "port_holders.h"
 #include "port_paths.h"
@@ -42,8 +43,26 @@ int Usage(const std::string& why) {
     return kExitUsage;
 }
 
-// The same question the dialog asks; only "д" or "y" (any case, or the
-// words) goes on. No answer at all (end of input) is a no.
+// ASCII and Cyrillic capitals in lower case: "Да", "YES".
+std::string LowerCase(std::string word) {
+    for (size_t i = 0; i < word.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(word[i]);
+        const unsigned char next =
+            i + 1 < word.size() ? static_cast<unsigned char>(word[i + 1]) : 0;
+        if (byte >= 'A' && byte <= 'Z') {
+            word[i] = static_cast<char>(byte + ('a' - 'A'));
+        } else if (byte == 0xD0 && next >= 0x90 && next <= 0xAF) {
+            // А..Я (D0 90..D0 AF): а..п are D0 B0..D0 BF, р..я D1 80..D1 8F.
+            word[i] = static_cast<char>(next < 0xA0 ? 0xD0 : 0xD1);
+            word[++i] = static_cast<char>(next < 0xA0 ? next + 0x20 : next - 0x20);
+        }
+    }
+    return word;
+}
+
+// The same question the dialog asks; only "д", "да", "y" or "yes" (any
+// case, in the locale's codeset) goes on. Anything else, "н", "нет", "n" and
+// "no" among it, and no answer at all (end of input) is a no.
 bool Confirmed(ModemMode mode) {
     std::fprintf(
         stderr, "%s%s",
@@ -52,9 +71,9 @@ bool Confirmed(ModemMode mode) {
     std::fflush(stderr);
     char answer[32] = {};
     if (std::fgets(answer, sizeof answer, stdin) == nullptr) return false;
-    const std::string word(answer, std::strcspn(answer, "\r\n"));
-    return word == "y" || word == "Y" || word == "yes" || word == "д" || word == "Д" ||
-           word == "да";
+    const std::string word =
+        LowerCase(TypedText(std::string(answer, std::strcspn(answer, "\r\n"))));
+    return word == "y" || word == "yes" || word == "д" || word == "да";
 }
 
 // Tests (and unusual systems) name other places for /dev, /sys and the lock
@@ -106,6 +125,7 @@ int main(int argc, char** argv) {
     // A reader of the log that goes away must not end a switch.
     std::signal(SIGPIPE, SIG_IGN);
     SetCliLanguage(LanguageOfEnvironment());
+    if (!ConvertOutputTo(LocaleCodeset())) SetCliLanguage(Language::English);
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) return Usage(error);
@@ -121,7 +141,7 @@ int main(int argc, char** argv) {
         FlushStandardOutput();
         return EXIT_SUCCESS;
     }
-    if (!options.quiet && ProcessRunning("/proc", kModemManagerName)) {
+    if (!options.quiet && ModemManagerRuns("/proc")) {
         std::fputs(Tr(kTextModemManager), stderr);
     }
     const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);

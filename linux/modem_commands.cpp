@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,7 @@ namespace {
 
 // Huawei's HiLink firmware reports these; there AT^U2DIAG=0 has been seen
 // to leave a stick with no AT port.
-constexpr const char* kHiLinkValues[] = {"^U2DIAG: 118", "^U2DIAG: 119"};
+constexpr long kHiLinkValues[] = {118, 119};
 
 std::string PortPath(int number) {
     const std::vector<std::string>& paths = comdev::PortPaths();
@@ -35,8 +34,8 @@ std::FILE* ProgressStream(bool quiet) {
 }
 
 bool IsHiLink(const ModeReport& report) {
-    for (const char* value : kHiLinkValues) {
-        if (std::strcmp(report.raw, value) == 0) return true;
+    for (const long value : kHiLinkValues) {
+        if (report.value == value) return true;
     }
     return false;
 }

@@ -89,7 +89,7 @@ std::string ModeWithValue(const ModeReport& report, Language language) {
 }
 
 std::string StatusText(const ModemStatus& status, bool showImei, Language language) {
-    std::string text = kTextStatusPort.In(language) + Printable(status.port, language) + "\n";
+    std::string text = kTextStatusPort.In(language) + ShownPath(status.port) + "\n";
     text += kTextStatusVendor.In(language) + std::string(status.vendor->name) + "\n";
     for (const LabelledLine& labelled : kIdentificationLines) {
         const std::string& value = status.identification.*labelled.field;
@@ -114,6 +114,14 @@ std::string StatusJson(const ModemStatus& status, bool showImei) {
         {"raw", status.modeReported ? nlohmann::ordered_json(status.report.raw) : nullptr},
     };
     if (showImei) json["imei"] = StringOrNull(id.imei);
-    // Bytes that are not UTF-8 become U+FFFD instead of an exception.
-    return json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    // Bytes that are not UTF-8 become U+FFFD instead of an exception. Every
+    // character past ASCII is escaped, the C1 and bidirectional controls
+    // among them, and DEL with them: the object is plain ASCII, whatever the
+    // modem sent and whatever the locale's codeset.
+    std::string text =
+        json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
+    for (std::size_t at = text.find('\x7f'); at != std::string::npos; at = text.find('\x7f', at)) {
+        text.replace(at, 1, "\\u007f");
+    }
+    return text + "\n";
 }

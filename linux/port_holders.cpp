@@ -2,12 +2,15 @@
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "small_files.h"
 
@@ -27,8 +30,37 @@ pid_t PidOfName(const char* name) {
 
 bool Runs(pid_t pid) { return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM); }
 
+// Enough of /proc/PID/status to reach its Uid line.
+constexpr std::size_t kStatusBytes = 4096;
+
+// The real and the effective user of the process are root.
+bool RunsAsRoot(const std::string& processDir) {
+    std::string status;
+    if (!comdev::ReadSmallFile(processDir + "/status", kStatusBytes, &status)) return false;
+    const std::size_t line = status.find("\nUid:");
+    unsigned long real = 1, effective = 1;
+    return line != std::string::npos &&
+           std::sscanf(status.c_str() + line, "\nUid:%lu%lu", &real, &effective) == 2 &&
+           real == 0 && effective == 0;
+}
+
+// The program it runs is a file root owns under /usr, where no other user
+// can put one.
+bool RunsSystemProgram(const std::string& processDir) {
+    const std::string exe = processDir + "/exe";
+    char target[PATH_MAX];
+    const ssize_t length = readlink(exe.c_str(), target, sizeof target - 1);
+    struct stat program {};
+    return length > 5 && std::strncmp(target, "/usr/", 5) == 0 && stat(exe.c_str(), &program) == 0 &&
+           S_ISREG(program.st_mode) && program.st_uid == 0;
+}
+
 PortHolder Named(const std::string& procDir, pid_t pid) {
-    return {pid, comdev::ReadLine(procDir + "/" + std::to_string(pid) + "/comm")};
+    const std::string processDir = procDir + "/" + std::to_string(pid);
+    PortHolder holder{pid, comdev::ReadLine(processDir + "/comm")};
+    holder.modemManager = holder.name == kModemManagerName && RunsAsRoot(processDir) &&
+                          RunsSystemProgram(processDir);
+    return holder;
 }
 
 bool HasOpen(const std::string& fdDir, const std::string& device) {
@@ -75,7 +107,7 @@ PortHolder ProcessWithOpen(const std::string& procDir, const std::string& device
     return holder;
 }
 
-bool ProcessRunning(const std::string& procDir, const std::string& name) {
+bool ModemManagerRuns(const std::string& procDir) {
     DIR* dir = opendir(procDir.c_str());
     if (dir == nullptr) return false;
     bool found = false;
@@ -84,7 +116,7 @@ bool ProcessRunning(const std::string& procDir, const std::string& name) {
         if (++seen > kMaxProcesses) break;
         const pid_t pid = PidOfName(entry->d_name);
         // A process that has just ended reads as no name.
-        if (pid != 0 && Named(procDir, pid).name == name) {
+        if (pid != 0 && Named(procDir, pid).modemManager) {
             found = true;
             break;
         }

@@ -12,6 +12,9 @@
 struct PortHolder {
     pid_t pid = 0;     // 0: not known
     std::string name;  // its command name (/proc/PID/comm), as the process set it
+    // The system's ModemManager: so named, running as root, its program
+    // root's own under /usr. Any user can give a process the name alone.
+    bool modemManager = false;
 };
 
 // The process pid, if it runs (as a lock file names it).
@@ -21,7 +24,7 @@ PortHolder RunningProcess(const std::string& procDir, pid_t pid);
 // there leads to) open.
 PortHolder ProcessWithOpen(const std::string& procDir, const std::string& devicePath);
 
-// True if a process named `name` runs, by the names in <procDir>/<pid>/comm.
-bool ProcessRunning(const std::string& procDir, const std::string& name);
+// True if the system's ModemManager runs (PortHolder::modemManager).
+bool ModemManagerRuns(const std::string& procDir);
 
 constexpr char kModemManagerName[] = "ModemManager";

@@ -1,6 +1,5 @@
 #include "port_report.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +8,7 @@
 #include "language.h"
 #include "port_holders.h"
 #include "switch_constants.h"
+#include "terminal_host.h"
 #include "usb_ports.h"
 
 namespace {
@@ -20,7 +20,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string HolderText(const PortHolder& holder) {
     const std::string pid = std::to_string(holder.pid);
-    if (holder.name == kModemManagerName) {
+    if (holder.modemManager) {
         return Tr(kTextPortHeldByModemManager) + pid + Tr(kTextStopModemManager);
     }
     return Tr(kTextPortHeldByProcess) + pid + " (" + Escaped(holder.name, kShownBytes) + ").";
@@ -68,7 +68,7 @@ std::string PortReport::PassedOver(const PortProbe& probe, const std::string& pa
     case ProbeResult::Modem:
         break;
     }
-    return Escaped(path, PATH_MAX) + ": " + why + "\n";
+    return ShownPath(path) + ": " + why + "\n";
 }
 
 std::string PortReport::NotOpened(const PortProbe& probe, const std::string& path,
@@ -131,7 +131,7 @@ std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure&
         if (lock.obstacle == comdev::LockObstacle::LiveOwner && owner.pid != 0) {
             return HolderText(owner);
         }
-        return Tr(kTextPortLockInTheWay) + Escaped(lock.path, PATH_MAX) +
+        return Tr(kTextPortLockInTheWay) + ShownPath(lock.path) +
                Tr(LockFileIs(lock.obstacle)) + Tr(kTextLockInTheWayAdvice);
     }
     const PortHolder holder = ProcessWithOpen(roots_.proc, path);
@@ -139,7 +139,7 @@ std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure&
 }
 
 std::string PortReport::ModemPort(const std::string& path) const {
-    std::string line = Tr(kTextModemPort) + Escaped(path, PATH_MAX);
+    std::string line = Tr(kTextModemPort) + ShownPath(path);
     comdev::UsbIdentity usb;
     if (comdev::UsbIdentityOf(roots_.sysfs, comdev::TtyNameOf(path), &usb)) {
         line += " (" + Escaped(usb.vendor + ":" + usb.product, kShownBytes);

@@ -66,8 +66,9 @@ void AppendEscape(std::string* out, const char* format, unsigned value) {
 }
 
 // Carriage returns go (the log's lines end in "\r\n"); what could steer the
-// terminal is shown as an escape instead of being sent to it.
-std::string PrintableText(const char* text) {
+// terminal is shown as an escape instead of being sent to it. Without
+// lineBreaks, line feeds, tabs and carriage returns are escaped as well.
+std::string PrintableText(const char* text, bool lineBreaks = true) {
     std::string out;
     const unsigned char* at = reinterpret_cast<const unsigned char*>(text);
     while (*at != '\0') {
@@ -76,11 +77,13 @@ std::string PrintableText(const char* text) {
             AppendEscape(&out, "\\x%02x", *at++);
             continue;
         }
-        if (decoded.codePoint == '\r') {
+        const bool lineControl = decoded.codePoint == '\r' || decoded.codePoint == '\n' ||
+                                 decoded.codePoint == '\t';
+        if (decoded.codePoint == '\r' && lineBreaks) {
             ++at;
             continue;
         }
-        if (!ShownEscaped(decoded.codePoint)) {
+        if (!ShownEscaped(decoded.codePoint) && !(lineControl && !lineBreaks)) {
             out.append(reinterpret_cast<const char*>(at), decoded.length);
         } else if (decoded.length == 1) {
             AppendEscape(&out, "\\x%02x", decoded.codePoint);
@@ -113,6 +116,8 @@ std::string TerminalText(const char* text, bool colour, Language language) {
     }
     return out;
 }
+
+std::string ShownPath(const std::string& path) { return PrintableText(path.c_str(), false); }
 
 bool ColourWanted(bool terminal, const char* noColor, const char* term) {
     return terminal && !IsSet(noColor) && IsSet(term) && std::strcmp(term, "dumb") != 0;

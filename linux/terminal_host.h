@@ -80,6 +80,10 @@ private:
 // log's language highlighted.
 std::string TerminalText(const char* text, bool colour, Language language);
 
+// A device or lock path as a line shows it: the same escapes, and line
+// feeds, tabs and carriage returns escaped too, so a path never splits a line.
+std::string ShownPath(const std::string& path);
+
 // Colour only on a terminal, and not when NO_COLOR is set and not empty or
 // TERM is unset or "dumb". Null stands for an unset variable.
 bool ColourWanted(bool terminal, const char* noColor, const char* term);

@@ -38,29 +38,57 @@ void SetRaw(ModeReport* report, const char* label, const char* value) {
     AppendLineRest(value, report->raw, used);
 }
 
-// The value as a number when it is nothing but a few digits; -1 otherwise.
+const char* SkipBlanks(const char* text) {
+    while (*text == ' ' || *text == '\t') ++text;
+    return text;
+}
+
+// Where a number's significant digits start: after blanks and leading zeros.
+const char* Digits(const char* value) {
+    value = SkipBlanks(value);
+    while (*value == '0' && value[1] >= '0' && value[1] <= '9') ++value;
+    return value;
+}
+
+// The value as a number when its line holds nothing but digits, blanks
+// around them allowed ("118 ", " 0118"); -1 otherwise.
 long DecimalValue(const char* value) {
     long number = 0;
     int digits = 0;
-    for (; *value >= '0' && *value <= '9'; ++value) {
+    for (value = Digits(value); *value >= '0' && *value <= '9'; ++value) {
         if (++digits > kMaxValueDigits) return -1;
         number = number * 10 + (*value - '0');
     }
+    value = SkipBlanks(value);
     const bool lineEnds = *value == '\0' || *value == '\r' || *value == '\n';
     return digits > 0 && lineEnds ? number : -1;
+}
+
+// The label and the value: a number by its significant digits alone, so
+// that "0118 " reads as 118 wherever the report is shown or compared; any
+// other text as the modem sent it.
+void SetValue(ModeReport* report, const char* label, const char* value) {
+    report->value = DecimalValue(value);
+    if (report->value < 0) {
+        SetRaw(report, label, value);
+        return;
+    }
+    SetRaw(report, label, Digits(value));
+    for (std::size_t end = std::strlen(report->raw); report->raw[end - 1] == ' ' ||
+                                                     report->raw[end - 1] == '\t';) {
+        report->raw[--end] = '\0';
+    }
 }
 
 bool ParseHuaweiMode(const char* answer, ModeReport* report) {
     const char* marker = std::strstr(answer, kHuaweiModeMarker);
     if (marker == nullptr) return false;
-    const char* value = marker + std::strlen(kHuaweiModeMarker);
-    while (*value == ' ') ++value;
+    const char* value = SkipBlanks(marker + std::strlen(kHuaweiModeMarker));
     if (*value == '\0' || *value == '\r' || *value == '\n') return false;
-    SetRaw(report, "^U2DIAG: ", value);
-    const long number = DecimalValue(value);
-    report->mode = number == kU2diagModemOnly        ? ReportedMode::ModemOnly
-                   : number == kU2diagExtraFunctions ? ReportedMode::ExtraFunctions
-                                                     : ReportedMode::Unknown;
+    SetValue(report, "^U2DIAG: ", value);
+    report->mode = report->value == kU2diagModemOnly        ? ReportedMode::ModemOnly
+                   : report->value == kU2diagExtraFunctions ? ReportedMode::ExtraFunctions
+                                                            : ReportedMode::Unknown;
     return true;
 }
 
@@ -68,13 +96,12 @@ bool ParseHuaweiMode(const char* answer, ModeReport* report) {
 bool ParseZteMode(const char* answer, ModeReport* report) {
     const char* marker = std::strstr(answer, kZteAutorunMarker);
     if (marker == nullptr) return false;
-    const char* value = marker + std::strlen(kZteAutorunMarker);
+    const char* value = SkipBlanks(marker + std::strlen(kZteAutorunMarker));
     if (*value == '\0' || *value == '\r' || *value == '\n') return false;
-    SetRaw(report, "autorun ", value);
-    const long number = DecimalValue(value);
-    report->mode = number == 0   ? ReportedMode::ModemOnly
-                   : number == 1 ? ReportedMode::ExtraFunctions
-                                 : ReportedMode::Unknown;
+    SetValue(report, "autorun ", value);
+    report->mode = report->value == 0   ? ReportedMode::ModemOnly
+                   : report->value == 1 ? ReportedMode::ExtraFunctions
+                                        : ReportedMode::Unknown;
     return true;
 }
 

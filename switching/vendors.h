@@ -20,11 +20,13 @@ enum class ReportedMode {
 
 constexpr int kRawModeSize = 40;
 
-// What a mode query's answer said: the mode and the modem's own value as
-// text ("^U2DIAG: 257", "autorun 1"), zero-terminated.
+// What a mode query's answer said: the mode, the modem's own value as text
+// ("^U2DIAG: 257", "autorun 1"), zero-terminated, and that value as a
+// number (-1 when it is no number).
 struct ModeReport {
     ReportedMode mode;
     char raw[kRawModeSize];
+    long value;
 };
 
 // Reads a mode query's answer; false when it holds no report of the mode.

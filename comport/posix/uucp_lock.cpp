@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace comdev {
@@ -43,8 +45,18 @@ LockObstacle ObstacleOfFile(const struct stat& file) {
     return file.st_size > kMaxLockFileSize ? LockObstacle::TooLarge : LockObstacle::None;
 }
 
-// The PID at the start of a lock file's text, or 0 when it names none.
-pid_t PidIn(const char* text) {
+// Old programs wrote the PID as a 4-byte binary number. No PID the kernel
+// hands out (at most 2^22) looks like text there: text bytes are all 0x0A
+// or above, so four of them make a larger number in either byte order.
+constexpr std::int32_t kMaxPid = 1 << 22;
+
+// The PID a lock file of `length` bytes names, or 0 when it names none.
+pid_t PidIn(const char* text, ssize_t length) {
+    std::int32_t binary = 0;
+    if (length == static_cast<ssize_t>(sizeof binary)) {
+        std::memcpy(&binary, text, sizeof binary);
+        if (binary > 0 && binary <= kMaxPid) return static_cast<pid_t>(binary);
+    }
     const long pid = std::strtol(text, nullptr, 10);
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
@@ -84,8 +96,9 @@ FoundLock ExamineLock(const std::string& lockPath) {
     if (fstat(fd, &file) != 0) {
         found.obstacle = LockObstacle::Unreadable;
     } else if ((found.obstacle = ObstacleOfFile(file)) == LockObstacle::None) {
-        if (read(fd, text, kMaxLockFileSize) < 0) found.obstacle = LockObstacle::Unreadable;
-        found.owner = PidIn(text);
+        const ssize_t length = read(fd, text, kMaxLockFileSize);
+        if (length < 0) found.obstacle = LockObstacle::Unreadable;
+        found.owner = PidIn(text, length);
         found.modified = file.st_mtime;
     }
     close(fd);

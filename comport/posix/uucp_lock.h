@@ -1,6 +1,7 @@
 // UUCP lock files, the convention serial terminal programs and dialers share:
 // <lockdir>/LCK..<device> holding the owner's PID as ten ASCII digits and a
-// line feed. A lock whose owner is gone is stale and may be taken over.
+// line feed (or, as old programs wrote it, a 4-byte binary number). A lock
+// whose owner is gone is stale and may be taken over.
 //
 // The lock directory is writable by every user (mode 1777), so whatever sits
 // at a lock path may have been planted: it is never followed as a link,

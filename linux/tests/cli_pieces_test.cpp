@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "port_holders.h"
@@ -65,41 +66,49 @@ TEST(ProgressBar, CountsThePortsToTry) {
     EXPECT_EQ(drawn.find("/31"), std::string::npos) << drawn;
 }
 
-// A stand-in for /proc with two processes.
-class FakeProc : public testing::Test {
-protected:
-    void SetUp() override {
-        char dir[] = "/tmp/fake-proc.XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        dir_ = dir;
-    }
-    void TearDown() override {
-        for (const std::string& file : files_) unlink(file.c_str());
-        for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it) rmdir(it->c_str());
-        rmdir(dir_.c_str());
-    }
-    void AddProcess(const std::string& pid, const std::string& comm) {
-        const std::string dir = dir_ + "/" + pid;
-        mkdir(dir.c_str(), 0755);
-        dirs_.push_back(dir);
-        files_.push_back(dir + "/comm");
-        std::FILE* file = std::fopen(files_.back().c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fputs(comm.c_str(), file);
-        std::fclose(file);
-    }
-
-    std::string dir_;
-    std::vector<std::string> dirs_, files_;
+// A stand-in for /proc with one process: its name, its users and the program it runs.
+struct ProcessCase {
+    const char* what;
+    const char* pid;  // "PID": this process's, which runs
+    const char* comm;
+    const char* uids;  // the Uid line: real, effective, saved, file system
+    const char* exe;   // where its exe link leads; "OWN" a root-owned file outside /usr
+    bool modemManager;
 };
 
-TEST_F(FakeProc, FindsModemManagerByItsExactName) {
-    AddProcess("17", "bash\n");
-    AddProcess("self", "ModemManager\n");  // not a PID
-    AddProcess("23", "ModemManagerX\n");
-    EXPECT_FALSE(ProcessRunning(dir_, kModemManagerName));
-    AddProcess("812", "ModemManager\n");
-    EXPECT_TRUE(ProcessRunning(dir_, kModemManagerName));
+TEST(FakeProc, OnlyRootRunningTheSystemsProgramCountsAsModemManager) {
+    const ProcessCase cases[] = {
+        {"the system's", "PID", "ModemManager\n", "0\t0\t0\t0", "/usr/bin/env", true},
+        {"a user's process so named", "PID", "ModemManager\n", "1000\t1000\t1000\t1000",
+         "/usr/bin/env", false},
+        {"set-user-ID root from a user", "PID", "ModemManager\n", "1000\t0\t0\t0",
+         "/usr/bin/env", false},
+        {"root running a program outside /usr", "PID", "ModemManager\n", "0\t0\t0\t0", "OWN",
+         false},
+        {"another name", "PID", "ModemManagerX\n", "0\t0\t0\t0", "/usr/bin/env", false},
+        {"not a PID", "self", "ModemManager\n", "0\t0\t0\t0", "/usr/bin/env", false},
+    };
+    for (const ProcessCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        char dir[] = "/tmp/fake-proc.XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        const bool isPid = std::string(c.pid) == "PID";
+        const std::string pid = isPid ? std::to_string(getpid()) : c.pid;
+        const std::string process = std::string(dir) + "/" + pid;
+        const std::string own = std::string(dir) + "/ModemManager";
+        ASSERT_EQ(mkdir(process.c_str(), 0755), 0);
+        std::ofstream(process + "/comm") << c.comm;
+        std::ofstream(process + "/status") << "Name:\tModemManager\nUid:\t" << c.uids << "\n";
+        std::ofstream(own) << "#!/bin/sh\n";
+        const bool ownProgram = std::string(c.exe) == "OWN";
+        ASSERT_EQ(symlink(ownProgram ? own.c_str() : c.exe, (process + "/exe").c_str()), 0);
+        EXPECT_EQ(ModemManagerRuns(dir), c.modemManager);
+        if (isPid) EXPECT_EQ(RunningProcess(dir, getpid()).modemManager, c.modemManager);
+        for (const char* file : {"/comm", "/status", "/exe"}) unlink((process + file).c_str());
+        unlink(own.c_str());
+        rmdir(process.c_str());
+        rmdir(dir);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // modemswitch started as a program beside the simulator, its output going to
 // files (not a terminal): exit codes, usage errors, the port order, the
 // prompt, and plain text without colour.
+#include <iconv.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -128,7 +131,7 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
         for (const char* name :
              {"-p, --port=", "-y, --yes", "-q, --quiet", "-v, --verbose", "--force", "--json",
               "--show-imei", "-h, --help", "-V, --version", "MODEMSWITCH_LOCK_DIR", "NO_COLOR",
-              "MODEMSWITCH_SYSFS_ROOT", "MODEMSWITCH_DEV_ROOT", " 100 ", "128+N"}) {
+              "MODEMSWITCH_SYSFS_ROOT", "MODEMSWITCH_DEV_ROOT", " 100 ", "\n  71 ", "128+N"}) {
             EXPECT_NE(run.out.find(name), std::string::npos) << language.locale << ": " << name;
         }
     }
@@ -155,20 +158,56 @@ TEST_F(CommandLine, PortsAreTriedInTheOrderGiven) {
     EXPECT_EQ(sim().State(2), "u2diag=0");
 }
 
-TEST_F(CommandLine, AsksFirstAndANoTouchesNothing) {
-    ASSERT_TRUE(sim().Layout("COM1=zte"));
-    const std::vector<std::string> args = {"modem-only", "--port", PortPath(1)};
-    for (const char* no : {"н\n", "no\n", ""}) {
-        const Finished declined = RunProgram(args, no);
-        EXPECT_EQ(declined.exitCode, 3) << no;
-        EXPECT_NE(declined.err.find("Переключение в режим \"Только модем\". Продолжить?"),
-                  std::string::npos)
-            << declined.err;
-    }
-    EXPECT_EQ(sim().Opens(1), 0);
+// text (UTF-8) in codeset, as a terminal set up for it sends and shows it.
+std::string InCodeset(const std::string& text, const char* codeset) {
+    const iconv_t converter = iconv_open(codeset, "UTF-8");
+    std::string in = text, out(text.size() * 4, '\0');
+    char* from = &in[0];
+    char* to = &out[0];
+    size_t left = in.size(), room = out.size();
+    iconv(converter, &from, &left, &to, &room);
+    iconv_close(converter);
+    out.resize(out.size() - room);
+    return out;
+}
 
-    EXPECT_EQ(RunProgram(args, "д\n").exitCode, 0);
-    EXPECT_EQ(sim().State(1), "zcdrun=E");
+// The question in the locale's codeset (in English ASCII where that cannot
+// be written), its answer read in it, a letter or a word in any case.
+TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
+    const char* ru = "Переключение в режим \"Только модем\". Продолжить? [д/Н]";
+    const char* en = "Switching to the mode \"Modem only\". Continue? [y/N]";
+    const struct {
+        const char* locale;
+        const char* codeset;
+        const char* typed;  // UTF-8, sent in codeset
+        int exitCode;
+        const char* asked;
+    } cases[] = {
+        {"ru_RU.UTF-8", "UTF-8", "н\n", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "no\n", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "Нет\n", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", "Да\n", 0, ru},
+        {"ru_RU.UTF-8", "UTF-8", "YES\n", 0, ru},
+        {"ru_RU.KOI8-R", "KOI8-R", "д\n", 0, ru},
+        {"ru_RU.CP1251", "CP1251", "да\n", 0, ru},
+        {"ru_RU.ISO-8859-5", "ISO-8859-5", "нет\n", 3, ru},
+        {"ru_RU.NOSUCH", "ASCII", "y\n", 0, en},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
+        ASSERT_TRUE(sim().Layout("COM1=zte"));
+        const Finished run = RunProgram({"modem-only", "--port", PortPath(1)},
+                                        InCodeset(c.typed, c.codeset), c.locale);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(InCodeset(c.asked, c.codeset)), std::string::npos) << run.err;
+        EXPECT_EQ(sim().State(1), c.exitCode == 0 ? "zcdrun=E" : "none");
+        const char* searching = c.asked == ru ? "Поиск модема.\n" : "Searching for the modem.\n";
+        EXPECT_EQ(run.out.rfind(InCodeset(searching, c.codeset), 0),
+                  c.exitCode == 0 ? 0u : std::string::npos)
+            << run.out;
+        EXPECT_EQ(sim().Opens(1) == 0, c.exitCode != 0);
+    }
 }
 
 TEST_F(CommandLine, QuietPrintsNothing) {
@@ -213,6 +252,8 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
         {"COM2=zte,autorun=0", 0, lines[1].c_str(), "modem-only", "autorun 0", zteSent},
         {"COM2=huawei", 0, lines[2].c_str(), "extra", "^U2DIAG: 257", huaweiSent},
         {"COM2=huawei,u2diag=0", 0, lines[3].c_str(), "modem-only", "^U2DIAG: 0", huaweiSent},
+        {"COM2=huawei,u2diag=0,u2diag-form=%2000#%20", 0, lines[3].c_str(), "modem-only",
+         "^U2DIAG: 0", huaweiSent},
         {"COM2=huawei,u2diag=118", 0, lines[4].c_str(), "unknown", "^U2DIAG: 118", huaweiSent},
         {"COM2=huawei,error-on=AT^U2DIAG?", 2, lines[5].c_str(), "unknown", nullptr, huaweiSent},
         {"COM2=zte,mute-on=AT+ZCDRUN=4", 2, lines[6].c_str(), "unknown", nullptr, zteSent},
@@ -258,7 +299,7 @@ TEST_F(CommandLine, StatusWithoutAModemExitsOne) {
 TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
     ASSERT_TRUE(sim().Layout(
         "COM1=zte,ident=Manufacturer:%20ZTE%20%22Q%22%1B[2J%FF%0D%0AModel:%20MF%09627%0D%0A"
-        "IMEI:%20356795020393817"));
+        "IMEI:%20356795020393817%0D%0ARevision:%20%7F%C2%9B%E2%80%AE%E2%81%A6"));
     const Finished run = RunProgram({"status", "--json", "--port", PortPath(1)});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const nlohmann::json object = nlohmann::json::parse(run.out, nullptr, false);
@@ -266,7 +307,14 @@ TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
     EXPECT_EQ(object["vendor"], "ZTE");
     EXPECT_EQ(object["manufacturer"], "ZTE \"Q\"\x1b[2J\xEF\xBF\xBD");  // U+FFFD
     EXPECT_EQ(object["model"], "MF\t627");
-    EXPECT_TRUE(object["revision"].is_null());
+    EXPECT_EQ(object["revision"], "\x7f\u009b\u202e\u2066");
+    // DEL, C1 and bidirectional controls reach stdout only as escapes.
+    for (const char* escape : {"\\u007f\\u009b\\u202e\\u2066", "\\ufffd"}) {
+        EXPECT_NE(run.out.find(escape), std::string::npos) << escape << " not in " << run.out;
+    }
+    for (const char byte : run.out) {
+        EXPECT_TRUE((byte >= 0x20 && byte < 0x7f) || byte == '\n') << int(byte) << run.out;
+    }
     EXPECT_FALSE(object.contains("imei")) << "the IMEI only on request";
 
     const Finished imei = RunProgram({"status", "--json", "--show-imei", "--port", PortPath(1)});
@@ -277,6 +325,33 @@ TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
         << plain.out;
     EXPECT_EQ(plain.out.find("IMEI"), std::string::npos);
     ExpectPlainText(plain);
+}
+
+// A port path with a line feed, a tab or an escape stays on its one line,
+// wherever it is shown.
+TEST_F(CommandLine, APortPathIsShownOnItsOneLine) {
+    ASSERT_TRUE(sim().Layout("COM1=silent COM2=zte"));
+    char dir[] = "/tmp/cli-path-test.XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string silent = std::string(dir) + "/a\nb\033[2J";
+    const std::string modem = std::string(dir) + "/c\td";
+    ASSERT_EQ(symlink(PortPath(1).c_str(), silent.c_str()), 0);
+    ASSERT_EQ(symlink(PortPath(2).c_str(), modem.c_str()), 0);
+    const std::string shownSilent = std::string(dir) + "/a\\x0ab\\x1b[2J";
+    const std::string shownModem = std::string(dir) + "/c\\x09d";
+
+    const Finished status = RunProgram({"status", "--port", modem});
+    EXPECT_EQ(status.out.rfind("Порт: " + shownModem + "\nМодем: ZTE\n", 0), 0u) << status.out;
+    const Finished run =
+        RunProgram({"modem-only", "--yes", "--verbose", "--port", silent, "--port", modem});
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    for (const std::string& line : {"\n" + shownSilent + ": нет ответа за 100 мс.\n",
+                                    "\nПорт модема: " + shownModem + ".\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << " not in\n" << run.out;
+    }
+    unlink(silent.c_str());
+    unlink(modem.c_str());
+    rmdir(dir);
 }
 
 // --- After a switch: the mode read back, a HiLink stick left alone -------------
@@ -296,6 +371,8 @@ TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) 
          "Модем сообщает режим: «Только модем» (^U2DIAG: 0), а не заданный; новый режим может "
          "появиться только после переподключения модема (тогда его покажет modemswitch status).\n"},
         {"COM2=huawei,error-on=AT^U2DIAG?", "extra", "Модем не может сообщить свой режим.\n"},
+        {"COM2=huawei,u2diag-form=%2000#%20", "extra",
+         "Модем сообщает режим: «Доп. функции» (^U2DIAG: 257).\n"},
     };
     for (const ReadBackCase& c : cases) {
         SCOPED_TRACE(c.layout);
@@ -313,8 +390,18 @@ TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) 
 }
 
 TEST_F(CommandLine, ModemOnlyOnAHiLinkStickIsRefusedUnlessForced) {
-    for (const char* value : {"118", "119"}) {
-        const Finished refused = Switch(std::string("COM2=huawei,u2diag=") + value, "modem-only");
+    // The value as a number, however the firmware pads it.
+    const struct {
+        const char* layout;
+        const char* value;
+    } hiLinks[] = {
+        {"u2diag=118", "118"},
+        {"u2diag=119", "119"},
+        {"u2diag=118,u2diag-form=#%20", "118"},
+        {"u2diag=118,u2diag-form=%200#", "118"},
+    };
+    for (const auto& [layout, value] : hiLinks) {
+        const Finished refused = Switch(std::string("COM2=huawei,") + layout, "modem-only");
         EXPECT_EQ(refused.exitCode, 2);
         // The log ends right after the modem found, with why.
         EXPECT_NE(refused.out.find("Найден модем Huawei."), std::string::npos) << refused.out;

@@ -62,6 +62,10 @@ TEST(VendorTable, ModeQueryAnswersAreReadAsTheProgramsModes) {
          "^U2DIAG: 0"},
         {ModemVendor::Huawei, "\r\n^U2DIAG: 257\r\n\r\nOK\r\n", true, kExtra, "^U2DIAG: 257"},
         {ModemVendor::Huawei, "\r\n^U2DIAG:118\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 118"},
+        // HiLink firmware's padded forms read as the number they stand for.
+        {ModemVendor::Huawei, "\r\n^U2DIAG:118 \r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 118"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: 0119\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 119"},
+        {ModemVendor::Huawei, "\r\n^U2DIAG: 000\t\r\n\r\nOK\r\n", true, kOnly, "^U2DIAG: 0"},
         {ModemVendor::Huawei, "\r\n^U2DIAG: 256\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 256"},
         {ModemVendor::Huawei, "\r\n^U2DIAG: 2570\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 2570"},
         {ModemVendor::Huawei, "\r\n^U2DIAG: 0x\r\n\r\nOK\r\n", true, kUnknown, "^U2DIAG: 0x"},
@@ -71,6 +75,8 @@ TEST(VendorTable, ModeQueryAnswersAreReadAsTheProgramsModes) {
          true, kExtra, "autorun 1"},
         {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):0\r\n\r\nOK\r\n",
          true, kOnly, "autorun 0"},
+        {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES): 01 \r\n\r\nOK\r\n",
+         true, kExtra, "autorun 1"},
         {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):7\r\n\r\nOK\r\n",
          true, kUnknown, "autorun 7"},
         {ModemVendor::Zte, "\r\nInquiry autorun open state result(0:NO 1:YES):\r\n\r\nOK\r\n",
@@ -80,7 +86,7 @@ TEST(VendorTable, ModeQueryAnswersAreReadAsTheProgramsModes) {
     };
     for (const ModeAnswerCase& c : cases) {
         SCOPED_TRACE(c.answer);
-        ModeReport report{ReportedMode::Unknown, ""};
+        ModeReport report{ReportedMode::Unknown, "", -1};
         EXPECT_EQ(VendorOf(c.vendor).parseModeAnswer(c.answer, &report), c.reported);
         if (!c.reported) continue;
         EXPECT_EQ(report.mode, c.mode);

@@ -195,7 +195,11 @@ std::string Modem::AnswerZcdrun(char mode) {
 std::string Modem::AnswerHuawei(const std::string& command) {
     std::string reply = AnswerCommon(command);
     if (!reply.empty()) return reply;
-    if (command == kU2diagQuery) return Report("^U2DIAG: ", std::to_string(u2diag_));
+    if (command == kU2diagQuery) {
+        std::string shown = config_.u2diagForm;
+        shown.replace(shown.find('#'), 1, std::to_string(u2diag_));
+        return Report("^U2DIAG:", shown);
+    }
     const std::string digits = command.substr(std::min(command.size(), sizeof(kU2diagPrefix) - 1));
     const bool isNumber = !digits.empty() && digits.size() <= kMaxU2diagDigits &&
                           std::all_of(digits.begin(), digits.end(), [](char c) {

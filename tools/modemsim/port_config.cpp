@@ -156,6 +156,13 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
              if (why.empty()) s.u2diag = *n;
              return why;
          }},
+        {"u2diag-form",
+         [](PortConfig& s, const std::string& v) {
+             std::string why = OnlyFor(Base::Huawei, "huawei", s);
+             if (why.empty() && v.find('#') == std::string::npos) why = "needs a #";
+             if (why.empty()) s.u2diagForm = v;
+             return why;
+         }},
         {"mode-on-replug",
          [](PortConfig& s, const std::string& v) {
              if (!v.empty()) return std::string("takes no value");

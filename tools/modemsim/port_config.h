@@ -46,6 +46,7 @@ struct PortConfig {
     // The mode the modem is in when laid out (factory state: the CD drive on).
     bool autorun = true;        // zte: what AT+ZCDRUN=4 reports
     long u2diag = 257;          // huawei: what AT^U2DIAG? reports; 118 and 119 are HiLink firmware
+    std::string u2diagForm = " #";  // huawei: how it follows "^U2DIAG:", '#' the value
     bool modeOnReplug = false;  // the queries keep reporting the mode it was laid out in
     std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
     NoisyAnswers noise;

@@ -16,8 +16,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <cstdlib>
 #include <string>
@@ -413,6 +415,16 @@ int LockAsParent(const std::string&, const std::string& lockPath) {
     return -1;
 }
 
+// As old programs wrote it, the PID a 4-byte binary number; a minute old,
+// past the grace a lock without a readable PID gets.
+int BinaryLockAsParent(const std::string&, const std::string& lockPath) {
+    const std::int32_t pid = getppid();
+    std::ofstream(lockPath, std::ios::binary).write(reinterpret_cast<const char*>(&pid), sizeof pid);
+    const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+    utimensat(AT_FDCWD, lockPath.c_str(), minuteAgo, 0);
+    return -1;
+}
+
 int Nothing(const std::string&, const std::string&) { return -1; }
 
 class OpenRefusals : public PosixPort, public testing::WithParamInterface<RefusalCase> {};
@@ -448,6 +460,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"HeldWithFlock",     HoldWithFlock, comdev::OpenRefusal::Busy,   false},
         RefusalCase{"MadeExclusive",     HoldExclusive, comdev::OpenRefusal::Busy,   false},
         RefusalCase{"LiveLockFile",      LockAsParent,  comdev::OpenRefusal::Busy,   true},
+        RefusalCase{"LiveBinaryLock",    BinaryLockAsParent, comdev::OpenRefusal::Busy, true},
         RefusalCase{"NotATerminal",      Nothing,       comdev::OpenRefusal::Other,  false}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 // clang-format on

@@ -142,6 +142,7 @@ TEST(Queries, ReportTheModeTheModemIsIn) {
          "Inquiry autorun open state result(0:NO 1:YES):1"},
         {"huawei", {}, "AT^U2DIAG?", "^U2DIAG: 257"},
         {"huawei,u2diag=118", {}, "at^u2diag?", "^U2DIAG: 118"},
+        {"huawei,u2diag=118,u2diag-form=#%20", {}, "AT^U2DIAG?", "^U2DIAG:118 "},
         {"huawei", {"AT^U2DIAG=0"}, "AT^U2DIAG?", "^U2DIAG: 0"},
         {"huawei,u2diag=0,mode-on-replug", {"AT^U2DIAG=257"}, "AT^U2DIAG?", "^U2DIAG: 0"},
     };

@@ -79,6 +79,7 @@ TEST(PortConfig, RefusesBadConfigsWithAReason) {
         // Noisy answers need a talking personality, and sane numbers.
         "error,flood-on=AT", "nul,dribble-on=AT", "silent,nul-on=AT", "zte,flood-lines=0",
         "zte,dribble-ms=0", "zte,dribble-ms=60001",
+        "zte,u2diag-form=#", "huawei,u2diag-form=0",
     };
     for (const char* text : bad) {
         std::string error;
