@@ -21,7 +21,7 @@ esac
 if [ "$arch" = "$native" ]; then
   build=(dpkg-buildpackage -us -uc)
 else
-  build=(dpkg-buildpackage -us -uc -B -a "$arch" -Pcross,nocheck)
+  build=(dpkg-buildpackage -us -uc -B -a "$arch" "-Pcross,nocheck")
 fi
 work=$(mktemp -d /tmp/modemswitch-package.XXXXXX)
 trap 'rm -rf "$work"' EXIT
