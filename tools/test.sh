@@ -30,6 +30,8 @@ step "the shipped program (32-bit)"
 build_preset win || fail "building the program failed"
 exe=$(preset_tree win)/app/modemswitch.exe
 echo "program: $exe, $(stat -c %s "$exe") bytes, sha256 $(sha256sum "$exe" | cut -d' ' -f1)"
+download=$(bash tools/windows-zip.sh "$exe") || fail "making the Windows download failed"
+echo "download: $download, $(stat -c %s "$download") bytes, sha256 $(sha256sum "$download" | cut -d' ' -f1)"
 if [ "$windows_program" != win ]; then
   step "the same program for x86_64 (the one the tests run here)"
   build_preset "$windows_program" || fail "building the 64-bit program failed"
@@ -84,10 +86,8 @@ done
 step "Windows tests under Wine ($WINE_ARCH)"
 GTEST_OUTPUT="xml:Z:$results/gtest/" run_ctest "$windows_tests"
 
-# The Debian package of the Linux command line: built from a copy of the
-# tree, checked by lintian, unpacked into a throwaway root and run from there.
-# Each check counts as one test.
-check() {
+# The checks below count one test each.
+count() {
   local what=$1
   shift
   if "$@"; then
@@ -98,38 +98,85 @@ check() {
     failed=$((failed + 1))
   fi
 }
-# help PROGRAM LOCALE HEADING: --help succeeds in that locale's language.
-help_in() { local text; text=$(LC_ALL=$2 "$1" --help) && grep -q "^$3\$" <<<"$text"; }
-# The page as man shows it, and not one warning from groff.
-page_reads() {
-  MANWIDTH=80 man -l "$1" | grep -q 'modemswitch - switch' &&
-    [ -z "$(zcat "$1" | groff -man -ww -z 2>&1)" ]
+
+# The Windows download unpacks, its checksums hold and it holds what was put
+# in: the program, README.txt the Russian text in Windows-1251, it and
+# LICENSE.txt with every line ended by CRLF.
+download_unpacks() {
+  local dir=$results/download
+  mkdir -p "$dir" && unzip -q "$download" -d "$dir" &&
+    (cd "$dir" && sha256sum --quiet -c SHA256SUMS) &&
+    cmp -s "$dir/modemswitch.exe" "$exe" &&
+    ! grep -qv $'\r$' "$dir/README.txt" "$dir/LICENSE.txt" &&
+    tr -d '\r' <"$dir/README.txt" | iconv -f CP1251 -t UTF-8 | cmp -s - docs/windows-readme.ru.txt &&
+    tr -d '\r' <"$dir/LICENSE.txt" | cmp -s - LICENSE
 }
-# The completion offers "status" for "modemswitch st".
-completes() {
-  # shellcheck disable=SC2016 # expanded by the inner shell
-  bash -c 'source "$1"; COMP_WORDS=(modemswitch st) COMP_CWORD=1; _modemswitch
-    [ "${COMPREPLY[*]}" = status ]' _ "$1"
+# Made again in another time zone and umask, it is the same bytes.
+download_repeats() {
+  local again
+  again=$(umask 077 && TZ=Asia/Tokyo bash tools/windows-zip.sh "$exe" "$results/download-again") &&
+    cmp "$download" "$again"
 }
-step "the Debian package"
-if changes=$(bash "$root/tools/package.sh" "$results/package"); then
-  check "the package builds" true
-  check "lintian finds no error or warning" lintian --fail-on error,warning "$changes"
-  unpacked=$results/package/root
-  dpkg -x "$results"/package/modemswitch_*_"$(dpkg --print-architecture)".deb "$unpacked"
-  program=$unpacked/usr/bin/modemswitch
-  version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
-  check "modemswitch --version names the package's version" \
-    test "$("$program" --version)" = "modemswitch $version"
-  check "modemswitch --help in English" help_in "$program" C.UTF-8 "Options:"
-  check "modemswitch --help in Russian" help_in "$program" ru_RU.UTF-8 "Параметры:"
-  check "man -l shows the page, groff warns of nothing" \
-    page_reads "$unpacked/usr/share/man/man1/modemswitch.1.gz"
-  check "the bash completion completes a command" \
-    completes "$unpacked/usr/share/bash-completion/completions/modemswitch"
-else
-  check "the package builds" false
-fi
+step "the Windows download"
+count "the download unpacks, its checksums and texts hold" download_unpacks
+count "the download is the same bytes when made again" download_repeats
+
+# The Debian package of the Linux command line for each architecture, built
+# from a copy of the tree (another architecture's cross-built) and checked by
+# lintian; then the package's own tests (debian/tests, which autopkgtest runs
+# on the installed package) on it unpacked into a throwaway root, another
+# processor's binary under qemu-user, beside the native simulator.
+# The tests debian/tests/control lists: per stanza, its Tests and
+# Restrictions fields, a line "NAME...|RESTRICTION...".
+package_tests() {
+  awk '/^Tests:/ { sub(/^Tests: */, ""); tests = $0 }
+    /^Restrictions:/ { sub(/^Restrictions: */, ""); gsub(/,/, " "); restrictions = $0 }
+    /^$/ { if (tests != "") print tests "|" restrictions; tests = restrictions = "" }
+    END { if (tests != "") print tests "|" restrictions }' debian/tests/control
+}
+# One test as autopkgtest runs it: from the source tree, with a private
+# AUTOPKGTEST_TMP; it fails by its exit status, or by writing to stderr
+# unless its restrictions allow that. Its output goes to LOG.
+package_test() {
+  local name=$1 restrictions=$2 log=$3 tmp status
+  tmp=$(mktemp -d /tmp/modemswitch-autopkgtest.XXXXXX)
+  AUTOPKGTEST_TMP=$tmp "debian/tests/$name" >"$log" 2>"$log.stderr"
+  status=$?
+  rm -rf "$tmp"
+  if [ "$status" -eq 0 ] && { ! [ -s "$log.stderr" ] || [[ " $restrictions " == *" allow-stderr "* ]]; }; then
+    return 0
+  fi
+  echo "debian/tests/$name: exit status $status; its stderr, then the end of its output:" >&2
+  sed 's/^/    /' "$log.stderr" >&2
+  tail -n 10 "$log" | sed 's/^/    /' >&2
+  return 1
+}
+native_arch=$(dpkg --print-architecture)
+MODEMSIM=$(preset_tree native)/tools/modemsim/modemsim
+export MODEMSIM
+for arch in amd64 arm64 armhf; do
+  step "the Debian package ($arch)"
+  out=$results/package/$arch
+  if ! changes=$(bash tools/package.sh "$arch" "$out"); then
+    count "the $arch package builds" false
+    continue
+  fi
+  count "the $arch package builds" true
+  deb=$(ls "$out"/modemswitch_*_"$arch".deb)
+  echo "package: $deb, $(stat -c %s "$deb") bytes"
+  count "lintian finds no error or warning in the $arch package" lintian --fail-on error,warning "$changes"
+  export MODEMSWITCH_ROOT=$out/root MODEMSWITCH_EMULATOR=
+  dpkg -x "$deb" "$MODEMSWITCH_ROOT"
+  if [ "$arch" != "$native_arch" ]; then
+    MODEMSWITCH_EMULATOR=qemu-$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_CPU 2>/dev/null)-static
+  fi
+  while IFS='|' read -r names restrictions; do
+    for name in $names; do
+      count "debian/tests/$name ($arch)" package_test "$name" "$restrictions" "$out/$name.log"
+    done
+  done < <(package_tests)
+done
+unset MODEMSWITCH_ROOT MODEMSWITCH_EMULATOR
 
 cases=$(cat "$results"/gtest/*.xml 2>/dev/null | grep -c '<testcase ')
 broken=$(cat "$results"/gtest/*.xml 2>/dev/null | grep -c '<failure ')
