@@ -226,15 +226,16 @@ bool ParseSetportMode(const char* answer, ModeReport* report) {
     const std::size_t length = std::strcspn(from, "\r\n");
     std::size_t used = std::strlen(kMarker);
     std::memcpy(report->raw, kMarker, used);
-    for (std::size_t i = 0; i < length && used + 1 < kRawModeSize; ++i) report->raw[used++] = from[i];
+    for (std::size_t i = 0; i < length && used + 1 < kRawModeSize; ++i)
+        report->raw[used++] = from[i];
     report->raw[used] = '\0';
     report->mode = ReportedMode::Unknown;
     SetportValue value;
     if (!ValueText(answer, text) || !ReadValue(text, &value)) return true;
     for (ModemMode mode : {ModemMode::ModemOnly, ModemMode::ExtraFunctions}) {
         if (SameValue(ValueFor(value, mode, ShowsSd(value)), value)) {
-            report->mode =
-                mode == ModemMode::ModemOnly ? ReportedMode::ModemOnly : ReportedMode::ExtraFunctions;
+            report->mode = mode == ModemMode::ModemOnly ? ReportedMode::ModemOnly
+                                                        : ReportedMode::ExtraFunctions;
         }
     }
     return true;
