@@ -74,6 +74,7 @@ const SetportFirmware& FirmwareOf(Base base) { return base == Base::E3372 ? kE33
 
 bool SetportAccepts(const std::string& value, const std::string& stored,
                     const SetportFirmware& firmware) {
+    if (value == stored) return true;
     if (value.find_first_not_of("01234567ABDEF,;") != std::string::npos) return false;
     const std::size_t separator = value.find(';');
     if (separator == std::string::npos || value.find(';', separator + 1) != std::string::npos) {
