@@ -64,6 +64,10 @@ inline constexpr Text kTextHelp{
     "  64     неверные аргументы\n"
     "  128+N  прервано сигналом N\n"
     "\n"
+    "Модемы Huawei получают AT^U2DIAG; новые (E3131, E3372 и др.), которые его\n"
+    "отклоняют, получают AT^SETPORT: журнал показывает прежнее значение и команду,\n"
+    "которая его вернёт. Такой режим действует после переподключения модема.\n"
+    "\n"
     "Подробнее: man modemswitch\n",
     "modemswitch: switches a ZTE or Huawei 3G USB modem's mode by AT commands.\n"
     "\n"
@@ -112,6 +116,10 @@ inline constexpr Text kTextHelp{
     "  3      declined at the prompt; nothing was sent to the modem\n"
     "  64     bad usage\n"
     "  128+N  ended by signal N\n"
+    "\n"
+    "Huawei modems get AT^U2DIAG; newer ones (E3131, E3372, ...) that refuse it\n"
+    "get AT^SETPORT: the log shows the value before and the command that puts it\n"
+    "back. Such a mode takes effect once the modem is plugged in again.\n"
     "\n"
     "More: man modemswitch\n"};
 
