@@ -21,6 +21,17 @@ constexpr int kMaxCodes = 16;
 // A value read holds fewer, so that A1 and A2 always fit beside its codes.
 constexpr int kMaxCodesRead = kMaxCodes - 2;
 
+// The C runtime calls the program may import are few (tools/pecheck keeps
+// the list): these stand in for strcmp and strcspn, and ReadValue finds
+// its separator itself, not by strchr.
+bool Same(const char* a, const char* b) { return std::strncmp(a, b, std::strlen(a) + 1) == 0; }
+
+std::size_t LineLength(const char* text) {
+    std::size_t length = 0;
+    while (text[length] != '\0' && text[length] != '\r' && text[length] != '\n') ++length;
+    return length;
+}
+
 struct Code {
     char text[3];  // one or two hex digits, upper case
 };
@@ -31,12 +42,12 @@ struct PortList {
 
     bool Has(const char* code) const {
         for (int i = 0; i < count; ++i) {
-            if (std::strcmp(codes[i].text, code) == 0) return true;
+            if (Same(codes[i].text, code)) return true;
         }
         return false;
     }
     void Add(const char* code) {
-        std::strcpy(codes[count].text, code);
+        std::memcpy(codes[count].text, code, std::strlen(code) + 1);
         ++count;
     }
 };
@@ -78,7 +89,7 @@ bool ValueText(const char* answer, char (&text)[kMaxValueLength + 1]) {
     if (marker == nullptr) return false;
     const char* from = marker + std::strlen(kMarker);
     while (*from == ' ') ++from;
-    std::size_t length = std::strcspn(from, "\r\n");
+    std::size_t length = LineLength(from);
     while (length > 0 && from[length - 1] == ' ') --length;
     if (length == 0 || length > kMaxValueLength) return false;
     for (std::size_t i = 0; i < length; ++i) text[i] = Upper(from[i]);
@@ -87,8 +98,13 @@ bool ValueText(const char* answer, char (&text)[kMaxValueLength + 1]) {
 }
 
 bool ReadValue(const char* text, SetportValue* value) {
-    const char* separator = std::strchr(text, ';');
-    if (separator == nullptr || std::strchr(separator + 1, ';') != nullptr) return false;
+    const char* separator = nullptr;
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (*at != ';') continue;
+        if (separator != nullptr) return false;  // one separator only
+        separator = at;
+    }
+    if (separator == nullptr) return false;
     return ReadList(text, separator, &value->first) &&
            ReadList(separator + 1, text + std::strlen(text), &value->working);
 }
@@ -124,7 +140,7 @@ SetportValue ValueFor(const SetportValue& value, ModemMode mode, bool withSd) {
     SetportValue wanted;
     for (int i = 0; i < value.working.count; ++i) {
         const char* code = value.working.codes[i].text;
-        if (std::strcmp(code, kCdDrive) != 0 && std::strcmp(code, kSdCard) != 0) {
+        if (!Same(code, kCdDrive) && !Same(code, kSdCard)) {
             wanted.working.Add(code);
         }
     }
@@ -144,7 +160,7 @@ bool SameValue(const SetportValue& a, const SetportValue& b) {
     char textB[kComposedSize];
     ValueWriter(textA).AppendValue(a);
     ValueWriter(textB).AppendValue(b);
-    return std::strcmp(textA, textB) == 0;
+    return Same(textA, textB);
 }
 
 bool HasPcUi(const PortList& list) {
@@ -213,7 +229,7 @@ void ComposeSetport(const char* const* answers, int answerCount, ModemMode mode,
     SetportValue restore = value;
     if (restore.first.count == 0) restore.first.Add(kNoFirstStage);
     WriteSet(restore, composed->restore);
-    composed->restore[std::strcspn(composed->restore, "\r\n")] = '\0';
+    composed->restore[LineLength(composed->restore)] = '\0';
 }
 
 bool ParseSetportMode(const char* answer, ModeReport* report) {
@@ -223,7 +239,7 @@ bool ParseSetportMode(const char* answer, ModeReport* report) {
     const char* from = marker + std::strlen(kMarker);
     while (*from == ' ') ++from;
     if (*from == '\0' || *from == '\r' || *from == '\n') return false;
-    const std::size_t length = std::strcspn(from, "\r\n");
+    const std::size_t length = LineLength(from);
     std::size_t used = std::strlen(kMarker);
     std::memcpy(report->raw, kMarker, used);
     for (std::size_t i = 0; i < length && used + 1 < kRawModeSize; ++i)

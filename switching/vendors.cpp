@@ -135,11 +135,12 @@ const char* CommandsFor(const Vendor& vendor, ModemMode mode) {
 }
 
 bool AnswerRefuses(const char* answer) {
-    for (const char* line = answer; *line != '\0'; line += std::strcspn(line, "\r\n")) {
-        line += std::strspn(line, "\r\n");
+    for (const char* line = answer; *line != '\0';) {
+        while (*line == '\r' || *line == '\n') ++line;
         for (const char* refusal : kRefusalLines) {
             if (std::strncmp(line, refusal, std::strlen(refusal)) == 0) return true;
         }
+        while (*line != '\0' && *line != '\r' && *line != '\n') ++line;
     }
     return false;
 }
