@@ -69,6 +69,10 @@ inline constexpr Text kTextHelp{
     "  128+N  прервано сигналом N (второй сигнал, не раньше чем через %g с,\n"
     "         прерывает переключение сразу; иначе оно доводится до конца, до %g с)\n"
     "\n"
+    "Модемы Huawei получают AT^U2DIAG; новые (E3131, E3372 и др.), которые его\n"
+    "отклоняют, получают AT^SETPORT: журнал показывает прежнее значение и команду,\n"
+    "которая его вернёт. Такой режим действует после переподключения модема.\n"
+    "\n"
     "Подробнее: man modemswitch\n",
     "modemswitch: switches a ZTE or Huawei 3G USB modem's mode by AT commands.\n"
     "\n"
@@ -121,6 +125,10 @@ inline constexpr Text kTextHelp{
     "         (nothing touched)\n"
     "  128+N  ended by signal N (a second signal, %g s or more later, stops a\n"
     "         switch at once; else it is finished, for at most %g s)\n"
+    "\n"
+    "Huawei modems get AT^U2DIAG; newer ones (E3131, E3372, ...) that refuse it\n"
+    "get AT^SETPORT: the log shows the value before and the command that puts it\n"
+    "back. Such a mode takes effect once the modem is plugged in again.\n"
     "\n"
     "More: man modemswitch\n"};
 

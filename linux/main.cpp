@@ -145,10 +145,11 @@ int main(int argc, char** argv) {
         std::fputs(Tr(kTextModemManager), stderr);
     }
     const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);
+    const PortReport report({sysfsRoot, "/proc"});
     if (options.action == CliAction::Status) {
         UsePorts(options, sysfsRoot);
         comdev::InstallStopSignals();
-        const int status = RunStatus(options);
+        const int status = RunStatus(options, report);
         FlushStandardOutput();
         // Stopped by a signal: nothing was changed, the exit code says which.
         return comdev::StopSignal() == 0 ? status : kExitSignalBase + comdev::StopSignal();
@@ -161,7 +162,6 @@ int main(int argc, char** argv) {
     const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,
                                 !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr,
                                 options.verbose};
-    const PortReport report({sysfsRoot, "/proc"});
     // From here on a signal ends the run by its own path, which gives every
     // port back; before, nothing is held and the default action is right.
     comdev::InstallStopSignals();

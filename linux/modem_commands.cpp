@@ -73,9 +73,9 @@ void PrintReadBack(const FoundModem& found, ModemMode mode, std::FILE* out) {
 
 }  // namespace
 
-int RunStatus(const CliOptions& options) {
+int RunStatus(const CliOptions& options, const PortReport& report) {
     TerminalHost search(ModemMode::ModemOnly, CliLanguage(),
-                        SearchOutput(ProgressStream(options.quiet)));
+                        SearchOutput(ProgressStream(options.quiet)), &report);
     FoundModem found{};
     if (!search.LocateModem(&found)) {
         if (comdev::StopSignal() != 0) {  // the caller's exit code tells which

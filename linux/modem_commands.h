@@ -18,7 +18,7 @@ enum StatusExit : int {
 // Finds the modem as a switch does, asks ATI and the vendor's mode query,
 // prints what it learnt to stdout (text or JSON). Ports are set already; a
 // stop signal ends the search with nothing printed.
-int RunStatus(const CliOptions& options);
+int RunStatus(const CliOptions& options, const PortReport& report);
 
 // The switch run on output, its ports told through report, with the
 // command line's own steps around it.

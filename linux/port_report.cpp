@@ -149,6 +149,23 @@ std::string PortReport::ModemPort(const std::string& path) const {
     return line + ".\n";
 }
 
+const Vendor* PortReport::DeviceVendor(const std::string& path) const {
+    struct UsbVendor {
+        const char* id;
+        ModemVendor vendor;
+    };
+    static constexpr UsbVendor kUsbVendors[] = {
+        {comdev::kHuaweiVendor, ModemVendor::Huawei},
+        {comdev::kZteVendor, ModemVendor::Zte},
+    };
+    comdev::UsbIdentity usb;
+    if (!comdev::UsbIdentityOf(roots_.sysfs, comdev::TtyNameOf(path), &usb)) return nullptr;
+    for (const UsbVendor& known : kUsbVendors) {
+        if (usb.vendor == known.id) return &VendorOf(known.vendor);
+    }
+    return nullptr;
+}
+
 std::vector<std::string> PortReport::SticksWithoutPort() const {
     std::vector<std::string> lines;
     for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(roots_.sysfs)) {

@@ -9,6 +9,7 @@
 
 #include "open_failure.h"
 #include "switch_host.h"
+#include "vendors.h"
 
 // Where the report looks: /sys and /proc, or a test's stand-ins.
 struct ReportRoots {
@@ -28,6 +29,9 @@ public:
     std::string ModemPort(const std::string& path) const;
     // One line for each ZTE or Huawei stick with no serial port.
     std::vector<std::string> SticksWithoutPort() const;
+    // The row of the vendor whose USB device (ZTE or Huawei) the port belongs
+    // to, as sysfs tells it; null for any other port.
+    const Vendor* DeviceVendor(const std::string& path) const;
 
 private:
     std::string NotOpened(const PortProbe& probe, const std::string& path,

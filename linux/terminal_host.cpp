@@ -201,6 +201,14 @@ void TerminalHost::FinishRun() {
     out_.progress = nullptr;
 }
 
+const Vendor* TerminalHost::VendorOfDevice(int number) {
+    const std::vector<std::string>& paths = comdev::PortPaths();
+    if (report_ == nullptr || number < 1 || static_cast<size_t>(number) > paths.size()) {
+        return nullptr;
+    }
+    return report_->DeviceVendor(paths[static_cast<size_t>(number) - 1]);
+}
+
 void TerminalHost::PortProbed(const PortProbe& probe) {
     if (report_ == nullptr || out_.log == nullptr) return;
     const std::vector<std::string>& paths = comdev::PortPaths();

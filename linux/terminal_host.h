@@ -37,6 +37,9 @@ public:
     void StepProgress() override;
     void FinishRun() override;
     void PortProbed(const PortProbe& probe) override;
+    // A ZTE or Huawei stick's port is its vendor's modem by its USB identity,
+    // whatever its manufacturer line says (through report, when given).
+    const Vendor* VendorOfDevice(int number) override;
     void ExplainNoModem(const comdev::PortNumbers& busyPorts) override;
     // A stop signal ends the search; from the command list on, the first one
     // is held until the list has ended (comdev stop signals), and said on

@@ -14,6 +14,7 @@ enum class ModemMode : int {
 enum class ModemVendor : int {
     Huawei,
     Zte,
+    HuaweiSetport,  // Huawei firmware that keeps its USB composition in AT^SETPORT
 };
 
 // The mode a command line names: "modem-only" or "extra". False for any

@@ -111,6 +111,12 @@ public:
     // the host having said why. The dialog always goes on.
     virtual bool CommandsWanted(const FoundModem& /*modem*/) { return true; }
 
+    // The vendor whose USB device port number belongs to, where the system
+    // tells it (Linux sysfs); such a port that answers the probe with OK is
+    // that vendor's modem whatever its identification says. None by default:
+    // the dialog goes by the marks alone.
+    virtual const Vendor* VendorOfDevice(int /*number*/) { return nullptr; }
+
     // Each port as the search has tried it, the modem's after its found
     // line. Nothing by default.
     virtual void PortProbed(const PortProbe& /*probe*/) {}

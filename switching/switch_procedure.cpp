@@ -15,9 +15,11 @@ namespace {
 
 // Asks the port for the modem's identification. Only a complete answer
 // (terminator seen) counts; a port that does not open, fails or stays silent
-// is simply not the modem. *probe tells how it went; answer (of
-// kAnswerBufferSize bytes) keeps what came back.
-bool ProbePort(int number, const Vendor** found, char* answer, PortProbe* probe) {
+// is simply not the modem. The vendor its device names (byDevice, where the
+// system tells it) goes before the marks. *probe tells how it went; answer
+// (of kAnswerBufferSize bytes) keeps what came back.
+bool ProbePort(int number, const Vendor* byDevice, const Vendor** found, char* answer,
+               PortProbe* probe) {
     *probe = {number, ProbeResult::NotOpened, comdev::OpenRefusal::None, 0, answer, 0};
     answer[0] = '\0';
     ComPort port;
@@ -33,7 +35,7 @@ bool ProbePort(int number, const Vendor** found, char* answer, PortProbe* probe)
     const bool answered =
         ComTransactWatched(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven,
                            &count, kProbeTimeoutMs, kProbeTimeoutMs, &watch) == kComOk;
-    *found = answered ? IdentifyVendor(answer) : nullptr;
+    *found = !answered ? nullptr : byDevice != nullptr ? byDevice : IdentifyVendor(answer);
     const bool identified = *found != nullptr;
     ComClose(&port);
     probe->answerLength = count;
@@ -57,7 +59,7 @@ int FindModem(SwitchHost& host, const comdev::PortNumbers& ports, const Vendor**
         host.StepProgress();
         char answer[kAnswerBufferSize];
         PortProbe probe{};
-        if (ProbePort(number, found, answer, &probe)) {
+        if (ProbePort(number, host.VendorOfDevice(number), found, answer, &probe)) {
             host.Say((*found)->found);
             host.PortProbed(probe);
             return number;
@@ -87,46 +89,114 @@ private:
     size_t length_ = 0;
 };
 
-// How the command phase ended: what the run returns and the text that
-// closes its log.
+// How the command phase ended: what the run returns and the texts that
+// close its log.
 struct CommandPhaseEnd {
     SwitchOutcome outcome;
     const Text* closingText;
+    const Text* afterText;  // null for none
 };
 
-constexpr CommandPhaseEnd kAllConfirmed{SwitchOutcome::Switched, &kTextDone};
-constexpr CommandPhaseEnd kSomeNotConfirmed{SwitchOutcome::NotConfirmed, &kTextNotConfirmed};
-constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, &kTextPortNotOpened};
+constexpr CommandPhaseEnd kSomeNotConfirmed{SwitchOutcome::NotConfirmed, &kTextNotConfirmed,
+                                            nullptr};
+constexpr CommandPhaseEnd kPortNotOpened{SwitchOutcome::NotConfirmed, &kTextPortNotOpened,
+                                         nullptr};
+constexpr CommandPhaseEnd kAlreadyInMode{SwitchOutcome::Switched, &kTextAlreadyInMode, nullptr};
 
-// Sends every command of the list on the port, logging each command and
-// whatever came back. An ERROR, a refusal or silence does not stop the list,
-// but only a command that drew the OK terminator with no refusal of the
-// vendor's anywhere in its answer (also past what the log keeps) counts, and
-// only a list confirmed throughout has switched the modem. A port that no
-// longer opens gets nothing.
-CommandPhaseEnd SendCommands(SwitchHost& host, int number, const Vendor& vendor,
-                             const char* commands) {
-    ComPort port;
-    if (!ComOpen(number, &port)) {
-        return kPortNotOpened;
-    }
-    host.StepProgress();
-    ComSetLine(&port, kBaud);
+// How a command list went: whether every command was confirmed, whether
+// the modem refused one, and (for a row that reads them) each answer.
+constexpr int kMaxQueries = 2;
+struct ListResult {
     bool allConfirmed = true;
+    bool refused = false;
+    int answerCount = 0;
+    bool confirmed[kMaxQueries] = {};
+    char answers[kMaxQueries][kAnswerBufferSize] = {};
+};
+
+// Sends every command of the list on the open port, logging each command
+// and whatever came back. An ERROR, a refusal or silence does not stop the
+// list, but only a command that drew the OK terminator with no refusal of the
+// vendor's anywhere in its answer (also past what the log keeps) counts.
+void SendList(SwitchHost& host, ComPort* port, const Vendor& vendor, const char* commands,
+              ListResult* result) {
     for (const char* command = commands; *command != '\0'; command += std::strlen(command) + 1) {
         host.AppendLog(command);
         char answer[kAnswerBufferSize] = {};
         int count = 0;
         ComAnswerWatch watch{vendor.failureMarker, kCommandTotalMs, false};
         const bool confirmed =
-            ComTransactWatched(&port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
+            ComTransactWatched(port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
                                kCommandTimeoutMs, kCommandTimeoutMs, &watch) == kComOk &&
             !watch.refused;
-        allConfirmed = allConfirmed && confirmed;
+        result->allConfirmed = result->allConfirmed && confirmed;
+        result->refused = result->refused || AnswerRefuses(answer);
+        if (result->answerCount < kMaxQueries) {
+            result->confirmed[result->answerCount] = confirmed;
+            std::memcpy(result->answers[result->answerCount++], answer, sizeof answer);
+        }
         host.AppendLog(answer);
     }
+}
+
+// The modem's value before the change and the command that puts it back.
+void SayValueBefore(SwitchHost& host, const ComposedCommands& composed) {
+    const Language language = host.TextLanguage();
+    LineBuilder line;
+    line.Append(kTextValueBefore.In(language));
+    line.Append(composed.before);
+    line.Append(kTextRestoreWith.In(language));
+    line.Append(composed.restore);
+    line.Append(kRestoreLineEnd);
+    host.AppendLog(line.Text());
+}
+
+// A row that makes its command of the modem's answers: its queries, then
+// that command, each logged as any other. Without the mode query's OK the
+// firmware has no such command, and the switch stays unconfirmed.
+CommandPhaseEnd SendComposed(SwitchHost& host, ComPort* port, const Vendor& row, ModemMode mode) {
+    ListResult queried;
+    SendList(host, port, row, CommandsFor(row, mode), &queried);
+    if (queried.answerCount == 0 || !queried.confirmed[0]) return kSomeNotConfirmed;
+    const char* answers[kMaxQueries];
+    for (int i = 0; i < queried.answerCount; ++i) answers[i] = queried.answers[i];
+    ComposedCommands composed;
+    row.composeCommands(answers, queried.answerCount, mode, &composed);
+    if (composed.result == ComposedCommands::Result::Refused) {
+        return {SwitchOutcome::NotConfirmed, composed.refusal, nullptr};
+    }
+    if (composed.result == ComposedCommands::Result::AlreadySet) return kAlreadyInMode;
+    SayValueBefore(host, composed);
+    ListResult set;
+    SendList(host, port, row, composed.commands, &set);
+    return set.allConfirmed ? CommandPhaseEnd{SwitchOutcome::Switched, &kTextDone, row.afterSwitch}
+                            : kSomeNotConfirmed;
+}
+
+// The row's commands for the mode; only a list confirmed throughout has
+// switched the modem. A list the modem refused goes on with the row's
+// successor, where it has one.
+CommandPhaseEnd SendRow(SwitchHost& host, ComPort* port, const Vendor& row, ModemMode mode) {
+    if (row.composeCommands != nullptr) return SendComposed(host, port, row, mode);
+    ListResult sent;
+    SendList(host, port, row, CommandsFor(row, mode), &sent);
+    if (sent.allConfirmed) return {SwitchOutcome::Switched, &kTextDone, row.afterSwitch};
+    if (sent.refused && row.onRefusal != nullptr) return SendRow(host, port, *row.onRefusal, mode);
+    return kSomeNotConfirmed;
+}
+
+// Sends the vendor's commands for the mode on the modem's port. A port that
+// no longer opens gets nothing.
+CommandPhaseEnd SendCommands(SwitchHost& host, int number, const Vendor& vendor, ModemMode mode) {
+    ComPort port;
+    if (!ComOpen(number, &port)) {
+        return kPortNotOpened;
+    }
+    host.StepProgress();
+    ComSetLine(&port, kBaud);
+    const CommandPhaseEnd end = SendRow(host, &port, vendor, mode);
     ComClose(&port);
-    return allConfirmed ? kAllConfirmed : kSomeNotConfirmed;
+    return end;
 }
 
 }  // namespace
@@ -192,10 +262,10 @@ SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
         SetProgressPos(0);
         Say(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
         if (found != nullptr) *found = {number, vendor};
-        const CommandPhaseEnd end =
-            SendCommands(*this, number, *vendor, CommandsFor(*vendor, mode));
+        const CommandPhaseEnd end = SendCommands(*this, number, *vendor, mode);
         SetProgressPos(kCommandSteps);
         Say(*end.closingText);
+        if (end.afterText != nullptr) Say(*end.afterText);
         outcome = end.outcome;
     }
     FinishRun();

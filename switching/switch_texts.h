@@ -52,6 +52,41 @@ inline constexpr Text kTextNotConfirmed{
     "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n",
     "\r\n\r\nERROR: the modem did not confirm the mode switch.\r\n"};
 
+// Huawei firmware that keeps its USB composition in AT^SETPORT: the value
+// before the change and the command that puts it back, "...: A1,A2;12,10,16,A1,A2.
+// ...: AT^SETPORT="A1,A2;12,10,16,A1,A2"".
+inline constexpr Text kTextValueBefore{"\r\nСостав портов модема до изменения: ",
+                                       "\r\nThe modem's port set before the change: "};
+inline constexpr Text kTextRestoreWith{". Вернуть его можно командой ",
+                                       ". It can be put back with the command "};
+inline constexpr char kRestoreLineEnd[] = ".\r\n";
+// After the completion text: such a value takes effect once the stick is
+// plugged in again.
+inline constexpr Text kTextReplugModem{
+    "Новый режим начнет действовать, когда вы отключите модем от компьютера и подключите "
+    "его снова.\r\n",
+    "The new mode takes effect once you unplug the modem from the computer and plug it in "
+    "again.\r\n"};
+// Closing texts when nothing is sent: the modem has the mode already, or
+// the new value cannot be made safely.
+inline constexpr Text kTextAlreadyInMode{
+    "\r\n\r\nМодем уже в этом режиме, команда не отправлена.\r\n",
+    "\r\n\r\nThe modem is in this mode already; no command was sent.\r\n"};
+inline constexpr Text kTextSetportUnreadable{
+    "\r\n\r\nОШИБКА: ответ модема на AT^SETPORT? не удалось прочитать, команда не "
+    "отправлена.\r\n",
+    "\r\n\r\nERROR: the modem's answer to AT^SETPORT? could not be read; no command was "
+    "sent.\r\n"};
+inline constexpr Text kTextSetportEmpty{
+    "\r\n\r\nОШИБКА: у модема не осталось бы ни одного порта, команда не отправлена.\r\n",
+    "\r\n\r\nERROR: the modem would be left with no port at all; no command was sent.\r\n"};
+inline constexpr Text kTextSetportNoPcUi{
+    "\r\n\r\nОШИБКА: у модема не было бы порта PC UI (код 2 или 12), через который он "
+    "принимает AT-команды, и к нему больше нельзя было бы обратиться; команда не "
+    "отправлена.\r\n",
+    "\r\n\r\nERROR: the modem would be left without its PC UI port (code 2 or 12), which "
+    "takes AT commands, and could not be reached again; no command was sent.\r\n"};
+
 // The question before a run, the same in the dialog and on a command line.
 inline constexpr Text kTextConfirmModemOnly{"Переключение в режим \"Только модем\".",
                                             "Switching to the mode \"Modem only\"."};

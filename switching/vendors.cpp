@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "setport.h"
 #include "switch_constants.h"
+#include "switch_texts.h"
 
 namespace {
 
@@ -11,6 +13,17 @@ const char kHuaweiModemOnly[] = "AT^U2DIAG=0\r\n\0";
 const char kHuaweiExtraFunctions[] = "AT^U2DIAG=257\r\n\0";
 const char kZteModemOnly[] = "AT+ZCDRUN=8\r\n\0AT+ZCDRUN=E\r\n\0";
 const char kZteExtraFunctions[] = "AT+ZCDRUN=9\r\n\0AT+ZCDRUN=F\r\n\0";
+// The queries the AT^SETPORT row reads before it makes its command: the
+// present value; for extra functions also the codes the stick lists, which
+// tell whether it has an SD card (A2).
+const char kSetportQuery[] = "AT^SETPORT?\r\n";
+const char kSetportModemOnly[] = "AT^SETPORT?\r\n\0";
+const char kSetportExtraFunctions[] = "AT^SETPORT?\r\n\0AT^SETPORT=?\r\n\0";
+
+// The final result lines of a command the modem did not carry out.
+constexpr const char* kRefusalLines[] = {"ERROR", "+CME ERROR:", "COMMAND NOT SUPPORT"};
+
+constexpr Text kFoundHuawei{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"};
 
 // ZTE's answers: "Close autorun state result(0:FAIL 1:SUCCESS):1",
 // and to its mode query "Inquiry autorun open state result(0:NO 1:YES):1".
@@ -111,12 +124,16 @@ constexpr ModemVendor kIdentificationOrder[] = {ModemVendor::Zte, ModemVendor::H
 }  // namespace
 
 const Vendor kVendors[kVendorCount] = {
-    {ModemVendor::Huawei, "Huawei", "huawei",
-     Text{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"}, kHuaweiModemOnly,
-     kHuaweiExtraFunctions, nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode},
+    {ModemVendor::Huawei, "Huawei", "huawei", kFoundHuawei, kHuaweiModemOnly,
+     kHuaweiExtraFunctions, nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode, nullptr, &kVendors[2],
+     nullptr},
     {ModemVendor::Zte, "ZTE", "ZTE",
      Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"}, kZteModemOnly,
-     kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode},
+     kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode, nullptr, nullptr,
+     nullptr},
+    {ModemVendor::HuaweiSetport, "Huawei", nullptr, kFoundHuawei, kSetportModemOnly,
+     kSetportExtraFunctions, nullptr, kSetportQuery, ParseSetportMode, ComposeSetport, nullptr,
+     &kTextReplugModem},
 };
 
 const Vendor& VendorOf(ModemVendor id) {
@@ -137,3 +154,15 @@ const Vendor* IdentifyVendor(const char* answer) {
 const char* CommandsFor(const Vendor& vendor, ModemMode mode) {
     return mode == ModemMode::ModemOnly ? vendor.modemOnlyCommands : vendor.extraFunctionsCommands;
 }
+
+bool AnswerRefuses(const char* answer) {
+    for (const char* line = answer; *line != '\0';) {
+        while (*line == '\r' || *line == '\n') ++line;
+        for (const char* refusal : kRefusalLines) {
+            if (std::strncmp(line, refusal, std::strlen(refusal)) == 0) return true;
+        }
+        while (*line != '\0' && *line != '\r' && *line != '\n') ++line;
+    }
+    return false;
+}
+

@@ -32,6 +32,27 @@ struct ModeReport {
 // Reads a mode query's answer; false when it holds no report of the mode.
 using ModeAnswerParser = bool (*)(const char* answer, ModeReport* report);
 
+constexpr int kComposedSize = 96;
+
+// What a row that computes its command makes of its queries' answers.
+struct ComposedCommands {
+    enum class Result {
+        Send,        // commands holds what to send
+        AlreadySet,  // the modem already has what the mode asks for: nothing to send
+        Refused,     // nothing may be sent; refusal says why
+    };
+    Result result;
+    const Text* refusal;
+    char commands[kComposedSize];  // a command list, laid out as the fixed ones
+    char before[kComposedSize];    // Send: the modem's value before the change
+    char restore[kComposedSize];   // Send: the command that puts that value back
+};
+
+// Reads the answers to a row's queries (its command list for the mode, in
+// that order) and fills composed.
+using CommandComposer = void (*)(const char* const* answers, int answerCount, ModemMode mode,
+                                 ComposedCommands* composed);
+
 struct Vendor {
     ModemVendor id;
     const char* name;  // as the status command names it
@@ -46,11 +67,22 @@ struct Vendor {
     const char* failureMarker;
     const char* modeQuery;  // changes nothing; "\r\n"-terminated
     ModeAnswerParser parseModeAnswer;
+    // Null for a row whose lists are the switch. Otherwise its lists are
+    // queries that change nothing, the first its mode query, and this makes
+    // the switch's command of their answers.
+    CommandComposer composeCommands;
+    // The row the switch goes on with when the modem refused a command of
+    // this row's list (ERROR, COMMAND NOT SUPPORT, +CME ERROR); null for none.
+    const Vendor* onRefusal;
+    // Said after the completion text of a switch by this row; null for none.
+    const Text* afterSwitch;
 };
 
 // Huawei, then ZTE: with each row's ModemOnly list first, the fixed order of
-// the four command lists.
-constexpr int kVendorCount = 2;
+// the four command lists. Then the Huawei firmware that keeps its USB
+// composition in AT^SETPORT, which no identification names: the Huawei row
+// goes on with it when its command is refused.
+constexpr int kVendorCount = 3;
 extern const Vendor kVendors[kVendorCount];
 
 const Vendor& VendorOf(ModemVendor id);
@@ -61,3 +93,7 @@ const Vendor* IdentifyVendor(const char* answer);
 
 // The ModemOnly list for ModemOnly, the ExtraFunctions list for any other value.
 const char* CommandsFor(const Vendor& vendor, ModemMode mode);
+
+// Whether the modem refused the command: its answer carries "ERROR",
+// "+CME ERROR: ..." or "COMMAND NOT SUPPORT" as a line of its own.
+bool AnswerRefuses(const char* answer);

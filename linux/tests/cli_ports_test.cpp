@@ -264,6 +264,17 @@ INSTANTIATE_TEST_SUITE_P(
                     "COM1=silent COM2=silent COM3=huawei", 0,
                     {"Найден модем Huawei.\nПорт модема: DEV/ttyUSB2 (12d1:1436 HUAWEI Mobile, интерфейс 4).\n"},
                     {1, 2}},
+        // Manufacturer lines not in the marks' case: the USB identity tells the vendor.
+        MachineCase{"HuaweiByItsUsbIdentity", "huawei-e173.txt",
+                    {{"ttyUSB0", 1}, {"ttyUSB1", 2}, {"ttyUSB2", 3}},
+                    "COM1=silent COM2=silent "
+                    "COM3=e3372,ident=Manufacturer:%20Huawei%20Technologies%20Co.%2C%20Ltd.", 0,
+                    {"Найден модем Huawei.\nПорт модема: DEV/ttyUSB2 (12d1:1436",
+                     "AT^SETPORT=\"FF;12,10,16\"\n\nOK\n"},
+                    {1, 2}},
+        MachineCase{"ZteByItsUsbIdentity", "zte-mf627.txt",
+                    {{"ttyUSB2", 3}}, "COM3=zte,ident=Manufacturer:%20zte%20corporation", 0,
+                    {"Найден модем ZTE.\n"}, {}},
         MachineCase{"ZteBeforeACable", "zte-mf627.txt",
                     {{"ttyUSB0", 1}, {"ttyUSB1", 2}, {"ttyUSB2", 3}},
                     "COM1=zte COM2=error COM3=zte", 0,

@@ -223,6 +223,8 @@ const char kZteIdentification[] =
     "Manufacturer: ZTE CORPORATION\nModel: MF627\nRevision: BD_MF627V1.0.0B04\n";
 const char kHuaweiIdentification[] =
     "Manufacturer: huawei\nModel: E1550\nRevision: 11.608.12.02.143\n";
+const char kE3372Identification[] =
+    "Manufacturer: huawei\nModel: E3372\nRevision: 22.200.15.00.00\n";
 
 struct StatusCase {
     const char* layout;  // the modem on COM2
@@ -238,6 +240,9 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
     const std::string huawei = std::string("Модем: Huawei\n") + kHuaweiIdentification;
     const char* zteSent = "ATI\r\nATI\r\nAT+ZCDRUN=4\r\n";
     const char* huaweiSent = "ATI\r\nATI\r\nAT^U2DIAG?\r\n";
+    // Firmware that refuses AT^U2DIAG? is asked for AT^SETPORT?.
+    const std::string e3372 = std::string("Модем: Huawei\n") + kE3372Identification;
+    const char* setportSent = "ATI\r\nATI\r\nAT^U2DIAG?\r\nAT^SETPORT?\r\n";
     const std::string lines[] = {
         zte + "Режим: «Доп. функции» (autorun 1)\n",
         zte + "Режим: «Только модем» (autorun 0)\n",
@@ -246,6 +251,8 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
         huawei + "Режим: неизвестный (^U2DIAG: 118)\n",
         huawei + "Режим: модем не ответил на запрос режима AT^U2DIAG?\n",
         zte + "Режим: модем не ответил на запрос режима AT+ZCDRUN=4\n",
+        e3372 + "Режим: «Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2)\n",
+        e3372 + "Режим: «Только модем» (^SETPORT:FF;12,10,16)\n",
     };
     const StatusCase cases[] = {
         {"COM2=zte", 0, lines[0].c_str(), "extra", "autorun 1", zteSent},
@@ -255,8 +262,11 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
         {"COM2=huawei,u2diag=0,u2diag-form=%2000#%20", 0, lines[3].c_str(), "modem-only",
          "^U2DIAG: 0", huaweiSent},
         {"COM2=huawei,u2diag=118", 0, lines[4].c_str(), "unknown", "^U2DIAG: 118", huaweiSent},
-        {"COM2=huawei,error-on=AT^U2DIAG?", 2, lines[5].c_str(), "unknown", nullptr, huaweiSent},
+        {"COM2=huawei,error-on=AT^U2DIAG?", 2, lines[5].c_str(), "unknown", nullptr, setportSent},
         {"COM2=zte,mute-on=AT+ZCDRUN=4", 2, lines[6].c_str(), "unknown", nullptr, zteSent},
+        {"COM2=e3372", 0, lines[7].c_str(), "extra", "^SETPORT:A1,A2;12,10,16,A1,A2", setportSent},
+        {"COM2=e3372,setport=FF;12%2C10%2C16", 0, lines[8].c_str(), "modem-only",
+         "^SETPORT:FF;12,10,16", setportSent},
     };
     std::vector<std::string> args = {"status"};
     const std::vector<std::string> ports = ThreePorts();
@@ -387,6 +397,51 @@ TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) 
     const Finished refused = Switch("COM2=zte,fail-on=AT+ZCDRUN=8", "modem-only");
     EXPECT_EQ(refused.out.find("сообщает"), std::string::npos) << refused.out;
     EXPECT_EQ(sim().Received(2).find("AT+ZCDRUN=4"), std::string::npos);
+}
+
+// Huawei firmware with AT^SETPORT: the value set, the re-plug it needs, and
+// the mode read back, which may still be the old one until then.
+struct SetportCase {
+    const char* layout;
+    const char* mode;
+    int exitCode;
+    const char* state;
+    const char* tail;  // the end of the output
+};
+
+TEST_F(CommandLine, SticksWithSetportGetTheValueOfTheMode) {
+    const std::string replug =
+        std::string(kLogEnd) +
+        "Новый режим начнет действовать, когда вы отключите модем от компьютера и подключите его "
+        "снова.\nМодем сообщает режим: ";
+    const std::string lines[] = {
+        replug + "«Только модем» (^SETPORT:FF;12,10,16).\n",
+        replug + "«Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2).\n",
+        replug + "«Только модем» (^SETPORT:FF;1,3,2).\n",
+        replug + "«Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2), а не заданный; новый режим "
+                 "может появиться только после переподключения модема (тогда его покажет "
+                 "modemswitch status).\n",
+    };
+    const SetportCase cases[] = {
+        {"COM2=e3372", "modem-only", 0, "setport=FF;12,10,16", lines[0].c_str()},
+        {"COM2=e3372,setport=FF;12%2C10%2C16", "extra", 0, "setport=A1,A2;12,10,16,A1,A2",
+         lines[1].c_str()},
+        {"COM2=e3131", "modem-only", 0, "setport=FF;1,3,2", lines[2].c_str()},
+        {"COM2=e3372,mode-on-replug", "modem-only", 0, "setport=FF;12,10,16", lines[3].c_str()},
+        {"COM2=e3131,refuse-set", "modem-only", 2, "none",
+         "AT^SETPORT=\"FF;1,3,2\"\n\nERROR\n\n\nОШИБКА: модем не подтвердил переключение "
+         "режима.\n"},
+    };
+    for (const SetportCase& c : cases) {
+        SCOPED_TRACE(c.layout);
+        const Finished run = Switch(c.layout, c.mode);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+        EXPECT_EQ(sim().State(2), c.state);
+        const std::string tail = c.tail;
+        EXPECT_TRUE(run.out.size() >= tail.size() &&
+                    run.out.compare(run.out.size() - tail.size(), tail.size(), tail) == 0)
+            << run.out;
+    }
 }
 
 TEST_F(CommandLine, ModemOnlyOnAHiLinkStickIsRefusedUnlessForced) {

@@ -23,6 +23,9 @@ TEST(VendorTable, HoldsHuaweiListsThenZteListsByteForByte) {
         Block("AT^U2DIAG=257\r\n"),
         Block("AT+ZCDRUN=8\r\n\0AT+ZCDRUN=E\r\n"),
         Block("AT+ZCDRUN=9\r\n\0AT+ZCDRUN=F\r\n"),
+        // Queries only: this row makes its command of their answers.
+        Block("AT^SETPORT?\r\n"),
+        Block("AT^SETPORT?\r\n\0AT^SETPORT=?\r\n"),
     };
     for (int row = 0; row < kVendorCount; ++row) {
         SCOPED_TRACE(row);
@@ -33,6 +36,12 @@ TEST(VendorTable, HoldsHuaweiListsThenZteListsByteForByte) {
     }
     EXPECT_EQ(&VendorOf(ModemVendor::Huawei), &kVendors[0]);
     EXPECT_EQ(&VendorOf(ModemVendor::Zte), &kVendors[1]);
+    EXPECT_EQ(&VendorOf(ModemVendor::HuaweiSetport), &kVendors[2]);
+    // Only a refused Huawei list goes on, and only to the AT^SETPORT row.
+    EXPECT_EQ(kVendors[0].onRefusal, &kVendors[2]);
+    EXPECT_EQ(kVendors[1].onRefusal, nullptr);
+    EXPECT_EQ(kVendors[2].onRefusal, nullptr);
+    EXPECT_EQ(kVendors[2].mark, nullptr) << "no identification names it";
 }
 
 TEST(VendorTable, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
@@ -43,6 +52,23 @@ TEST(VendorTable, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
         EXPECT_EQ(CommandsFor(vendor, static_cast<ModemMode>(7)), vendor.extraFunctionsCommands);
         EXPECT_EQ(CommandsFor(vendor, static_cast<ModemMode>(-1)), vendor.extraFunctionsCommands);
     }
+}
+
+TEST(VendorTable, AnAnswerRefusesWithAFinalErrorLine) {
+    const struct {
+        const char* answer;
+        bool refuses;
+    } cases[] = {
+        {"AT^U2DIAG=0\r\r\nERROR\r\n", true},
+        {"AT^U2DIAG=0\r\r\nCOMMAND NOT SUPPORT\r\n", true},
+        {"AT^U2DIAG?\r\r\n+CME ERROR: 50\r\n", true},
+        {"\r\n+CME ERROR: operation not allowed\r\n", true},
+        {"AT^U2DIAG=0\r\r\nOK\r\n", false},
+        {"AT^U2DIAG=0\r\n", false},  // silence is no refusal
+        {"AT+ERROR\r\r\nOK\r\n", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AnswerRefuses(c.answer), c.refuses) << c.answer;
 }
 
 struct ModeAnswerCase {

@@ -32,6 +32,13 @@ const char kDone[] =
     "с сайта вашего оператора сотовой связи.\r\n";
 const char kPortNotOpened[] = "\r\nОШИБКА: не удалось открыть порт модема.\r\n";
 const char kNotConfirmed[] = "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";
+const char kReplug[] =
+    "Новый режим начнет действовать, когда вы отключите модем от компьютера и подключите его "
+    "снова.\r\n";
+const char kAlreadyInMode[] = "\r\n\r\nМодем уже в этом режиме, команда не отправлена.\r\n";
+const char kNoPcUi[] =
+    "\r\n\r\nОШИБКА: у модема не было бы порта PC UI (код 2 или 12), через который он "
+    "принимает AT-команды, и к нему больше нельзя было бы обратиться; команда не отправлена.\r\n";
 const char kBusyOne[] =
     "\r\nПорт COM4 занят другой программой. Закройте программу модема и снова запустите эту "
     "программу.\r\n";
@@ -169,6 +176,104 @@ INSTANTIATE_TEST_SUITE_P(
                    {Log("AT^U2DIAG=257\r\n"), Log("AT^U2DIAG=257\r\n\r\nOK\r\n")},
                    "ATI\r\nAT^U2DIAG=257\r\n"}),
     [](const testing::TestParamInfo<VendorCase>& info) { return info.param.name; });
+// clang-format on
+
+// --- Huawei firmware that keeps its composition in AT^SETPORT -------------
+
+// Such a stick refuses AT^U2DIAG; the run goes on with its AT^SETPORT value.
+struct SetportCase {
+    const char* name;
+    const char* layout;
+    ModemMode mode;
+    Calls commandsAndAnswers;  // from the refused AT^U2DIAG on
+    Calls closing;
+    SwitchOutcome outcome;
+    const char* state;  // what the stick was set to
+};
+
+class SetportRun : public SwitchRun, public testing::WithParamInterface<SetportCase> {};
+
+TEST_P(SetportRun, GoesOnWithTheValueTheStickReports) {
+    const SetportCase& c = GetParam();
+    RecordingHost host = Run(c.layout, c.mode);
+
+    const bool modemOnly = c.mode == ModemMode::ModemOnly;
+    const std::string u2diag = modemOnly ? "AT^U2DIAG=0\r\n" : "AT^U2DIAG=257\r\n";
+    const Calls expected = Join({ScanOpening(1),
+                                 {Log(kFoundHuawei), "SetProgressRange 0 2", "SetProgressPos 0",
+                                  Log(modemOnly ? kHeaderModemOnly : kHeaderExtra), "StepProgress",
+                                  Log(u2diag), Log(u2diag + "\r\nERROR\r\n")},
+                                 c.commandsAndAnswers,
+                                 {"SetProgressPos 2"},
+                                 c.closing,
+                                 {"FinishRun"}});
+    EXPECT_EQ(host.Calls(), expected);
+    EXPECT_EQ(host.Outcome(), c.outcome);
+    EXPECT_EQ(sim().State(1), c.state);
+}
+
+std::string Answered(const std::string& command, const std::string& reply) {
+    return command + "\r\n\r\n" + reply + "\r\n";
+}
+
+const char kE3372Listing[] =
+    "^SETPORT:A1: CDROM\r\n^SETPORT:A2: SD\r\n^SETPORT:10: 4G MODEM\r\n"
+    "^SETPORT:12: 4G PCUI\r\n^SETPORT:13: 4G DIAG\r\n^SETPORT:14: 4G GPS\r\n"
+    "^SETPORT:16: 4G NCM\r\n\r\nOK";
+
+Calls Query(const char* value) {
+    return {Log("AT^SETPORT?\r\n"),
+            Log(Answered("AT^SETPORT?", std::string("^SETPORT:") + value + "\r\n\r\nOK"))};
+}
+
+Calls Set(const std::string& before, const std::string& value, const char* reply) {
+    const std::string command = "AT^SETPORT=\"" + value + "\"";
+    const std::string restore = before[0] == ';' ? "FF" + before : before;
+    return {Log("\r\nСостав портов модема до изменения: " + before +
+                ". Вернуть его можно командой AT^SETPORT=\"" + restore + "\".\r\n"),
+            Log(command + "\r\n"), Log(Answered(command, reply))};
+}
+
+const Calls kSwitched{Log(kDone), Log(kReplug)};
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    ModemOnlyAndExtra, SetportRun,
+    testing::Values(
+        SetportCase{"E3372ModemOnly", "COM1=e3372", ModemMode::ModemOnly,
+                    Join({Query("A1,A2;12,10,16,A1,A2"),
+                          Set("A1,A2;12,10,16,A1,A2", "FF;12,10,16", "OK")}),
+                    kSwitched, SwitchOutcome::Switched, "setport=FF;12,10,16"},
+        // The value shows no SD card: the stick's listing tells it has one.
+        SetportCase{"E3372ExtraAfterModemOnly", "COM1=e3372,setport=FF;12%2C10%2C16",
+                    ModemMode::ExtraFunctions,
+                    Join({Query("FF;12,10,16"),
+                          {Log("AT^SETPORT=?\r\n"), Log(Answered("AT^SETPORT=?", kE3372Listing))},
+                          Set("FF;12,10,16", "A1,A2;12,10,16,A1,A2", "OK")}),
+                    kSwitched, SwitchOutcome::Switched, "setport=A1,A2;12,10,16,A1,A2"},
+        SetportCase{"E3131ModemOnly", "COM1=e3131", ModemMode::ModemOnly,
+                    Join({Query("A1,A2;1,3,2,A1,A2"), Set("A1,A2;1,3,2,A1,A2", "FF;1,3,2", "OK")}),
+                    kSwitched, SwitchOutcome::Switched, "setport=FF;1,3,2"},
+        SetportCase{"RefusedSet", "COM1=e3131,refuse-set", ModemMode::ModemOnly,
+                    Join({Query("A1,A2;1,3,2,A1,A2"),
+                          Set("A1,A2;1,3,2,A1,A2", "FF;1,3,2", "ERROR")}),
+                    {Log(kNotConfirmed)}, SwitchOutcome::NotConfirmed, "none"},
+        SetportCase{"AlreadyInMode", "COM1=e3372,setport=FF;12%2C10%2C16", ModemMode::ModemOnly,
+                    Query("FF;12,10,16"), {Log(kAlreadyInMode)}, SwitchOutcome::Switched,
+                    "none"},
+        // Planted values whose new value would lack the PC UI port: nothing is set.
+        SetportCase{"NoPcUi3G", "COM1=e3131,setport=A1%2CA2;1%2C3%2CA1%2CA2",
+                    ModemMode::ModemOnly, Query("A1,A2;1,3,A1,A2"), {Log(kNoPcUi)},
+                    SwitchOutcome::NotConfirmed, "none"},
+        SetportCase{"NoPcUi4G", "COM1=e3372,setport=FF;10%2C16", ModemMode::ExtraFunctions,
+                    Join({Query("FF;10,16"),
+                          {Log("AT^SETPORT=?\r\n"), Log(Answered("AT^SETPORT=?", kE3372Listing))}}),
+                    {Log(kNoPcUi)}, SwitchOutcome::NotConfirmed, "none"},
+        // A stick that refuses both commands: the run fails as it always did.
+        SetportCase{"NeitherCommand", "COM1=huawei,error-on=AT^U2DIAG=0", ModemMode::ModemOnly,
+                    {Log("AT^SETPORT?\r\n"), Log("AT^SETPORT?\r\n\r\nERROR\r\n")},
+                    {Log(kNotConfirmed)}, SwitchOutcome::NotConfirmed, "none"}),
+    [](const testing::TestParamInfo<SetportCase>& info) { return info.param.name; });
 // clang-format on
 
 // --- Finding the modem ----------------------------------------------------

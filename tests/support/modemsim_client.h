@@ -21,7 +21,7 @@ public:
     int Opens(int com);
     // Client handles open on COMn right now; -1 on error.
     int Held(int com);
-    // "zcdrun=8", "u2diag=257", "none"; "" on error.
+    // "zcdrun=8", "u2diag=257", "setport=FF;12,10,16", "none"; "" on error.
     std::string State(int com);
     // The simulator's last "error ..." reply or the connection failure.
     std::string LastError() const;

@@ -56,6 +56,10 @@ inline constexpr char kCompletion[] =
     "было удалено, вы можете вернуть модем в исходное состояние с помощью утилиты "
     "обновления встроенного ПО модема, которую можно скачать с сайта вашего "
     "оператора сотовой связи.\r\n";
+// After kCompletion, on a Huawei stick switched by AT^SETPORT.
+inline constexpr char kReplug[] =
+    "Новый режим начнет действовать, когда вы отключите модем от компьютера и подключите его "
+    "снова.\r\n";
 inline constexpr char kNotConfirmed[] =
     "\r\n\r\nОШИБКА: модем не подтвердил переключение режима.\r\n";
 

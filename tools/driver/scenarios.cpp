@@ -402,6 +402,55 @@ void ZteRefusal(const ScenarioSettings& settings, CheckReport& report) {
          "log shows the first command refused with :0 and OK, the second taken with :1"});
 }
 
+// Huawei sticks whose firmware refuses AT^U2DIAG and keeps its composition
+// in AT^SETPORT: the run goes on with the stick's value and, once the stick
+// took the new one, asks for a re-plug; a stick that refuses it ends in the
+// error line.
+void SetportSticks(const ScenarioSettings& settings, CheckReport& report) {
+    const std::string replugged = std::string(expected::kCompletion) + expected::kReplug;
+    const struct {
+        const char* layout;  // the stick on COM2
+        int button;
+        const char* confirmation;
+        std::vector<std::string> logParts;  // in this order, after the found line
+        std::string closing;
+        const char* state;
+    } runs[] = {
+        {"COM2=e3372", expected::kModemOnly, expected::kConfirmModemOnly,
+         {expected::kModemOnlyHeader, "AT^U2DIAG=0\r\n", "\r\nERROR\r\n", "AT^SETPORT?\r\n",
+          "^SETPORT:A1,A2;12,10,16,A1,A2\r\n", "AT^SETPORT=\"FF;12,10,16\"\r\n", "\r\nOK\r\n"},
+         replugged, "setport=FF;12,10,16"},
+        {"COM2=e3372,setport=FF;12%2C10%2C16", expected::kExtra, expected::kConfirmExtra,
+         {expected::kExtraHeader, "AT^U2DIAG=257\r\n", "\r\nERROR\r\n", "AT^SETPORT?\r\n",
+          "AT^SETPORT=?\r\n", "AT^SETPORT=\"A1,A2;12,10,16,A1,A2\"\r\n", "\r\nOK\r\n"},
+         replugged, "setport=A1,A2;12,10,16,A1,A2"},
+        {"COM2=e3131,refuse-set", expected::kModemOnly, expected::kConfirmModemOnly,
+         {expected::kModemOnlyHeader, "AT^SETPORT=\"FF;1,3,2\"\r\n", "\r\nERROR\r\n"},
+         expected::kNotConfirmed, "none"},
+    };
+    for (const auto& run : runs) {
+        if (!SetLayout(report, run.layout)) return;
+        ProgramUnderTest program(settings.exePath);
+        if (!StartIdle(program, report) ||
+            !AnswerConfirmation(program, report, run.button, run.confirmation, IDYES) ||
+            !WaitForRunEnd(program, report))
+            return;
+        const std::string log = program.LogText();
+        std::vector<std::string> parts = {expected::kSearching, expected::kFoundHuawei};
+        parts.insert(parts.end(), run.logParts.begin(), run.logParts.end());
+        std::string missing;
+        report.Expect(ContainsInOrder(log, parts, &missing) && EndsWith(log, run.closing),
+                      std::string(run.layout) + ": the log goes on with AT^SETPORT and ends with " +
+                          Trimmed(run.closing.c_str()).substr(0, 40),
+                      "missing " + Quoted(missing) + " in log " + Quoted(log));
+        ExpectProgress(program, report, 2, 2);
+        const std::string state = ModemSim::Instance().State(2);
+        report.Expect(state == run.state, std::string("the stick's state is ") + run.state,
+                      "state " + state);
+        LeaveThroughExit(program, report);
+    }
+}
+
 void EscapeKeepsIdleDialog(const ScenarioSettings& settings, CheckReport& report) {
     ProgramUnderTest program(settings.exePath);
     if (!StartIdle(program, report)) return;
@@ -441,6 +490,7 @@ const NamedScenario kScenarios[] = {
     {"a modem on COM40, listed by the system", ModemAboveCom31},
     {"a switch the modem does not confirm", UnconfirmedSwitch},
     {"a ZTE modem that refuses with result 0", ZteRefusal},
+    {"Huawei sticks with AT^SETPORT", SetportSticks},
     {"Escape does not close the idle dialog", EscapeKeepsIdleDialog},
     {"Enter right after the start leaves through Выход", EnterRightAfterStart},
 };

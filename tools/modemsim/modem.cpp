@@ -4,6 +4,8 @@
 #include <cctype>
 #include <map>
 
+#include "setport_stick.h"
+
 namespace modemsim {
 namespace {
 
@@ -23,6 +25,10 @@ const char kHuaweiIdent[] =
 const char kZcdrunPrefix[] = "AT+ZCDRUN=";
 const char kU2diagPrefix[] = "AT^U2DIAG=";
 const char kU2diagQuery[] = "AT^U2DIAG?";
+const char kSetportQuery[] = "AT^SETPORT?";
+const char kSetportListing[] = "AT^SETPORT=?";
+const char kSetportPrefix[] = "AT^SETPORT=";
+const char kSetportReset[] = "AT^RESET";
 constexpr std::size_t kMaxU2diagDigits = 5;
 
 bool StartsWith(const std::string& text, std::string_view prefix) {
@@ -86,7 +92,12 @@ Modem::Modem(PortConfig config)
     : config_(std::move(config)),
       echo_(config_.echo),
       autorun_(config_.autorun),
-      u2diag_(config_.u2diag) {}
+      u2diag_(config_.u2diag) {
+    if (IsSetportStick(config_.base)) {
+        setportStored_ = config_.setport.value_or(FirmwareOf(config_.base).factoryValue);
+        setportShown_ = setportStored_;
+    }
+}
 
 Reaction Modem::Receive(std::string_view bytes) {
     Reaction reaction;
@@ -152,6 +163,9 @@ std::string Modem::Answer(const std::string& command) {
         return AnswerZte(command);
     case Base::Huawei:
         return AnswerHuawei(command);
+    case Base::E3372:
+    case Base::E3131:
+        return AnswerSetportStick(command);
     default:
         return {};
     }
@@ -165,7 +179,9 @@ std::string Modem::AnswerCommon(const std::string& command) {
         return kOk;
     }
     if (command == "ATI") {
-        const std::string own = config_.base == Base::Zte ? kZteIdent : kHuaweiIdent;
+        const std::string own = config_.base == Base::Zte      ? kZteIdent
+                                : IsSetportStick(config_.base) ? FirmwareOf(config_.base).ident
+                                                               : kHuaweiIdent;
         return "\r\n" + config_.ident.value_or(own) + "\r\n\r\nOK\r\n";
     }
     return {};
@@ -224,6 +240,40 @@ char DribbleSource::Next() {
     const char byte = line_[offset_];
     offset_ = (offset_ + 1) % line_.size();
     return byte;
+}
+
+// Firmware without AT^U2DIAG: its composition is AT^SETPORT's, and a new
+// value shows after AT^RESET (or a re-plug) with mode-on-replug.
+std::string Modem::AnswerSetportStick(const std::string& command) {
+    std::string reply = AnswerCommon(command);
+    if (!reply.empty()) return reply;
+    if (command == kSetportQuery) return Report("^SETPORT:", setportShown_);
+    if (command == kSetportListing) {
+        return "\r\n" + std::string(FirmwareOf(config_.base).listing) + kOk;
+    }
+    if (command == kSetportReset) {
+        setportShown_ = setportStored_;
+        return kOk;
+    }
+    if (StartsWith(command, kSetportPrefix)) {
+        return AnswerSetportSet(command.substr(sizeof(kSetportPrefix) - 1));
+    }
+    return kError;
+}
+
+// The value comes in quotes, as the vendor's documents write it, or without.
+std::string Modem::AnswerSetportSet(const std::string& quoted) {
+    std::string value = quoted;
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value = value.substr(1, value.size() - 2);
+    }
+    if (config_.refuseSet || !SetportAccepts(value, setportStored_, FirmwareOf(config_.base))) {
+        return kError;
+    }
+    state_ = "setport=" + value;
+    setportStored_ = value;
+    if (!config_.modeOnReplug) setportShown_ = value;
+    return kOk;
 }
 
 std::string ChatterSource::Next(std::size_t count) {

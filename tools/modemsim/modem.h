@@ -31,7 +31,8 @@ public:
     // Every byte taken in so far (none after an unplug).
     const std::string& Received() const { return received_; }
     // The last switch command the modem carried out: "zcdrun=8",
-    // "u2diag=257" or "none" (queries and refused commands leave it).
+    // "u2diag=257", "setport=FF;12,10,16" or "none" (queries and refused
+    // commands leave it).
     const std::string& State() const { return state_; }
     const PortConfig& Config() const { return config_; }
 
@@ -44,6 +45,8 @@ private:
     std::string AnswerHuawei(const std::string& command);
     std::string AnswerZcdrun(char mode);
     std::string WithNoise(const std::string& command, std::string reply) const;
+    std::string AnswerSetportStick(const std::string& command);
+    std::string AnswerSetportSet(const std::string& value);
 
     PortConfig config_;
     bool echo_;
@@ -53,6 +56,10 @@ private:
     std::string state_ = "none";
     bool autorun_;  // zte: what the mode query reports
     long u2diag_;   // huawei: what the mode query reports
+    // e3372, e3131: the value set last, and what AT^SETPORT? reports (the
+    // same, or with mode-on-replug the one laid out until AT^RESET).
+    std::string setportStored_;
+    std::string setportShown_;
 };
 
 // The endless text a chatter modem streams: whole lines, never an "OK".

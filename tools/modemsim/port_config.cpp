@@ -50,9 +50,9 @@ std::optional<long> ParseNumber(std::string_view text, long min, long max) {
 
 std::optional<Base> ParseBase(std::string_view name) {
     static const std::map<std::string_view, Base> kBases = {
-        {"zte", Base::Zte},       {"huawei", Base::Huawei},   {"silent", Base::Silent},
-        {"error", Base::Error},   {"chatter", Base::Chatter}, {"nul", Base::Nul},
-        {"locked", Base::Locked},
+        {"zte", Base::Zte},         {"huawei", Base::Huawei}, {"e3372", Base::E3372},
+        {"e3131", Base::E3131},     {"silent", Base::Silent}, {"error", Base::Error},
+        {"chatter", Base::Chatter}, {"nul", Base::Nul},       {"locked", Base::Locked},
     };
     const auto found = kBases.find(name);
     if (found == kBases.end()) return std::nullopt;
@@ -72,6 +72,12 @@ std::string AddCommand(std::vector<std::string>* list, const std::string& value)
     if (value.empty()) return "needs a command";
     list->push_back(value);
     return {};
+}
+
+// Refuses an option meant for the sticks with AT^SETPORT only.
+std::string OnlySetportSticks(const PortConfig& config) {
+    return config.base == Base::E3372 || config.base == Base::E3131 ? std::string()
+                                                                    : "only for e3372 and e3131";
 }
 
 // Refuses an option meant for the other talking personality.
@@ -168,6 +174,18 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
              if (!v.empty()) return std::string("takes no value");
              s.modeOnReplug = true;
              return std::string();
+         }},
+        {"setport",
+         [](PortConfig& s, const std::string& v) {
+             const std::string why = OnlySetportSticks(s);
+             return why.empty() ? SetNonEmpty(&s.setport.emplace(), v) : why;
+         }},
+        {"refuse-set",
+         [](PortConfig& s, const std::string& v) {
+             std::string why = OnlySetportSticks(s);
+             if (why.empty() && !v.empty()) why = "takes no value";
+             if (why.empty()) s.refuseSet = true;
+             return why;
          }},
         {"mute-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},
         {"unplug-on",

@@ -16,7 +16,9 @@ constexpr int kFirstCom = 1;
 // sit above COM31.
 constexpr int kLastCom = 64;
 
-enum class Base { Zte, Huawei, Silent, Error, Chatter, Nul, Locked };
+// E3372 and E3131: Huawei sticks whose firmware keeps its USB composition in
+// AT^SETPORT (4G and 3G codes) and refuses AT^U2DIAG.
+enum class Base { Zte, Huawei, E3372, E3131, Silent, Error, Chatter, Nul, Locked };
 
 // What the nul personality answers to every command unless told otherwise.
 extern const char kDefaultNulReply[];
@@ -48,6 +50,10 @@ struct PortConfig {
     long u2diag = 257;          // huawei: what AT^U2DIAG? reports; 118 and 119 are HiLink firmware
     std::string u2diagForm = " #";  // huawei: how it follows "^U2DIAG:", '#' the value
     bool modeOnReplug = false;  // the queries keep reporting the mode it was laid out in
+    // e3372, e3131: what AT^SETPORT? reports when laid out; the firmware's
+    // factory value when unset. refuseSet: every AT^SETPORT= draws ERROR.
+    std::optional<std::string> setport;
+    bool refuseSet = false;
     std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
     NoisyAnswers noise;
 };

@@ -145,6 +145,17 @@ TEST(Queries, ReportTheModeTheModemIsIn) {
         {"huawei,u2diag=118,u2diag-form=#%20", {}, "AT^U2DIAG?", "^U2DIAG:118 "},
         {"huawei", {"AT^U2DIAG=0"}, "AT^U2DIAG?", "^U2DIAG: 0"},
         {"huawei,u2diag=0,mode-on-replug", {"AT^U2DIAG=257"}, "AT^U2DIAG?", "^U2DIAG: 0"},
+        {"e3372", {}, "AT^SETPORT?", "^SETPORT:A1,A2;12,10,16,A1,A2"},
+        {"e3131", {"AT^SETPORT=\"FF;1,3,2\""}, "at^setport?", "^SETPORT:FF;1,3,2"},
+        {"e3131,setport=FF;2%2C1", {}, "AT^SETPORT?", "^SETPORT:FF;2,1"},
+        {"e3372,mode-on-replug",
+         {"AT^SETPORT=\"FF;12,10,16\""},
+         "AT^SETPORT?",
+         "^SETPORT:A1,A2;12,10,16,A1,A2"},
+        {"e3372,mode-on-replug",
+         {"AT^SETPORT=\"FF;12,10,16\"", "AT^RESET"},
+         "AT^SETPORT?",
+         "^SETPORT:FF;12,10,16"},
     };
     for (const QueryCase& c : cases) {
         SCOPED_TRACE(c.config);
@@ -155,6 +166,49 @@ TEST(Queries, ReportTheModeTheModemIsIn) {
                   "\r\n" + std::string(c.report) + "\r\n\r\nOK\r\n");
         EXPECT_EQ(modem.State(), state) << "a query switches nothing";
     }
+}
+
+// Sticks with AT^SETPORT hold a new value to their firmware's rules and
+// know no AT^U2DIAG.
+TEST(Switching, SetportSticksTakeOnlyWhatTheirFirmwareTakes) {
+    const struct {
+        const char* config;
+        const char* command;
+        const char* state;  // after a set taken; null when refused
+    } cases[] = {
+        {"e3372", "AT^SETPORT=\"FF;12,10,16\"", "setport=FF;12,10,16"},
+        {"e3372", "at^setport=\"a1,a2;12,10,16,a1,a2\"",
+         "setport=A1,A2;12,10,16,A1,A2"},  // the stored value
+        {"e3372", "AT^SETPORT=A1;12,16,10,A1", "setport=A1;12,16,10,A1"},
+        {"e3131", "AT^SETPORT=\"FF;1,3,2\"", "setport=FF;1,3,2"},
+        {"e3131", "AT^SETPORT=\"A1;2,1,3,7,A1\"", "setport=A1;2,1,3,7,A1"},
+        {"e3372", "AT^SETPORT=\"FF;10,16\"", nullptr},        // no PC UI port
+        {"e3131", "AT^SETPORT=\"FF;1,3,12\"", nullptr},       // 3G firmware's is 2
+        {"e3372", "AT^SETPORT=\"A2;12,10,16\"", nullptr},     // first part
+        {"e3372", "AT^SETPORT=\";12,10,16\"", nullptr},       // first part
+        {"e3372", "AT^SETPORT=\"FF;12,10,16,10\"", nullptr},  // a code twice
+        {"e3372", "AT^SETPORT=\"FF;12,A1,10,16\"", nullptr},  // the CD drive not last
+        {"e3372", "AT^SETPORT=\"FF;12,10,16,13\"", nullptr},  // diagnostics added
+        {"e3131", "AT^SETPORT=\"FF;1,2\"", nullptr},          // diagnostics removed
+        {"e3372", "AT^SETPORT=\"FF;12,10\"", nullptr},        // 4G: no 11 or 16
+        {"e3372", "AT^SETPORT=\"FF;12,10,11,16\"", nullptr},  // 4G: both
+        {"e3372", "AT^SETPORT=\"FF; 12,10,16\"", nullptr},    // a blank
+        {"e3372", "AT^SETPORT=\"FF;12,10,16;\"", nullptr},
+        {"e3372,refuse-set", "AT^SETPORT=\"FF;12,10,16\"", nullptr},
+        {"e3372", "AT^U2DIAG=0", nullptr},
+        {"e3131", "AT^U2DIAG=257", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.config) + " " + c.command);
+        Modem stick = Make(std::string(c.config) + ",echo=0");
+        EXPECT_EQ(Wire(stick.Receive(std::string(c.command) + "\r")),
+                  c.state != nullptr ? "\r\nOK\r\n" : "\r\nERROR\r\n");
+        EXPECT_EQ(stick.State(), c.state != nullptr ? c.state : "none");
+    }
+    Modem stick = Make("e3131,echo=0");
+    EXPECT_EQ(Wire(stick.Receive("AT^U2DIAG?\r")), "\r\nERROR\r\n");
+    EXPECT_NE(Wire(stick.Receive("AT^SETPORT=?\r")).find("\r\n^SETPORT:A2: SD\r\n"),
+              std::string::npos);
 }
 
 TEST(Options, IdentReplacesTheBodyOnly) {
