@@ -1,12 +1,9 @@
 #include "port_holders.h"
 
-#include <dirent.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +14,8 @@
 namespace {
 
 // Bounds the walk over /proc: processes, and descriptors of each.
-constexpr int kMaxProcesses = 65536;
-constexpr int kMaxDescriptors = 4096;
+constexpr std::size_t kMaxProcesses = 65536;
+constexpr std::size_t kMaxDescriptors = 4096;
 
 // The PID of a /proc entry, or 0.
 pid_t PidOfName(const char* name) {
@@ -27,8 +24,6 @@ pid_t PidOfName(const char* name) {
     const long pid = std::strtol(name, &end, 10);
     return *end == '\0' && pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
-
-bool Runs(pid_t pid) { return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM); }
 
 // Enough of /proc/PID/status to reach its Uid line.
 constexpr std::size_t kStatusBytes = 4096;
@@ -64,63 +59,44 @@ PortHolder Named(const std::string& procDir, pid_t pid) {
 }
 
 bool HasOpen(const std::string& fdDir, const std::string& device) {
-    DIR* dir = opendir(fdDir.c_str());
-    if (dir == nullptr) return false;  // gone, or not ours to look at
-    bool found = false;
-    int seen = 0;
-    while (const dirent* entry = readdir(dir)) {
-        if (found || ++seen > kMaxDescriptors) break;
+    bool found = false;  // a process gone, or not ours to look at, has none
+    comdev::ForEachEntry(fdDir, kMaxDescriptors, [&](const std::string& name) {
         char target[PATH_MAX];
-        const ssize_t length =
-            readlink((fdDir + "/" + entry->d_name).c_str(), target, sizeof target - 1);
+        const ssize_t length = readlink((fdDir + "/" + name).c_str(), target, sizeof target - 1);
         found = length > 0 &&
                 device.compare(0, std::string::npos, target, static_cast<std::size_t>(length)) == 0;
-    }
-    closedir(dir);
+        return !found;
+    });
     return found;
+}
+
+// The first process listed in procDir that is wanted, or 0.
+pid_t FirstProcess(const std::string& procDir, const std::function<bool(pid_t)>& wanted) {
+    pid_t first = 0;
+    comdev::ForEachEntry(procDir, kMaxProcesses, [&](const std::string& name) {
+        const pid_t pid = PidOfName(name.c_str());
+        if (pid != 0 && wanted(pid)) first = pid;
+        return first == 0;
+    });
+    return first;
 }
 
 }  // namespace
 
 PortHolder RunningProcess(const std::string& procDir, pid_t pid) {
-    return Runs(pid) ? Named(procDir, pid) : PortHolder{};
+    return comdev::ProcessRuns(pid) ? Named(procDir, pid) : PortHolder{};
 }
 
 PortHolder ProcessWithOpen(const std::string& procDir, const std::string& devicePath) {
-    char resolved[PATH_MAX];
-    if (realpath(devicePath.c_str(), resolved) == nullptr) return {};
-    const std::string device = resolved;
-    DIR* dir = opendir(procDir.c_str());
-    if (dir == nullptr) return {};
-    PortHolder holder;
-    int seen = 0;
-    while (const dirent* entry = readdir(dir)) {
-        if (++seen > kMaxProcesses) break;
-        const pid_t pid = PidOfName(entry->d_name);
-        if (pid == 0 || pid == getpid()) continue;
-        if (HasOpen(procDir + "/" + entry->d_name + "/fd", device)) {
-            holder = Named(procDir, pid);
-            break;
-        }
-    }
-    closedir(dir);
-    return holder;
+    const std::string device = comdev::CanonicalPath(devicePath);
+    if (device.empty()) return {};
+    const pid_t holder = FirstProcess(procDir, [&](pid_t pid) {
+        return pid != getpid() && HasOpen(procDir + "/" + std::to_string(pid) + "/fd", device);
+    });
+    return holder != 0 ? Named(procDir, holder) : PortHolder{};
 }
 
 bool ModemManagerRuns(const std::string& procDir) {
-    DIR* dir = opendir(procDir.c_str());
-    if (dir == nullptr) return false;
-    bool found = false;
-    int seen = 0;
-    while (const dirent* entry = readdir(dir)) {
-        if (++seen > kMaxProcesses) break;
-        const pid_t pid = PidOfName(entry->d_name);
-        // A process that has just ended reads as no name.
-        if (pid != 0 && Named(procDir, pid).modemManager) {
-            found = true;
-            break;
-        }
-    }
-    closedir(dir);
-    return found;
+    // A process that has just ended reads as no name.
+    return FirstProcess(procDir, [&](pid_t pid) { return Named(procDir, pid).modemManager; }) != 0;
 }

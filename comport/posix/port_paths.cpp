@@ -1,10 +1,10 @@
 #include "port_paths.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "small_files.h"
 
 namespace comdev {
 namespace {
@@ -24,20 +24,21 @@ std::string& LockDir() {
     return directory;
 }
 
+// A busy machine's /dev holds a few thousand entries.
+constexpr std::size_t kMaxDevEntries = 65536;
+
 std::vector<std::string> NumberedDevices(const std::string& devDir, const char* stem) {
     std::vector<std::pair<long, std::string>> found;
-    DIR* dir = opendir(devDir.c_str());
-    if (dir == nullptr) return {};
     const size_t stemLength = std::strlen(stem);
-    while (const dirent* entry = readdir(dir)) {
-        const char* name = entry->d_name;
-        if (std::strncmp(name, stem, stemLength) != 0) continue;
+    ForEachEntry(devDir, kMaxDevEntries, [&](const std::string& name) {
+        if (name.compare(0, stemLength, stem) != 0) return true;
         char* end = nullptr;
-        const long number = std::strtol(name + stemLength, &end, 10);
-        if (end == name + stemLength || *end != '\0') continue;
-        found.emplace_back(number, devDir + "/" + name);
-    }
-    closedir(dir);
+        const long number = std::strtol(name.c_str() + stemLength, &end, 10);
+        if (end != name.c_str() + stemLength && *end == '\0') {
+            found.emplace_back(number, devDir + "/" + name);
+        }
+        return true;
+    });
     std::sort(found.begin(), found.end());
     std::vector<std::string> paths;
     for (auto& device : found) paths.push_back(std::move(device.second));

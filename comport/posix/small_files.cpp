@@ -1,10 +1,13 @@
 #include "small_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -42,10 +45,13 @@ std::string ReadLine(const std::string& path) {
     return text;
 }
 
-std::string ResolvedInside(const std::string& root, const std::string& path) {
+std::string CanonicalPath(const std::string& path) {
     char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) == nullptr) return "";
-    const std::string result = resolved;
+    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : "";
+}
+
+std::string ResolvedInside(const std::string& root, const std::string& path) {
+    const std::string result = CanonicalPath(path);
     if (result.size() <= root.size() || result.compare(0, root.size(), root) != 0 ||
         result[root.size()] != '/') {
         return "";
@@ -57,5 +63,20 @@ std::string BaseName(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+void ForEachEntry(const std::string& dir, std::size_t maxEntries,
+                  const std::function<bool(const std::string& name)>& visit) {
+    DIR* handle = opendir(dir.c_str());
+    if (handle == nullptr) return;
+    std::size_t seen = 0;
+    while (const dirent* entry = readdir(handle)) {
+        if (++seen > maxEntries) break;
+        const std::string name = entry->d_name;
+        if (name != "." && name != ".." && !visit(name)) break;
+    }
+    closedir(handle);
+}
+
+bool ProcessRuns(pid_t pid) { return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM); }
 
 }  // namespace comdev

@@ -1,6 +1,5 @@
 #include "usb_ports.h"
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -42,11 +41,6 @@ bool ContainsIgnoringCase(const std::string& text, const char* part) {
     return lower.find(part) != std::string::npos;
 }
 
-std::string Canonical(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : "";
-}
-
 std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('/')); }
 
 // A sysfs number in hexadecimal ("ff", "02"), or -1.
@@ -70,21 +64,6 @@ std::string InterfaceDirOf(const std::string& root, const std::string& ttyName) 
     return parent.size() > root.size() && IsInterfaceDir(parent) ? parent : "";
 }
 
-// Calls visit(name) for each entry of dir but "." and "..", at most
-// kMaxDirEntries of them.
-template <class Visit>
-void ForEachEntry(const std::string& dir, Visit visit) {
-    DIR* handle = opendir(dir.c_str());
-    if (handle == nullptr) return;
-    std::size_t seen = 0;
-    while (const dirent* entry = readdir(handle)) {
-        if (++seen > kMaxDirEntries) break;
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") visit(name);
-    }
-    closedir(handle);
-}
-
 // The name of the driver bound to an interface, or "".
 std::string DriverOf(const std::string& interfaceDir) {
     char target[PATH_MAX];
@@ -95,8 +74,9 @@ std::string DriverOf(const std::string& interfaceDir) {
 
 bool HasTty(const std::string& interfaceDir) {
     bool found = false;
-    ForEachEntry(interfaceDir, [&](const std::string& name) {
-        found = found || name == "tty" || IsTtyName(name);
+    ForEachEntry(interfaceDir, kMaxDirEntries, [&](const std::string& name) {
+        found = name == "tty" || IsTtyName(name);
+        return !found;
     });
     return found;
 }
@@ -129,11 +109,12 @@ bool ClassifyWithoutPort(const std::vector<std::string>& drivers, StickWithoutPo
 bool InspectStick(const std::string& deviceDir, const std::string& name, StickWithoutPort* stick) {
     std::vector<std::string> drivers;
     bool anyTty = false;
-    ForEachEntry(deviceDir, [&](const std::string& entry) {
-        if (!StartsWith(entry, (name + ":").c_str())) return;
+    ForEachEntry(deviceDir, kMaxDirEntries, [&](const std::string& entry) {
+        if (!StartsWith(entry, (name + ":").c_str())) return true;
         const std::string interfaceDir = deviceDir + "/" + entry;
         drivers.push_back(DriverOf(interfaceDir));
         anyTty = anyTty || HasTty(interfaceDir);
+        return true;
     });
     return !anyTty && !drivers.empty() && ClassifyWithoutPort(drivers, stick);
 }
@@ -143,13 +124,13 @@ bool InspectStick(const std::string& deviceDir, const std::string& name, StickWi
 std::string TtyNameOf(const std::string& portPath) {
     const std::string name = BaseName(portPath);
     if (IsTtyName(name)) return name;
-    const std::string resolved = BaseName(Canonical(portPath));
+    const std::string resolved = BaseName(CanonicalPath(portPath));
     return IsTtyName(resolved) ? resolved : "";
 }
 
 bool UsbIdentityOf(const std::string& sysfsRoot, const std::string& ttyName,
                    UsbIdentity* identity) {
-    const std::string root = Canonical(sysfsRoot);
+    const std::string root = CanonicalPath(sysfsRoot);
     if (root.empty() || !IsTtyName(ttyName)) return false;
     const std::string interfaceDir = InterfaceDirOf(root, ttyName);
     if (interfaceDir.empty()) return false;
@@ -199,21 +180,22 @@ std::vector<std::string> OrderedBySysfs(const std::vector<std::string>& paths,
 }
 
 std::vector<StickWithoutPort> SticksWithoutPort(const std::string& sysfsRoot) {
-    const std::string root = Canonical(sysfsRoot);
+    const std::string root = CanonicalPath(sysfsRoot);
     if (root.empty()) return {};
     const std::string devicesDir = root + "/bus/usb/devices";
     std::vector<std::pair<std::string, StickWithoutPort>> found;
-    ForEachEntry(devicesDir, [&](const std::string& name) {
+    ForEachEntry(devicesDir, kMaxDirEntries, [&](const std::string& name) {
         // Interfaces carry a colon, root hubs are "usbN".
-        if (name.find(':') != std::string::npos || StartsWith(name, "usb")) return;
+        if (name.find(':') != std::string::npos || StartsWith(name, "usb")) return true;
         const std::string deviceDir = ResolvedInside(root, devicesDir + "/" + name);
-        if (deviceDir.empty()) return;
+        if (deviceDir.empty()) return true;
         StickWithoutPort stick{};
         stick.vendor = ReadLine(deviceDir + "/idVendor");
-        if (!IsModemVendor(stick.vendor) || !InspectStick(deviceDir, name, &stick)) return;
+        if (!IsModemVendor(stick.vendor) || !InspectStick(deviceDir, name, &stick)) return true;
         stick.product = ReadLine(deviceDir + "/idProduct");
         stick.productName = ReadLine(deviceDir + "/product");
         found.emplace_back(name, stick);
+        return true;
     });
     std::sort(found.begin(), found.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -1,7 +1,6 @@
 #include "uucp_lock.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,15 +12,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "small_files.h"
+
 namespace comdev {
 namespace {
-
-// The lock names the device itself, so a link to it (/dev/serial/by-id/...)
-// and the device's own path share one lock.
-std::string ResolvedPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
-}
 
 // A lock whose PID cannot be read may be one another program has created and
 // not yet written (not every program writes it before the name appears), so
@@ -31,8 +25,6 @@ constexpr time_t kUnreadableLockGraceSeconds = 5;
 // Ten digits and a line feed, with room for the longer forms some programs
 // write (a name and a user after the PID); anything bigger is no lock file.
 constexpr off_t kMaxLockFileSize = 64;
-
-bool ProcessAlive(pid_t pid) { return kill(pid, 0) == 0 || errno == EPERM; }
 
 // None for a regular file of a lock file's size.
 LockObstacle ObstacleOfFile(const struct stat& file) {
@@ -116,7 +108,7 @@ LockState InspectLock(const std::string& lockPath, LockRefusal* refusal) {
     if (found.obstacle != LockObstacle::None) return LockState::Held;
     // Our own PID counts as live: this process already has the port open.
     if (found.owner != 0) {
-        if (!ProcessAlive(found.owner)) return LockState::Stale;
+        if (!ProcessRuns(found.owner)) return LockState::Stale;
         refusal->obstacle = LockObstacle::LiveOwner;
         return LockState::Held;
     }
@@ -169,7 +161,10 @@ bool CreateLockFile(const std::string& lockDir, const std::string& lockPath) {
 }  // namespace
 
 std::string UucpLockName(const std::string& devicePath) {
-    const std::string device = ResolvedPath(devicePath);
+    // The lock names the device itself, so a link to it (/dev/serial/by-id/...)
+    // and the device's own path share one lock.
+    const std::string canonical = CanonicalPath(devicePath);
+    const std::string& device = canonical.empty() ? devicePath : canonical;
     return "LCK.." + device.substr(device.find_last_of('/') + 1);
 }
 

@@ -3,7 +3,6 @@
 // or gone, signals while it searches and while it switches, a modem's bytes
 // on a terminal, and colour where none is wanted. Each run is bounded by the
 // harness's time-out, so a hang fails its case.
-#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
@@ -26,6 +25,7 @@
 #include "cooked_line.h"
 #include "modemsim_client.h"
 #include "program_run.h"
+#include "small_files.h"
 #include "uucp_lock.h"
 
 namespace {
@@ -118,12 +118,10 @@ protected:
 
     std::vector<std::string> LockFiles() const {
         std::vector<std::string> names;
-        if (DIR* dir = opendir(lockDir_.c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                if (entry->d_name[0] != '.') names.push_back(entry->d_name);
-            }
-            closedir(dir);
-        }
+        comdev::ForEachEntry(lockDir_, 4096, [&](const std::string& name) {
+            names.push_back(name);
+            return true;
+        });
         return names;
     }
 

@@ -1,6 +1,5 @@
 // The port functions over the POSIX device, on pseudo-terminals held by the
 // test: time-outs, exclusive use, UUCP lock files, and a port that goes away.
-#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/file.h>
@@ -31,6 +30,7 @@
 #include "comport.h"
 #include "open_failure.h"
 #include "port_paths.h"
+#include "small_files.h"
 #include "uucp_lock.h"
 
 namespace {
@@ -74,12 +74,10 @@ std::string LockText(pid_t pid) {
 
 std::vector<std::string> FilesIn(const std::string& directory) {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(directory.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] != '.') names.push_back(entry->d_name);
-        }
-        closedir(dir);
-    }
+    comdev::ForEachEntry(directory, 4096, [&](const std::string& name) {
+        names.push_back(name);
+        return true;
+    });
     return names;
 }
 
