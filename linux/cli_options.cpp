@@ -7,6 +7,7 @@
 #include "cli_texts.h"
 #include "language.h"
 #include "port_paths.h"
+#include "shown_text.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ bool TakeCommand(const char* word, bool* haveCommand, CliOptions* options, std::
         return false;
     }
     if (!ParseCommand(word, options)) {
-        *error = std::string(Tr(kTextUnknownMode)) + word;
+        *error = Tr(kTextUnknownMode) + ShownLine(word);
         return false;
     }
     *haveCommand = true;
@@ -72,11 +73,13 @@ bool TakeCommand(const char* word, bool* haveCommand, CliOptions* options, std::
 
 // What getopt refused (or a --port with an empty path), in our words.
 // `word` is the argument it was reading: a long option names itself, a short
-// one only by its letter (it may sit in a group such as -yx).
+// one only by its letter (it may sit in a group such as -yx). Either is
+// echoed as the terminal may show it.
 std::string Refusal(int result, const char* word) {
     if (result == ':' || result == 'p') return Tr(kTextPortNeedsPath);
-    if (std::strncmp(word, "--", 2) == 0) return std::string(Tr(kTextUnknownOption)) + word;
-    return std::string(Tr(kTextUnknownOption)) + "-" + static_cast<char>(optopt);
+    const std::string option =
+        std::strncmp(word, "--", 2) == 0 ? word : std::string("-") + static_cast<char>(optopt);
+    return Tr(kTextUnknownOption) + ShownLine(option);
 }
 
 // Options that belong to one command only.

@@ -14,10 +14,14 @@ namespace {
 
 // The codeset the output is converted into; empty while it is not.
 std::string g_codeset;
+bool g_asciiOutput = false;
 
-bool ShownAsItIs(const std::string& codeset) {
-    for (const char* same : {"", "UTF-8", "utf8", "ANSI_X3.4-1968", "ASCII", "US-ASCII"}) {
-        if (codeset == same) return true;
+bool IsUtf8(const std::string& codeset) { return codeset == "UTF-8" || codeset == "utf8"; }
+
+// The C locale's, or none named: the texts go out as they are.
+bool IsAscii(const std::string& codeset) {
+    for (const char* ascii : {"", "ANSI_X3.4-1968", "ASCII", "US-ASCII"}) {
+        if (codeset == ascii) return true;
     }
     return false;
 }
@@ -128,11 +132,15 @@ std::string LocaleCodeset() {
 }
 
 bool ConvertOutputTo(const std::string& codeset) {
-    if (ShownAsItIs(codeset)) return true;
+    g_asciiOutput = IsAscii(codeset);
+    if (IsUtf8(codeset) || g_asciiOutput) return true;
     if (ConvertStandardStreams(codeset)) return true;
     ConvertStandardStreams("ASCII");
+    g_asciiOutput = true;
     return false;
 }
+
+bool OutputIsAscii() { return g_asciiOutput; }
 
 std::string TypedText(const std::string& bytes) {
     if (g_codeset.empty() || g_codeset == "ASCII") return bytes;

@@ -17,5 +17,10 @@ std::string LocaleCodeset();
 // when no conversion into it exists: the output is then made ASCII.
 bool ConvertOutputTo(const std::string& codeset);
 
+// What ConvertOutputTo left: true when the terminal takes ASCII only (the C
+// locale, a codeset it does not name, or no conversion to be had), so that
+// text nobody here chose must reach it in ASCII. False before it was called.
+bool OutputIsAscii();
+
 // A line typed at the prompt, in UTF-8.
 std::string TypedText(const std::string& bytes);

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_texts.h"
-#include "terminal_host.h"
+#include "shown_text.h"
 
 namespace {
 
@@ -26,11 +26,6 @@ std::string Trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// A line of the modem's as a terminal may show it.
-std::string Printable(const std::string& text, Language language) {
-    return TerminalText(text.c_str(), false, language);
 }
 
 const char* ModeKey(ReportedMode mode) {
@@ -85,16 +80,16 @@ const Text& ModeWords(ReportedMode mode) {
 
 std::string ModeWithValue(const ModeReport& report, Language language) {
     return std::string(ModeWords(report.mode).In(language)) + " (" +
-           Printable(report.raw, language) + ")";
+           ShownLine(report.raw) + ")";
 }
 
 std::string StatusText(const ModemStatus& status, bool showImei, Language language) {
-    std::string text = kTextStatusPort.In(language) + ShownPath(status.port) + "\n";
+    std::string text = kTextStatusPort.In(language) + ShownLine(status.port) + "\n";
     text += kTextStatusVendor.In(language) + std::string(status.vendor->name) + "\n";
     for (const LabelledLine& labelled : kIdentificationLines) {
         const std::string& value = status.identification.*labelled.field;
         if (value.empty() || (labelled.field == &Identification::imei && !showImei)) continue;
-        text += std::string(labelled.label) + " " + Printable(value, language) + "\n";
+        text += std::string(labelled.label) + " " + ShownLine(value) + "\n";
     }
     text += kTextStatusMode.In(language);
     text += status.modeReported ? ModeWithValue(status.report, language)

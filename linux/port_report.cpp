@@ -1,14 +1,13 @@
 #include "port_report.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "cli_texts.h"
 #include "com_device.h"
 #include "language.h"
 #include "port_holders.h"
+#include "shown_text.h"
 #include "switch_constants.h"
-#include "terminal_host.h"
 #include "usb_ports.h"
 
 namespace {
@@ -23,31 +22,10 @@ std::string HolderText(const PortHolder& holder) {
     if (holder.modemManager) {
         return Tr(kTextPortHeldByModemManager) + pid + Tr(kTextStopModemManager);
     }
-    return Tr(kTextPortHeldByProcess) + pid + " (" + Escaped(holder.name, kShownBytes) + ").";
+    return Tr(kTextPortHeldByProcess) + pid + " (" + ShownLine(holder.name, kShownBytes) + ").";
 }
 
 }  // namespace
-
-std::string Escaped(const char* bytes, std::size_t length, std::size_t limit) {
-    std::string out;
-    std::size_t i = 0;
-    for (; i < length && out.size() < limit; ++i) {
-        const unsigned char byte = static_cast<unsigned char>(bytes[i]);
-        if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
-            out += static_cast<char>(byte);
-            continue;
-        }
-        char code[8];
-        std::snprintf(code, sizeof code, "\\x%02x", byte);
-        out += code;
-    }
-    if (i < length) out += "...";
-    return out;
-}
-
-std::string Escaped(const std::string& text, std::size_t limit) {
-    return Escaped(text.data(), text.size(), limit);
-}
 
 std::string PortReport::PassedOver(const PortProbe& probe, const std::string& path,
                                    const comdev::OpenFailure& failure) const {
@@ -62,13 +40,13 @@ std::string PortReport::PassedOver(const PortProbe& probe, const std::string& pa
     case ProbeResult::NotAModem: {
         const AnswerLine line = FirstAnswerLine(probe.answer, probe.answerLength);
         why = Tr(kTextPortNotAModem) +
-              Quoted(Escaped(line.text, static_cast<std::size_t>(line.length), kShownBytes)) + ".";
+              Quoted(ShownLine({line.text, static_cast<std::size_t>(line.length)}, kShownBytes)) + ".";
         break;
     }
     case ProbeResult::Modem:
         break;
     }
-    return ShownPath(path) + ": " + why + "\n";
+    return ShownLine(path) + ": " + why + "\n";
 }
 
 std::string PortReport::NotOpened(const PortProbe& probe, const std::string& path,
@@ -131,7 +109,7 @@ std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure&
         if (lock.obstacle == comdev::LockObstacle::LiveOwner && owner.pid != 0) {
             return HolderText(owner);
         }
-        return Tr(kTextPortLockInTheWay) + ShownPath(lock.path) +
+        return Tr(kTextPortLockInTheWay) + ShownLine(lock.path) +
                Tr(LockFileIs(lock.obstacle)) + Tr(kTextLockInTheWayAdvice);
     }
     const PortHolder holder = ProcessWithOpen(roots_.proc, path);
@@ -139,11 +117,11 @@ std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure&
 }
 
 std::string PortReport::ModemPort(const std::string& path) const {
-    std::string line = Tr(kTextModemPort) + ShownPath(path);
+    std::string line = Tr(kTextModemPort) + ShownLine(path);
     comdev::UsbIdentity usb;
     if (comdev::UsbIdentityOf(roots_.sysfs, comdev::TtyNameOf(path), &usb)) {
-        line += " (" + Escaped(usb.vendor + ":" + usb.product, kShownBytes);
-        if (!usb.productName.empty()) line += " " + Escaped(usb.productName, kShownBytes);
+        line += " (" + ShownLine(usb.vendor + ":" + usb.product, kShownBytes);
+        if (!usb.productName.empty()) line += " " + ShownLine(usb.productName, kShownBytes);
         line += Tr(kTextUsbInterface) + std::to_string(usb.interfaceNumber) + ")";
     }
     return line + ".\n";
@@ -170,8 +148,8 @@ std::vector<std::string> PortReport::SticksWithoutPort() const {
     std::vector<std::string> lines;
     for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(roots_.sysfs)) {
         std::string line =
-            Tr(kTextUsbDevice) + Escaped(stick.vendor + ":" + stick.product, kShownBytes);
-        if (!stick.productName.empty()) line += " " + Escaped(stick.productName, kShownBytes);
+            Tr(kTextUsbDevice) + ShownLine(stick.vendor + ":" + stick.product, kShownBytes);
+        if (!stick.productName.empty()) line += " " + ShownLine(stick.productName, kShownBytes);
         if (stick.kind == comdev::StickWithoutPort::Kind::StorageOnly) {
             line += Tr(kTextStickInCdMode);
         } else {

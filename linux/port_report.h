@@ -1,7 +1,8 @@
 // The lines modemswitch writes about ports: why the search passed one over,
 // which port the modem was found on (with its USB device), and ZTE or Huawei
 // sticks that show no serial port at all. Whatever a device, another process
-// or a modem chose to call itself is escaped before it reaches the terminal.
+// or a modem chose to call itself is escaped before it reaches the terminal
+// (ShownLine).
 #pragma once
 
 #include <string>
@@ -40,8 +41,3 @@ private:
 
     ReportRoots roots_;
 };
-
-// Bytes safe for a terminal: printable ASCII as it is, everything else (and
-// the backslash) as \xNN; at most limit bytes of text, "..." after a cut.
-std::string Escaped(const char* bytes, std::size_t length, std::size_t limit);
-std::string Escaped(const std::string& text, std::size_t limit);

@@ -6,7 +6,9 @@
 
 #include "cli_texts.h"
 #include "language.h"
+#include "locale_codeset.h"
 #include "port_paths.h"
+#include "shown_text.h"
 #include "stop_signals.h"
 #include "switch_texts.h"
 
@@ -16,84 +18,6 @@ constexpr char kRed[] = "\033[31m";
 constexpr char kBoldBlue[] = "\033[1;34m";
 constexpr char kPlain[] = "\033[0m";
 constexpr int kBarWidth = 31;
-
-// The code point of the well-formed UTF-8 sequence at text and its length,
-// or length 0 when none starts there (overlong forms, surrogates, code
-// points past U+10FFFF and cut sequences included).
-struct Decoded {
-    char32_t codePoint;
-    size_t length;
-};
-
-Decoded DecodeUtf8(const unsigned char* text) {
-    const unsigned char lead = text[0];
-    if (lead < 0x80) return {lead, 1};
-    size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return {0, 0};
-    }
-    char32_t codePoint = lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        const unsigned char next = text[i];  // a zero ends the text and fails here
-        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return {0, 0};
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    return {codePoint, length};
-}
-
-bool ShownEscaped(char32_t codePoint) {
-    return (codePoint < 0x20 && codePoint != '\n' && codePoint != '\t') ||
-           (codePoint >= 0x7F && codePoint <= 0x9F) ||
-           (codePoint >= 0x202A && codePoint <= 0x202E) ||
-           (codePoint >= 0x2066 && codePoint <= 0x2069);
-}
-
-void AppendEscape(std::string* out, const char* format, unsigned value) {
-    char escape[8];
-    std::snprintf(escape, sizeof escape, format, value);
-    *out += escape;
-}
-
-// Carriage returns go (the log's lines end in "\r\n"); what could steer the
-// terminal is shown as an escape instead of being sent to it. Without
-// lineBreaks, line feeds, tabs and carriage returns are escaped as well.
-std::string PrintableText(const char* text, bool lineBreaks = true) {
-    std::string out;
-    const unsigned char* at = reinterpret_cast<const unsigned char*>(text);
-    while (*at != '\0') {
-        const Decoded decoded = DecodeUtf8(at);
-        if (decoded.length == 0) {
-            AppendEscape(&out, "\\x%02x", *at++);
-            continue;
-        }
-        const bool lineControl = decoded.codePoint == '\r' || decoded.codePoint == '\n' ||
-                                 decoded.codePoint == '\t';
-        if (decoded.codePoint == '\r' && lineBreaks) {
-            ++at;
-            continue;
-        }
-        if (!ShownEscaped(decoded.codePoint) && !(lineControl && !lineBreaks)) {
-            out.append(reinterpret_cast<const char*>(at), decoded.length);
-        } else if (decoded.length == 1) {
-            AppendEscape(&out, "\\x%02x", decoded.codePoint);
-        } else {
-            AppendEscape(&out, "\\u%04x", decoded.codePoint);
-        }
-        at += decoded.length;
-    }
-    return out;
-}
 
 void Highlight(std::string* text, const char* word, const char* colour) {
     const size_t length = std::strlen(word);
@@ -109,15 +33,13 @@ bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
 }  // namespace
 
 std::string TerminalText(const char* text, bool colour, Language language) {
-    std::string out = PrintableText(text);
+    std::string out = Shown(text, {ShownLayout::Log, OutputIsAscii()});
     if (colour) {
         Highlight(&out, kErrorWord.In(language), kRed);
         Highlight(&out, kWarningWord.In(language), kBoldBlue);
     }
     return out;
 }
-
-std::string ShownPath(const std::string& path) { return PrintableText(path.c_str(), false); }
 
 bool ColourWanted(bool terminal, const char* noColor, const char* term) {
     return terminal && !IsSet(noColor) && IsSet(term) && std::strcmp(term, "dumb") != 0;

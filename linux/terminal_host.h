@@ -75,17 +75,10 @@ private:
     bool lineOpen_ = false;  // the log's last text did not end its line
 };
 
-// A log text as a terminal shows it: line breaks "\n"; the bytes a modem may
-// send that could steer a terminal or hide text (C0 controls but tab and
-// line feed, DEL, C1 controls as raw bytes or as U+0080..U+009F, invalid
-// UTF-8, bidirectional controls) as visible escapes such as "\x9b" and
-// "\u202e"; everything else unchanged. With colour, the marker words of the
-// log's language highlighted.
+// A log text as a terminal shows it (ShownLayout::Log: line breaks "\n",
+// what a modem sent that could steer the terminal as escapes). With colour,
+// the marker words of the log's language highlighted.
 std::string TerminalText(const char* text, bool colour, Language language);
-
-// A device or lock path as a line shows it: the same escapes, and line
-// feeds, tabs and carriage returns escaped too, so a path never splits a line.
-std::string ShownPath(const std::string& path);
 
 // Colour only on a terminal, and not when NO_COLOR is set and not empty or
 // TERM is unset or "dumb". Null stands for an unset variable.

@@ -98,6 +98,7 @@ TEST(CliOptions, RefusedFormsSayWhy) {
         {{}, Tr(kTextNoMode)},
         {{"-y"}, Tr(kTextNoMode)},
         {{"turbo"}, std::string(Tr(kTextUnknownMode)) + "turbo"},
+        {{"\033]0;owned\a"}, std::string(Tr(kTextUnknownMode)) + "\\x1b]0;owned\\x07"},
         {{"modem-only", "extra"}, Tr(kTextOneMode)},
         {{"status", "status"}, Tr(kTextOneMode)},
         {{"extra", "--colour"}, unknownOption + "--colour"},
@@ -105,6 +106,8 @@ TEST(CliOptions, RefusedFormsSayWhy) {
         {{"extra", "--ver"}, unknownOption + "--ver"},  // --verbose or --version
         {{"extra", "-x"}, unknownOption + "-x"},
         {{"extra", "-yx"}, unknownOption + "-x"},
+        {{"extra", "--\xe2\x80\xae\n"}, unknownOption + "--\\u202e\\x0a"},
+        {{"extra", "-\x9b"}, unknownOption + "-\\x9b"},
         {{"extra", "--port"}, Tr(kTextPortNeedsPath)},
         {{"extra", "-p"}, Tr(kTextPortNeedsPath)},
         {{"extra", "--port", ""}, Tr(kTextPortNeedsPath)},

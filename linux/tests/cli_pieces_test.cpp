@@ -1,5 +1,5 @@
-// The parts of the command line that need no modem: the log as a terminal
-// shows it, and the search for ModemManager.
+// The parts of the command line that need no modem: what a terminal is
+// shown, and the search for ModemManager.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +13,7 @@
 #include "modemsim_client.h"
 #include "port_paths.h"
 #include "program_run.h"
+#include "shown_text.h"
 #include "terminal_host.h"
 
 namespace {
@@ -26,27 +27,34 @@ TEST(TerminalText, ColoursTheTwoMarkerWordsOnlyOnATerminal) {
               "\033[31mОШИБКА:\033[0m снова\n");
 }
 
-// Whatever a modem sends could steer the terminal or hide text from the
-// reader; each such byte or character becomes an escape that shows what it
-// was, and nothing else changes.
-TEST(TerminalText, AModemsBytesThatCouldSteerTheTerminalAreShownAsEscapes) {
+// Whatever a modem, a device or a user sends could steer the terminal or
+// hide text from the reader; each such byte or character becomes an escape
+// that shows what it was, and nothing else changes.
+TEST(Shown, BytesThatCouldSteerTheTerminalAreShownAsEscapes) {
+    const ShownForm log{ShownLayout::Log}, line{}, ascii{ShownLayout::OneLine, true};
+    const ShownForm cut{ShownLayout::OneLine, false, 8};
     const struct {
-        const char* sent;
+        ShownForm form;
+        std::string_view sent;
         const char* shown;
     } cases[] = {
-        {"AT\r\r\n\033[2J\x07\tOK\x7f", "AT\n\\x1b[2J\\x07\tOK\\x7f"},  // C0, DEL
-        {"a\x9b[31mb", "a\\x9b[31mb"},                                  // C1 as a raw byte
-        {"a\xc2\x9b[31mb\xc2\x80", "a\\u009b[31mb\\u0080"},             // C1 as UTF-8
-        {"\xe2\x80\xae.exe\xe2\x81\xa6.\xe2\x81\xa9", "\\u202e.exe\\u2066.\\u2069"},  // bidi
-        {"\xff\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80",  // not UTF-8, overlong, surrogate, too big
+        {log, "AT\r\r\n\033[2J\x07\tOK\x7f", "AT\n\\x1b[2J\\x07\tOK\\x7f"},  // C0, DEL
+        {line, "a\r\nb\tc", "a\\x0d\\x0ab\\x09c"},  // a line stays one line
+        {line, {"nul\0!", 5}, "nul\\x00!"},
+        {log, "a\x9b[31mb", "a\\x9b[31mb"},                       // C1 as a raw byte
+        {log, "a\xc2\x9b[31mb\xc2\x80", "a\\u009b[31mb\\u0080"},  // C1 as UTF-8
+        {line, "\xe2\x80\xae.exe\xe2\x81\xa6.\xe2\x81\xa9", "\\u202e.exe\\u2066.\\u2069"},  // bidi
+        {line, "\xff\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80",  // not UTF-8, overlong, surrogate, too big
          "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80"},
-        {"cut \xe2\x80", "cut \\xe2\\x80"},                    // a sequence the text ends in
-        {"Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b",  // Cyrillic, NBSP, euro, emoji
+        {log, "cut \xe2\x80", "cut \\xe2\\x80"},                    // a sequence the text ends in
+        {line, "Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b",  // Cyrillic, NBSP, euro, emoji
          "Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b"},
+        {ascii, "Мо\xc2\xa0\xf0\x9f\x93\xb6\x1b~", "\\u041c\\u043e\\u00a0\\U0001f4f6\\x1b~"},
+        {cut, "0123456789", "01234567..."},
+        {cut, "012345\x1b", "012345..."},  // an escape is never cut
+        {cut, "01234567", "01234567"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TerminalText(c.sent, false, Language::English), c.shown) << c.shown;
-    }
+    for (const auto& c : cases) EXPECT_EQ(Shown(c.sent, c.form), c.shown) << c.shown;
 }
 
 // The bar counts the ports the search will try: one port given, one step.

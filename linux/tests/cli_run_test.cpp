@@ -338,20 +338,23 @@ TEST_F(CommandLine, StatusJsonStaysValidWhateverTheModemSends) {
 }
 
 // A port path with a line feed, a tab or an escape stays on its one line,
-// wherever it is shown.
+// and its Cyrillic shows as it is (in ASCII, as escapes), wherever it is shown.
 TEST_F(CommandLine, APortPathIsShownOnItsOneLine) {
     ASSERT_TRUE(sim().Layout("COM1=silent COM2=zte"));
     char dir[] = "/tmp/cli-path-test.XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string silent = std::string(dir) + "/a\nb\033[2J";
-    const std::string modem = std::string(dir) + "/c\td";
+    const std::string modem = std::string(dir) + "/c\tdП";
     ASSERT_EQ(symlink(PortPath(1).c_str(), silent.c_str()), 0);
     ASSERT_EQ(symlink(PortPath(2).c_str(), modem.c_str()), 0);
     const std::string shownSilent = std::string(dir) + "/a\\x0ab\\x1b[2J";
-    const std::string shownModem = std::string(dir) + "/c\\x09d";
+    const std::string shownModem = std::string(dir) + "/c\\x09dП";
 
     const Finished status = RunProgram({"status", "--port", modem});
     EXPECT_EQ(status.out.rfind("Порт: " + shownModem + "\nМодем: ZTE\n", 0), 0u) << status.out;
+    const Finished ascii = RunProgram({"status", "--port", modem}, "", "C");
+    EXPECT_EQ(ascii.out.rfind("Port: " + std::string(dir) + "/c\\x09d\\u041f\n", 0), 0u)
+        << ascii.out;
     const Finished run =
         RunProgram({"modem-only", "--yes", "--verbose", "--port", silent, "--port", modem});
     EXPECT_EQ(run.exitCode, 0) << run.out;
