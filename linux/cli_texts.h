@@ -1,9 +1,24 @@
 // Every text of the Linux command line that it does not share with the
 // dialog (the shared ones are in switching/switch_texts.h), in Russian and
-// English. UTF-8; printed through Tr() in the locale's language.
+// English, and the language they are printed in: Russian in a Russian
+// locale, English in any other, chosen once at start. UTF-8; every message
+// goes through Tr.
 #pragma once
 
 #include "text.h"
+
+// The locale's language as POSIX ranks its variables: the first of LC_ALL,
+// LC_MESSAGES and LANG that is set and not empty decides; Russian when it
+// starts with "ru". Null stands for an unset variable.
+Language LanguageOfLocale(const char* lcAll, const char* lcMessages, const char* lang);
+// The same, read from this process's environment.
+Language LanguageOfEnvironment();
+
+void SetCliLanguage(Language language);
+Language CliLanguage();
+
+// The text in the command line's language.
+const char* Tr(const Text& text);
 
 inline constexpr Text kTextUsage{
     "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"

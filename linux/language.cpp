@@ -1,4 +1,4 @@
-#include "language.h"
+#include "cli_texts.h"
 
 #include <cstdlib>
 #include <cstring>

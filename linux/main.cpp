@@ -12,7 +12,6 @@
 
 #include "cli_options.h"
 #include "cli_texts.h"
-#include "language.h"
 #include "locale_codeset.h"
 #include "modem_commands.h"
 #include "port_holders.h"

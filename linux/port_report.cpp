@@ -4,7 +4,6 @@
 
 #include "cli_texts.h"
 #include "com_device.h"
-#include "language.h"
 #include "port_holders.h"
 #include "shown_text.h"
 #include "switch_constants.h"

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "cli_texts.h"
-#include "language.h"
 #include "locale_codeset.h"
 #include "port_paths.h"
 #include "shown_text.h"

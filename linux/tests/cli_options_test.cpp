@@ -7,7 +7,6 @@
 
 #include "cli_options.h"
 #include "cli_texts.h"
-#include "language.h"
 
 namespace {
 

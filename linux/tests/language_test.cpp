@@ -9,7 +9,6 @@
 #include <string>
 
 #include "cli_texts.h"
-#include "language.h"
 #include "switch_texts.h"
 #include "vendors.h"
 
