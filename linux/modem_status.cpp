@@ -79,8 +79,7 @@ const Text& ModeWords(ReportedMode mode) {
 }
 
 std::string ModeWithValue(const ModeReport& report, Language language) {
-    return std::string(ModeWords(report.mode).In(language)) + " (" +
-           ShownLine(report.raw) + ")";
+    return std::string(ModeWords(report.mode).In(language)) + " (" + ShownLine(report.raw) + ")";
 }
 
 std::string StatusText(const ModemStatus& status, bool showImei, Language language) {

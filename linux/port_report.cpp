@@ -38,8 +38,8 @@ std::string PortReport::PassedOver(const PortProbe& probe, const std::string& pa
         break;
     case ProbeResult::NotAModem: {
         const AnswerLine line = FirstAnswerLine(probe.answer, probe.answerLength);
-        why = Tr(kTextPortNotAModem) +
-              Quoted(ShownLine({line.text, static_cast<std::size_t>(line.length)}, kShownBytes)) + ".";
+        const std::string_view text(line.text, static_cast<std::size_t>(line.length));
+        why = Tr(kTextPortNotAModem) + Quoted(ShownLine(text, kShownBytes)) + ".";
         break;
     }
     case ProbeResult::Modem:
@@ -108,8 +108,8 @@ std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure&
         if (lock.obstacle == comdev::LockObstacle::LiveOwner && owner.pid != 0) {
             return HolderText(owner);
         }
-        return Tr(kTextPortLockInTheWay) + ShownLine(lock.path) +
-               Tr(LockFileIs(lock.obstacle)) + Tr(kTextLockInTheWayAdvice);
+        return Tr(kTextPortLockInTheWay) + ShownLine(lock.path) + Tr(LockFileIs(lock.obstacle)) +
+               Tr(kTextLockInTheWayAdvice);
     }
     const PortHolder holder = ProcessWithOpen(roots_.proc, path);
     return holder.pid != 0 ? HolderText(holder) : Tr(kTextPortHeldByUnknown);

@@ -31,22 +31,21 @@ TEST(TerminalText, ColoursTheTwoMarkerWordsOnlyOnATerminal) {
 // hide text from the reader; each such byte or character becomes an escape
 // that shows what it was, and nothing else changes.
 TEST(Shown, BytesThatCouldSteerTheTerminalAreShownAsEscapes) {
-    const ShownForm log{ShownLayout::Log}, line{}, ascii{ShownLayout::OneLine, true};
-    const ShownForm cut{ShownLayout::OneLine, false, 8};
+    const ShownForm log{ShownLayout::Log}, line{}, ascii{line.layout, true};
+    const ShownForm cut{line.layout, false, 8};
     const struct {
         ShownForm form;
         std::string_view sent;
         const char* shown;
     } cases[] = {
         {log, "AT\r\r\n\033[2J\x07\tOK\x7f", "AT\n\\x1b[2J\\x07\tOK\\x7f"},  // C0, DEL
-        {line, "a\r\nb\tc", "a\\x0d\\x0ab\\x09c"},  // a line stays one line
-        {line, {"nul\0!", 5}, "nul\\x00!"},
+        {line, {"a\r\nb\tc\0!", 8}, "a\\x0d\\x0ab\\x09c\\x00!"},  // a line stays one line
         {log, "a\x9b[31mb", "a\\x9b[31mb"},                       // C1 as a raw byte
         {log, "a\xc2\x9b[31mb\xc2\x80", "a\\u009b[31mb\\u0080"},  // C1 as UTF-8
         {line, "\xe2\x80\xae.exe\xe2\x81\xa6.\xe2\x81\xa9", "\\u202e.exe\\u2066.\\u2069"},  // bidi
-        {line, "\xff\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80",  // not UTF-8, overlong, surrogate, too big
+        {line, "\xff\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80",  // no UTF-8, overlong, surrogate, past
          "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80"},
-        {log, "cut \xe2\x80", "cut \\xe2\\x80"},                    // a sequence the text ends in
+        {log, "cut \xe2\x80", "cut \\xe2\\x80"},                     // a sequence the text ends in
         {line, "Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b",  // Cyrillic, NBSP, euro, emoji
          "Модем \xc2\xa0\xe2\x82\xac \xf0\x9f\x93\xb6 \\x9b"},
         {ascii, "Мо\xc2\xa0\xf0\x9f\x93\xb6\x1b~", "\\u041c\\u043e\\u00a0\\U0001f4f6\\x1b~"},
