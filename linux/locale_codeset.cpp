@@ -18,7 +18,7 @@ bool g_asciiOutput = false;
 
 bool IsUtf8(const std::string& codeset) { return codeset == "UTF-8" || codeset == "utf8"; }
 
-// The C locale's, or none named: the texts go out as they are.
+// The C locale's, or none named.
 bool IsAscii(const std::string& codeset) {
     for (const char* ascii : {"", "ANSI_X3.4-1968", "ASCII", "US-ASCII"}) {
         if (codeset == ascii) return true;
@@ -132,10 +132,11 @@ std::string LocaleCodeset() {
 }
 
 bool ConvertOutputTo(const std::string& codeset) {
-    g_asciiOutput = IsAscii(codeset);
-    if (IsUtf8(codeset) || g_asciiOutput) return true;
-    if (ConvertStandardStreams(codeset)) return true;
-    ConvertStandardStreams("ASCII");
+    if (IsUtf8(codeset)) return true;
+    if (!IsAscii(codeset)) {
+        if (ConvertStandardStreams(codeset)) return true;
+        ConvertStandardStreams("ASCII");
+    }
     g_asciiOutput = true;
     return false;
 }

@@ -13,13 +13,14 @@
 std::string LocaleCodeset();
 
 // Converts stdout and stderr into codeset from here on, unless it is UTF-8
-// or plain ASCII (the C locale), which show the texts as they are. False
-// when no conversion into it exists: the output is then made ASCII.
+// or plain ASCII (the C locale), which take the texts as they are. False
+// when the output is ASCII: the C locale, no codeset named, or one no
+// conversion exists for (the output is then made ASCII). The messages are
+// then English.
 bool ConvertOutputTo(const std::string& codeset);
 
-// What ConvertOutputTo left: true when the terminal takes ASCII only (the C
-// locale, a codeset it does not name, or no conversion to be had), so that
-// text nobody here chose must reach it in ASCII. False before it was called.
+// What ConvertOutputTo left: true when the terminal takes ASCII only, so
+// that text nobody here chose must reach it in ASCII. False before the call.
 bool OutputIsAscii();
 
 // A line typed at the prompt, in UTF-8.

@@ -193,6 +193,7 @@ TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
         {"ru_RU.CP1251", "CP1251", "да\n", 0, ru},
         {"ru_RU.ISO-8859-5", "ISO-8859-5", "нет\n", 3, ru},
         {"ru_RU.NOSUCH", "ASCII", "y\n", 0, en},
+        {"ru_RU", "ASCII", "y\n", 0, en},  // no codeset named
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
