@@ -6,7 +6,6 @@
 
 #include "cli_texts.h"
 #include "language.h"
-#include "port_paths.h"
 
 namespace {
 
@@ -131,8 +130,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
         *error = Tr(kTextNoMode);
         return false;
     }
-    if (options->ports.size() > comdev::kMaxPortPaths) {
-        *error = Tr(kTextTooManyPorts) + std::to_string(comdev::kMaxPortPaths);
+    if (options->ports.size() > kMaxPorts) {
+        *error = Tr(kTextTooManyPorts) + std::to_string(kMaxPorts);
         return false;
     }
     return FitsCommand(*options, error);
