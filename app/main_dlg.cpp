@@ -1,6 +1,7 @@
 // Main dialog: initialisation, colours, close guard and the worker start.
 #include "main_dlg.h"
 
+#include "busy_ports.h"
 #include "resource.h"
 #include "rich_panes.h"
 #include "switch_texts.h"
@@ -18,6 +19,13 @@ const char kWaitText[] = "Дождитесь завершения процесс
 constexpr LPARAM kPlainEscapeKeyData = 0x00010001;
 
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)); }
+
+// Thread entry of the worker: param is the SwitchHost. Returns 0 whatever
+// the outcome (the log has told the user).
+DWORD WINAPI SwitchThreadProc(LPVOID param) {
+    static_cast<SwitchHost*>(param)->RunSwitch();
+    return 0;
+}
 
 }  // namespace
 
@@ -190,6 +198,10 @@ void CMainDlg::WaitForWorker() const {
 }
 
 void CMainDlg::ClearLog() { m_log.SetWindowText(""); }
+
+void CMainDlg::ExplainNoModem(const comdev::PortNames& busyPorts) {
+    SayBusyPorts(*this, busyPorts);
+}
 
 void CMainDlg::AppendLog(const char* text) { panes::AppendLog(m_log, text); }
 

@@ -25,6 +25,8 @@ public:
     void SetProgressPos(int pos) override;
     void StepProgress() override;
     void FinishRun() override;
+    // The ports another program holds, after the error line.
+    void ExplainNoModem(const comdev::PortNames& busyPorts) override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,12 +1,9 @@
 #include "com_device.h"
 
-#include <charconv>
 #include <cstring>
 
 namespace comdev {
 namespace {
-
-DWORD g_lastOpenError = 0;
 
 constexpr int kLastFixedPort = 31;  // COM1..COM31 are tried whether listed or not
 // ComDB, which hands out the numbers, holds at most this many.
@@ -25,6 +22,19 @@ int ComNumberOf(const char* data) {
     }
     return number;
 }
+
+// The port numbers of a search before they become names.
+struct PortNumbers {
+    int count = 0;
+    int numbers[kMaxSearchPorts];
+
+    // Appends a number; false once the list is full.
+    bool Add(int number) {
+        if (count == kMaxSearchPorts) return false;
+        numbers[count++] = number;
+        return true;
+    }
+};
 
 // Puts number among ports[from..] in ascending order, once.
 void InsertAscending(PortNumbers* ports, int from, int number) {
@@ -61,30 +71,6 @@ void AddListedPortsAboveFixed(PortNumbers* ports) {
     RegCloseKey(key);
 }
 
-}  // namespace
-
-PortNumbers SearchPorts() {
-    PortNumbers ports;
-    for (int number = 1; number <= kLastFixedPort; ++number) ports.Add(number);
-    AddListedPortsAboveFixed(&ports);
-    return ports;
-}
-
-HANDLE Open(int number) {
-    // The \\.\ prefix is what lets COM10 and above open. to_chars, not a
-    // printf: MinGW's conforming printf family would cost the exe 27 KB.
-    char name[20] = "\\\\.\\COM";
-    const size_t prefixLength = std::strlen(name);
-    *std::to_chars(name + prefixLength, name + sizeof name - 1, number).ptr = '\0';
-    // No sharing: a port held by another program must fail to open.
-    HANDLE device =
-        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    g_lastOpenError = device == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    return device;
-}
-
-DWORD LastOpenError() { return g_lastOpenError; }
-
 // Windows answers "access denied" for a port another program has open, and
 // a user who may open one COM port may open them all.
 OpenRefusal RefusalOf(DWORD error) {
@@ -102,25 +88,90 @@ OpenRefusal RefusalOf(DWORD error) {
     }
 }
 
-BOOL GetState(HANDLE device, DCB* dcb) { return GetCommState(device, dcb); }
-BOOL SetState(HANDLE device, DCB* dcb) { return SetCommState(device, dcb); }
-
-BOOL SetTimeouts(HANDLE device, COMMTIMEOUTS* timeouts) {
-    return SetCommTimeouts(device, timeouts);
+// What an open's system error (ERROR_SUCCESS: none) tells the caller.
+void Record(DWORD error, OpenFailure* failure) {
+    *failure = OpenFailure{static_cast<int>(error), RefusalOf(error), {}};
 }
 
-BOOL Purge(HANDLE device, DWORD flags) { return PurgeComm(device, flags); }
+}  // namespace
 
-BOOL Write(HANDLE device, const void* data, DWORD length, DWORD* written) {
-    return WriteFile(device, data, length, written, nullptr);
+PortNames SearchPorts() {
+    PortNumbers ports;
+    for (int number = 1; number <= kLastFixedPort; ++number) ports.Add(number);
+    AddListedPortsAboveFixed(&ports);
+    PortNames names;
+    for (int i = 0; i < ports.count; ++i) names.Add(ComName(ports.numbers[i]).text);
+    return names;
 }
 
-BOOL Read(HANDLE device, void* buffer, DWORD length, DWORD* read) {
-    return ReadFile(device, buffer, length, read, nullptr);
+DeviceHandle Open(const char* name, StopToken*, OpenFailure* failure) {
+    // The \\.\ prefix is what lets COM10 and above open.
+    char path[4 + kPortNameSize] = "\\\\.\\";
+    const size_t length = std::strlen(name);
+    if (length >= kPortNameSize) {
+        Record(ERROR_FILE_NOT_FOUND, failure);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::memcpy(path + 4, name, length + 1);
+    // No sharing: a port held by another program must fail to open.
+    HANDLE device =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Record(device == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS, failure);
+    return device;
 }
 
-void Close(HANDLE device) { CloseHandle(device); }
+// The line as the program has always set it, member for member: what the
+// device reports is kept where the program sets nothing.
+bool SetLine(DeviceHandle device, const LineSettings& line) {
+    DCB dcb;
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    // Not checked: if reading fails, the members below still make a usable
+    // 8N1 line and the rest stay zero.
+    GetCommState(device, &dcb);
 
-DWORD TickMs() { return GetTickCount(); }
+    dcb.BaudRate = line.baud;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = 1;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    return SetCommState(device, &dcb) != FALSE;
+}
+
+bool SetTimeouts(DeviceHandle device, uint32_t readMs, uint32_t writeMs) {
+    // Interval and multipliers zero: each read returns when its bytes are in
+    // or after readMs with fewer, possibly none.
+    COMMTIMEOUTS timeouts = {};
+    timeouts.ReadTotalTimeoutConstant = readMs;
+    timeouts.WriteTotalTimeoutConstant = writeMs;
+    return SetCommTimeouts(device, &timeouts) != FALSE;
+}
+
+bool PurgeInput(DeviceHandle device) { return PurgeComm(device, PURGE_RXCLEAR) != FALSE; }
+
+bool Write(DeviceHandle device, const void* data, uint32_t length, uint32_t* written) {
+    DWORD done = 0;
+    const BOOL ok = WriteFile(device, data, length, &done, nullptr);
+    *written = done;
+    return ok != FALSE;
+}
+
+bool Read(DeviceHandle device, void* buffer, uint32_t length, uint32_t* read) {
+    DWORD done = 0;
+    const BOOL ok = ReadFile(device, buffer, length, &done, nullptr);
+    *read = done;
+    return ok != FALSE;
+}
+
+void Close(DeviceHandle device) { CloseHandle(device); }
+
+uint32_t TickMs() { return GetTickCount(); }
 
 }  // namespace comdev

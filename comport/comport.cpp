@@ -29,8 +29,8 @@ bool ApplyRequestedTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs) {
 
 bool WriteWhole(ComPort* port, const char* command) {
     if (command == nullptr || *command == '\0') return true;
-    const DWORD length = static_cast<DWORD>(std::strlen(command));
-    DWORD written = 0;
+    const uint32_t length = static_cast<uint32_t>(std::strlen(command));
+    uint32_t written = 0;
     return comdev::Write(port->handle, command, length, &written) && written == length;
 }
 
@@ -38,7 +38,7 @@ bool WriteWhole(ComPort* port, const char* command) {
 // whatever follows for the next transaction.
 auto OneByteReader(ComPort* port) {
     return [port](char* byte) {
-        DWORD got = 0;
+        uint32_t got = 0;
         return comdev::Read(port->handle, byte, 1, &got) && got == 1;
     };
 }
@@ -64,13 +64,15 @@ int BeginTransaction(ComPort* port, const char* command, uint32_t readMs, uint32
 
 }  // namespace
 
-int ComOpen(int number, ComPort* port) {
+int ComOpenNamed(const char* name, ComPort* port, comdev::OpenFailure* failure,
+                 comdev::StopToken* stop) {
     if (port == nullptr) return 0;
     port->readTimeout = kOpenTimeoutMs;
     port->writeTimeout = kOpenTimeoutMs;
     port->baud = kRecordedDefaultBaud;
-    port->handle = comdev::Open(number);
-    if (port->handle == INVALID_HANDLE_VALUE) return 0;
+    comdev::OpenFailure unused;
+    port->handle = comdev::Open(name, stop, failure != nullptr ? failure : &unused);
+    if (port->handle == comdev::kClosedDevice) return 0;
     // A device that refuses time-outs would leave the record out of step
     // with it, so such a port counts as not opened.
     if (!ComSetTimeouts(port, kOpenTimeoutMs, kOpenTimeoutMs)) {
@@ -80,34 +82,18 @@ int ComOpen(int number, ComPort* port) {
     return 1;
 }
 
+int ComOpen(int number, ComPort* port) {
+    return ComOpenNamed(comdev::ComName(number).text, port, nullptr);
+}
+
 void ComClose(ComPort* port) {
-    if (port == nullptr || port->handle == INVALID_HANDLE_VALUE) return;
+    if (port == nullptr || port->handle == comdev::kClosedDevice) return;
     comdev::Close(port->handle);
-    port->handle = INVALID_HANDLE_VALUE;
+    port->handle = comdev::kClosedDevice;
 }
 
 int ComSetLine(ComPort* port, uint32_t baud) {
-    DCB dcb;
-    std::memset(&dcb, 0, sizeof dcb);
-    dcb.DCBlength = sizeof dcb;
-    // Not checked: if reading fails, the members below still make a usable
-    // 8N1 line and the rest stay zero.
-    comdev::GetState(port->handle, &dcb);
-
-    dcb.BaudRate = baud;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = 1;
-    dcb.fOutxCtsFlow = 0;
-    dcb.fOutxDsrFlow = 0;
-    dcb.fDtrControl = DTR_CONTROL_DISABLE;
-    dcb.fDsrSensitivity = 0;
-    dcb.fOutX = 0;
-    dcb.fInX = 0;
-    dcb.fRtsControl = RTS_CONTROL_DISABLE;
-
-    if (!comdev::SetState(port->handle, &dcb)) return 0;
+    if (!comdev::SetLine(port->handle, comdev::LineSettings{baud})) return 0;
     port->baud = baud;
     return 1;
 }
@@ -115,18 +101,13 @@ int ComSetLine(ComPort* port, uint32_t baud) {
 int ComSetTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs) {
     const uint32_t read = Resolve(readMs, port->readTimeout);
     const uint32_t write = Resolve(writeMs, port->writeTimeout);
-    // Interval and multipliers zero: each read returns when its bytes are in
-    // or after `read` ms with fewer, possibly none.
-    COMMTIMEOUTS timeouts = {};
-    timeouts.ReadTotalTimeoutConstant = read;
-    timeouts.WriteTotalTimeoutConstant = write;
-    if (!comdev::SetTimeouts(port->handle, &timeouts)) return 0;
+    if (!comdev::SetTimeouts(port->handle, read, write)) return 0;
     port->readTimeout = read;
     port->writeTimeout = write;
     return 1;
 }
 
-BOOL ComPurgeRx(ComPort* port) { return comdev::Purge(port->handle, PURGE_RXCLEAR); }
+int ComPurgeRx(ComPort* port) { return comdev::PurgeInput(port->handle) ? 1 : 0; }
 
 int ComTransact(ComPort* port, const char* command, const char* terminator, char* answer,
                 uint32_t answerSize, int* count, uint32_t readMs, uint32_t writeMs) {
@@ -143,7 +124,7 @@ int ComTransactWatched(ComPort* port, const char* command, const char* terminato
     RefusalWatcher refusal(watch->refusalMarker);
     watch->refused = false;
     const uint32_t totalMs = watch->totalMs;
-    const DWORD start = totalMs != 0 ? comdev::TickMs() : 0;
+    const uint32_t start = totalMs != 0 ? comdev::TickMs() : 0;
     const int begun = BeginTransaction(port, command, readMs, writeMs);
     if (begun != kComOk) return begun;
     RefusingWatcher watcher{terminatorWatcher, refusal};
@@ -169,7 +150,7 @@ int ComWrite(ComPort* port, const void* data, uint32_t length, uint32_t writeMs)
     if (Differs(writeMs, port->writeTimeout) && !ComSetTimeouts(port, kComKeepTimeout, writeMs)) {
         return kComTimeoutsRefused;
     }
-    DWORD written = 0;
+    uint32_t written = 0;
     if (!comdev::Write(port->handle, data, length, &written) || written == 0) {
         return kComWriteFailed;
     }
@@ -180,7 +161,7 @@ int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs) {
     if (Differs(readMs, port->readTimeout) && !ComSetTimeouts(port, readMs, kComKeepTimeout)) {
         return kComTimeoutsRefused;
     }
-    DWORD read = 0;
+    uint32_t read = 0;
     if (!comdev::Read(port->handle, buffer, length, &read) || read == 0) {
         return kComReadFailed;
     }

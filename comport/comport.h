@@ -4,9 +4,9 @@
 // Results are integers, never exceptions.
 #pragma once
 
-#include "com_platform.h"
-
 #include <cstdint>
+
+#include "com_device.h"
 
 // Results of the transactions and raw transfers.
 enum ComResult : int {
@@ -18,17 +18,23 @@ enum ComResult : int {
 };
 
 struct ComPort {
-    HANDLE handle;          // INVALID_HANDLE_VALUE when closed
-    uint32_t readTimeout;   // ms the device is set to (ReadTotalTimeoutConstant)
-    uint32_t writeTimeout;  // ms the device is set to (WriteTotalTimeoutConstant)
-    uint32_t baud;          // last baud rate set through ComSetLine
+    comdev::DeviceHandle handle;  // comdev::kClosedDevice when closed
+    uint32_t readTimeout;         // ms the device is set to (ReadTotalTimeoutConstant)
+    uint32_t writeTimeout;        // ms the device is set to (WriteTotalTimeoutConstant)
+    uint32_t baud;                // last baud rate set through ComSetLine
 };
 
 // A time-out argument of this value leaves that time-out as it is.
 constexpr uint32_t kComKeepTimeout = 0xFFFFFFFFu;
 
-// Opens COM<number> exclusively and sets 1000/1000 ms time-outs.
-// Returns 1 if the port is open, 0 otherwise (the record is then closed).
+// Opens the port called name ("COM4", "/dev/ttyUSB2") exclusively and sets
+// 1000/1000 ms time-outs; its I/O gives up when stop says so (null: never).
+// Returns 1 if the port is open, 0 otherwise (the record is then closed and
+// *failure, when given, tells why).
+int ComOpenNamed(const char* name, ComPort* port, comdev::OpenFailure* failure,
+                 comdev::StopToken* stop = nullptr);
+
+// ComOpenNamed of "COM<number>" (on POSIX no such port exists).
 int ComOpen(int number, ComPort* port);
 
 // Closes the device if open; safe to call on a closed or null record.
@@ -41,8 +47,8 @@ int ComSetLine(ComPort* port, uint32_t baud);
 // Returns 1 on success, 0 on failure; kComKeepTimeout keeps a value.
 int ComSetTimeouts(ComPort* port, uint32_t readMs, uint32_t writeMs);
 
-// Discards received, unread input. Returns the platform's success flag.
-BOOL ComPurgeRx(ComPort* port);
+// Discards received, unread input. Returns 1 on success, 0 on failure.
+int ComPurgeRx(ComPort* port);
 
 // Writes command (if any), then reads byte by byte until terminator has been
 // seen. Stores at most answerSize - 1 bytes, always zero-terminated, and their

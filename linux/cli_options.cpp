@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "cli_texts.h"
-#include "port_paths.h"
 #include "shown_text.h"
 
 namespace {
@@ -133,8 +132,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
         *error = Tr(kTextNoMode);
         return false;
     }
-    if (options->ports.size() > comdev::kMaxPortPaths) {
-        *error = Tr(kTextTooManyPorts) + std::to_string(comdev::kMaxPortPaths);
+    if (options->ports.size() > kMaxPorts) {
+        *error = Tr(kTextTooManyPorts) + std::to_string(kMaxPorts);
         return false;
     }
     return FitsCommand(*options, error);

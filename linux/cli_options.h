@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "com_device.h"
 #include "modem_modes.h"
 #include "switch_host.h"
+
+// At most this many --port paths: what one search tries.
+constexpr std::size_t kMaxPorts = comdev::kMaxSearchPorts;
 
 enum class CliAction {
     Switch,  // modem-only or extra: change the modem's mode

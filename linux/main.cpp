@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cli_options.h"
 #include "cli_texts.h"
@@ -82,6 +83,18 @@ std::string Setting(const char* variable, const char* fallback) {
     return value != nullptr && *value != '\0' ? value : fallback;
 }
 
+// A port is an absolute device path: one given relative to the folder the
+// program was started from is made so here, once.
+std::vector<std::string> AbsolutePaths(std::vector<std::string> paths) {
+    char folder[4096];
+    for (std::string& path : paths) {
+        if (path.front() != '/' && getcwd(folder, sizeof folder) != nullptr) {
+            path = std::string(folder) + "/" + path;
+        }
+    }
+    return paths;
+}
+
 // The ports given, in their order; else every USB serial port, those of a
 // ZTE or Huawei stick first, as sysfs tells them.
 void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
@@ -89,7 +102,7 @@ void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
         options.ports.empty()
             ? comdev::OrderedBySysfs(comdev::ScanPortPaths(Setting("MODEMSWITCH_DEV_ROOT", "/dev")),
                                      sysfsRoot)
-            : options.ports);
+            : AbsolutePaths(options.ports));
     if (const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR")) {
         comdev::SetLockDirectory(lockDir);
     }
@@ -102,14 +115,14 @@ void FlushStandardOutput() {
 
 // A run a stop signal ended exits 128 + that signal, as a shell shows a
 // program the signal ended; stderr tells what it meant for the modem.
-int ExitCodeOf(SwitchOutcome outcome) {
-    const int signal = comdev::StopSignal();
+int ExitCodeOf(SwitchOutcome outcome, const comdev::StopSignals& stops) {
+    const int signal = stops.Signal();
     if (signal == 0) return static_cast<int>(outcome);
     if (outcome == SwitchOutcome::Stopped) {
         std::fputs(Tr(kTextStoppedBeforeSwitch), stderr);
-    } else if (comdev::HeldStopCutIo() && comdev::StopSignalCount() >= 2) {
+    } else if (stops.HeldCutIo() && stops.Count() >= 2) {
         std::fputs(Tr(kTextMayBeHalfSwitched), stderr);
-    } else if (comdev::HeldStopCutIo()) {
+    } else if (stops.HeldCutIo()) {
         std::fprintf(stderr, Tr(kTextSwitchOverran), comdev::kHeldStopGraceMs / 1000.0);
     } else if (outcome == SwitchOutcome::Switched) {
         std::fputs(Tr(kTextStoppedAfterSwitch), stderr);
@@ -129,8 +142,8 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseCliOptions(argc, argv, &options, &error)) return Usage(error);
     if (options.help) {
-        std::printf(Tr(kTextHelp), comdev::kMaxPortPaths, kProbeTimeoutMs,
-                    kCommandTimeoutMs / 1000.0, kProbeTotalMs / 1000.0, kCommandTotalMs / 1000.0,
+        std::printf(Tr(kTextHelp), kMaxPorts, kProbeTimeoutMs, kCommandTimeoutMs / 1000.0,
+                    kProbeTotalMs / 1000.0, kCommandTotalMs / 1000.0,
                     comdev::kRepeatWindowMs / 1000.0, comdev::kHeldStopGraceMs / 1000.0);
         FlushStandardOutput();
         return EXIT_SUCCESS;
@@ -145,13 +158,14 @@ int main(int argc, char** argv) {
     }
     const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);
     const PortReport report({sysfsRoot, "/proc"});
+    comdev::StopSignals stops;
     if (options.action == CliAction::Status) {
         UsePorts(options, sysfsRoot);
-        comdev::InstallStopSignals();
-        const int status = RunStatus(options, report);
+        stops.Install();
+        const int status = RunStatus(options, report, stops);
         FlushStandardOutput();
         // Stopped by a signal: nothing was changed, the exit code says which.
-        return comdev::StopSignal() == 0 ? status : kExitSignalBase + comdev::StopSignal();
+        return stops.Signal() == 0 ? status : kExitSignalBase + stops.Signal();
     }
     if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
 
@@ -163,8 +177,8 @@ int main(int argc, char** argv) {
                                 options.verbose};
     // From here on a signal ends the run by its own path, which gives every
     // port back; before, nothing is held and the default action is right.
-    comdev::InstallStopSignals();
-    const SwitchOutcome outcome = RunSwitchCommand(options, output, report);
+    stops.Install();
+    const SwitchOutcome outcome = RunSwitchCommand(options, output, report, stops);
     FlushStandardOutput();
-    return ExitCodeOf(outcome);
+    return ExitCodeOf(outcome, stops);
 }

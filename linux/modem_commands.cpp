@@ -9,8 +9,6 @@
 #include "cli_texts.h"
 #include "modem_query.h"
 #include "modem_status.h"
-#include "port_paths.h"
-#include "stop_signals.h"
 #include "switch_texts.h"
 
 namespace {
@@ -18,12 +16,6 @@ namespace {
 // Huawei's HiLink firmware reports these; there AT^U2DIAG=0 has been seen
 // to leave a stick with no AT port.
 constexpr long kHiLinkValues[] = {118, 119};
-
-std::string PortPath(int number) {
-    const std::vector<std::string>& paths = comdev::PortPaths();
-    return number >= 1 && static_cast<std::size_t>(number) <= paths.size() ? paths[number - 1]
-                                                                           : std::string();
-}
 
 // Only the progress bar of a search, no log: status prints what it found.
 TerminalOutput SearchOutput(std::FILE* progress) { return {nullptr, false, progress}; }
@@ -43,7 +35,7 @@ bool IsHiLink(const ModeReport& report) {
 bool RefusedAsHiLink(const FoundModem& found, SwitchHost& host) {
     ModeReport report{};
     if (found.vendor->id != ModemVendor::Huawei ||
-        !QueryMode(found.number, *found.vendor, &report) || !IsHiLink(report)) {
+        !QueryMode(found.name, *found.vendor, host.PortStop(), &report) || !IsHiLink(report)) {
         return false;
     }
     host.AppendLog(
@@ -57,11 +49,12 @@ ReportedMode ModeSet(ModemMode mode) {
 
 // One line of what the modem reports now. A stick may report the new mode
 // only after it is re-plugged, so a difference is told, never judged.
-void PrintReadBack(const FoundModem& found, ModemMode mode, std::FILE* out) {
+void PrintReadBack(const FoundModem& found, ModemMode mode, comdev::StopSignals& stops,
+                   std::FILE* out) {
     ModeReport report{};
-    if (!QueryMode(found.number, *found.vendor, &report)) {
+    if (!QueryMode(found.name, *found.vendor, &stops, &report)) {
         // A query a stop signal cut short says nothing about the modem.
-        if (comdev::StopSignal() == 0) std::fputs(Tr(kTextReadBackUnsupported), out);
+        if (stops.Signal() == 0) std::fputs(Tr(kTextReadBackUnsupported), out);
         return;
     }
     const bool agrees = report.mode == ModeSet(mode);
@@ -72,12 +65,12 @@ void PrintReadBack(const FoundModem& found, ModemMode mode, std::FILE* out) {
 
 }  // namespace
 
-int RunStatus(const CliOptions& options, const PortReport& report) {
+int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops) {
     TerminalHost search(ModemMode::ModemOnly, CliLanguage(),
-                        SearchOutput(ProgressStream(options.quiet)), &report);
+                        SearchOutput(ProgressStream(options.quiet)), stops, &report);
     FoundModem found{};
     if (!search.LocateModem(&found)) {
-        if (comdev::StopSignal() != 0) {  // the caller's exit code tells which
+        if (stops.Signal() != 0) {  // the caller's exit code tells which
             std::fputs(Tr(kTextStatusStopped), stderr);
             return kStatusNoModem;
         }
@@ -86,12 +79,13 @@ int RunStatus(const CliOptions& options, const PortReport& report) {
         std::fputs(line.c_str(), stderr);
         return kStatusNoModem;
     }
-    ModemStatus status{PortPath(found.number), found.vendor, {}, false, {}};
+    ModemStatus status{found.name, found.vendor, {}, false, {}};
     char identification[kAnswerBufferSize] = {};
-    status.modeReported = QueryStatus(found.number, *found.vendor, identification, &status.report);
+    status.modeReported =
+        QueryStatus(found.name, *found.vendor, &stops, identification, &status.report);
     status.identification = ReadIdentification(identification);
     // A query a signal cut short tells nothing of the modem's mode.
-    if (!status.modeReported && comdev::StopSignal() != 0) {
+    if (!status.modeReported && stops.Signal() != 0) {
         std::fputs(Tr(kTextStatusStopped), stderr);
         return kStatusNotAnswered;
     }
@@ -102,8 +96,8 @@ int RunStatus(const CliOptions& options, const PortReport& report) {
 }
 
 SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
-                               const PortReport& report) {
-    TerminalHost host(options.mode, CliLanguage(), output, &report);
+                               const PortReport& report, comdev::StopSignals& stops) {
+    TerminalHost host(options.mode, CliLanguage(), output, stops, &report);
     if (options.mode == ModemMode::ModemOnly && !options.force) {
         host.SetCommandsCheck(
             [&host](const FoundModem& modem) { return !RefusedAsHiLink(modem, host); });
@@ -111,10 +105,10 @@ SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& 
     FoundModem found{};
     const SwitchOutcome outcome = host.RunSwitch(&found);
     // The list has ended: a signal from now on stops the read-back at once.
-    comdev::HoldFirstStopSignal(false);
+    stops.HoldFirst(false);
     // After a stop signal the modem is left alone.
-    if (outcome == SwitchOutcome::Switched && output.log != nullptr && comdev::StopSignal() == 0) {
-        PrintReadBack(found, options.mode, output.log);
+    if (outcome == SwitchOutcome::Switched && output.log != nullptr && stops.Signal() == 0) {
+        PrintReadBack(found, options.mode, stops, output.log);
     }
     return outcome;
 }

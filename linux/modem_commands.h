@@ -5,6 +5,7 @@
 
 #include "cli_options.h"
 #include "port_report.h"
+#include "stop_signals.h"
 #include "terminal_host.h"
 
 // Exit codes of `modemswitch status`: a switch's, read for a query.
@@ -17,10 +18,10 @@ enum StatusExit : int {
 
 // Finds the modem as a switch does, asks ATI and the vendor's mode query,
 // prints what it learnt to stdout (text or JSON). Ports are set already; a
-// stop signal ends the search with nothing printed.
-int RunStatus(const CliOptions& options, const PortReport& report);
+// stop signal (of stops) ends the search with nothing printed.
+int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops);
 
 // The switch run on output, its ports told through report, with the
 // command line's own steps around it.
 SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
-                               const PortReport& report);
+                               const PortReport& report, comdev::StopSignals& stops);

@@ -26,12 +26,11 @@ std::string HolderText(const PortHolder& holder) {
 
 }  // namespace
 
-std::string PortReport::PassedOver(const PortProbe& probe, const std::string& path,
-                                   const comdev::OpenFailure& failure) const {
+std::string PortReport::PassedOver(const PortProbe& probe) const {
     std::string why;
     switch (probe.result) {
     case ProbeResult::NotOpened:
-        why = NotOpened(probe, path, failure);
+        why = NotOpened(probe);
         break;
     case ProbeResult::NoAnswer:
         why = Tr(kTextPortNoAnswer) + std::to_string(kProbeTimeoutMs) + Tr(kTextMilliseconds);
@@ -45,24 +44,23 @@ std::string PortReport::PassedOver(const PortProbe& probe, const std::string& pa
     case ProbeResult::Modem:
         break;
     }
-    return ShownLine(path) + ": " + why + "\n";
+    return ShownLine(probe.name) + ": " + why + "\n";
 }
 
-std::string PortReport::NotOpened(const PortProbe& probe, const std::string& path,
-                                  const comdev::OpenFailure& failure) const {
-    switch (probe.refusal) {
+std::string PortReport::NotOpened(const PortProbe& probe) const {
+    switch (probe.failure.refusal) {
     case comdev::OpenRefusal::Absent:
         return Tr(kTextPortAbsent);
     case comdev::OpenRefusal::NotPermitted:
         return Tr(kTextPortNotPermitted);
     case comdev::OpenRefusal::Busy:
-        return Busy(path, failure);
+        return Busy(probe.name, probe.failure);
     case comdev::OpenRefusal::None:
     case comdev::OpenRefusal::Other:
         break;
     }
     return Tr(kTextPortDoesNotOpen) +
-           std::string(std::strerror(static_cast<int>(probe.systemError))) + ".";
+           std::string(std::strerror(probe.failure.error)) + ".";
 }
 
 namespace {

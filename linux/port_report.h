@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "open_failure.h"
 #include "switch_host.h"
 #include "vendors.h"
 
@@ -22,10 +21,9 @@ class PortReport {
 public:
     explicit PortReport(ReportRoots roots) : roots_(std::move(roots)) {}
 
-    // "PATH: why." for a port the search passed over; failure is the device's
-    // record of the open that failed (for NotOpened), read right after it.
-    std::string PassedOver(const PortProbe& probe, const std::string& path,
-                           const comdev::OpenFailure& failure) const;
+    // "PATH: why." for a port the search passed over (its probe's failure
+    // tells why one did not open).
+    std::string PassedOver(const PortProbe& probe) const;
     // "The modem's port: PATH (12d1:1001 HUAWEI Mobile, interface 2)."
     std::string ModemPort(const std::string& path) const;
     // One line for each ZTE or Huawei stick with no serial port.
@@ -35,8 +33,7 @@ public:
     const Vendor* DeviceVendor(const std::string& path) const;
 
 private:
-    std::string NotOpened(const PortProbe& probe, const std::string& path,
-                          const comdev::OpenFailure& failure) const;
+    std::string NotOpened(const PortProbe& probe) const;
     std::string Busy(const std::string& path, const comdev::OpenFailure& failure) const;
 
     ReportRoots roots_;

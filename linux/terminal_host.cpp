@@ -6,7 +6,6 @@
 
 #include "cli_texts.h"
 #include "locale_codeset.h"
-#include "port_paths.h"
 #include "shown_text.h"
 #include "stop_signals.h"
 #include "switch_texts.h"
@@ -54,7 +53,7 @@ void ReportStandardOutputError(int error) {
 void TerminalHost::AppendLog(const char* text) {
     // Once a second signal or the end of the grace has cut the command list
     // short, the rest of the run's log would show commands never sent.
-    if (comdev::HeldStopCutIo()) return;
+    if (stops_.HeldCutIo()) return;
     TellFinishing();
     if (out_.log == nullptr) return;
     std::string shown = TerminalText(text, out_.colour, language_);
@@ -68,8 +67,7 @@ void TerminalHost::AppendLog(const char* text) {
 }
 
 void TerminalHost::TellFinishing() {
-    if (finishingTold_ || !comdev::FirstStopSignalHeld() || comdev::StopSignalCount() != 1 ||
-        comdev::HeldStopCutIo()) {
+    if (finishingTold_ || !stops_.FirstHeld() || stops_.Count() != 1 || stops_.HeldCutIo()) {
         return;
     }
     finishingTold_ = true;
@@ -79,10 +77,10 @@ void TerminalHost::TellFinishing() {
 bool TerminalHost::StopRequested(RunStage next) {
     // Held before the look, so a signal cannot slip between the two.
     if (next == RunStage::Commands) {
-        comdev::HoldFirstStopSignal(true);
-        comdev::SetStopListener([this] { TellFinishing(); });
+        stops_.HoldFirst(true);
+        stops_.SetListener([this] { TellFinishing(); });
     }
-    return comdev::StopSignal() != 0;
+    return stops_.Signal() != 0;
 }
 
 // The switch goes on whatever happens to its log: a failed write is told
@@ -117,30 +115,23 @@ void TerminalHost::StepProgress() {
 }
 
 void TerminalHost::FinishRun() {
-    comdev::SetStopListener({});
+    stops_.SetListener({});
     EraseBar();
     out_.progress = nullptr;
 }
 
-const Vendor* TerminalHost::VendorOfDevice(int number) {
-    const std::vector<std::string>& paths = comdev::PortPaths();
-    if (report_ == nullptr || number < 1 || static_cast<size_t>(number) > paths.size()) {
-        return nullptr;
-    }
-    return report_->DeviceVendor(paths[static_cast<size_t>(number) - 1]);
+const Vendor* TerminalHost::VendorOfDevice(const char* name) {
+    return report_ != nullptr ? report_->DeviceVendor(name) : nullptr;
 }
 
 void TerminalHost::PortProbed(const PortProbe& probe) {
     if (report_ == nullptr || out_.log == nullptr) return;
-    const std::vector<std::string>& paths = comdev::PortPaths();
-    if (probe.number < 1 || static_cast<size_t>(probe.number) > paths.size()) return;
-    const std::string& path = paths[static_cast<size_t>(probe.number) - 1];
     if (probe.result == ProbeResult::Modem) {
-        AppendLog(report_->ModemPort(path).c_str());
+        AppendLog(report_->ModemPort(probe.name).c_str());
         return;
     }
     // Who holds a busy port is looked up now, while it still holds it.
-    const std::string line = report_->PassedOver(probe, path, comdev::LastOpenFailure());
+    const std::string line = report_->PassedOver(probe);
     if (out_.verbose) {
         AppendLog(line.c_str());
     } else {
@@ -150,7 +141,7 @@ void TerminalHost::PortProbed(const PortProbe& probe) {
 
 // One line per port passed over, then the sticks with no port at all; the
 // dialog's line about busy COM ports means nothing here.
-void TerminalHost::ExplainNoModem(const comdev::PortNumbers&) {
+void TerminalHost::ExplainNoModem(const comdev::PortNames&) {
     if (report_ == nullptr || out_.log == nullptr) return;
     for (const std::string& line : passedOver_) AppendLog(line.c_str());
     for (const std::string& line : report_->SticksWithoutPort()) AppendLog(line.c_str());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "port_report.h"
+#include "stop_signals.h"
 #include "switch_host.h"
 
 struct TerminalOutput {
@@ -21,12 +22,13 @@ struct TerminalOutput {
 };
 
 // The log also tells, through report (when given), the modem's port and,
-// after a run that found none, why each port was passed over.
+// after a run that found none, why each port was passed over. stops are the
+// command line's stop signals, handed to every port the run opens.
 class TerminalHost final : public SwitchHost {
 public:
     TerminalHost(ModemMode mode, Language language, TerminalOutput output,
-                 const PortReport* report = nullptr)
-        : mode_(mode), language_(language), out_(output), report_(report) {}
+                 comdev::StopSignals& stops, const PortReport* report = nullptr)
+        : mode_(mode), language_(language), out_(output), stops_(stops), report_(report) {}
 
     ModemMode Mode() const override { return mode_; }
     Language TextLanguage() const override { return language_; }
@@ -39,8 +41,9 @@ public:
     void PortProbed(const PortProbe& probe) override;
     // A ZTE or Huawei stick's port is its vendor's modem by its USB identity,
     // whatever its manufacturer line says (through report, when given).
-    const Vendor* VendorOfDevice(int number) override;
-    void ExplainNoModem(const comdev::PortNumbers& busyPorts) override;
+    const Vendor* VendorOfDevice(const char* name) override;
+    void ExplainNoModem(const comdev::PortNames& busyPorts) override;
+    comdev::StopToken* PortStop() override { return &stops_; }
     // A stop signal ends the search; from the command list on, the first one
     // is held until the list has ended (comdev stop signals), and said on
     // stderr as it comes.
@@ -64,6 +67,7 @@ private:
     ModemMode mode_;
     Language language_;
     TerminalOutput out_;
+    comdev::StopSignals& stops_;
     const PortReport* report_;
     CommandsCheck commandsCheck_;
     std::vector<std::string> passedOver_;  // kept for the end of a run without a modem

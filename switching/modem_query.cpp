@@ -29,9 +29,10 @@ bool AskMode(ComPort* port, const Vendor& vendor, ModeReport* report) {
 
 }  // namespace
 
-bool QueryMode(int number, const Vendor& vendor, ModeReport* report) {
+bool QueryMode(const char* name, const Vendor& vendor, comdev::StopToken* stop,
+               ModeReport* report) {
     ComPort port;
-    if (!ComOpen(number, &port)) return false;
+    if (!ComOpenNamed(name, &port, nullptr, stop)) return false;
     ComSetLine(&port, kBaud);
     ComPurgeRx(&port);
     const bool reported = AskMode(&port, vendor, report);
@@ -39,11 +40,11 @@ bool QueryMode(int number, const Vendor& vendor, ModeReport* report) {
     return reported;
 }
 
-bool QueryStatus(int number, const Vendor& vendor, char (&identification)[kAnswerBufferSize],
-                 ModeReport* report) {
+bool QueryStatus(const char* name, const Vendor& vendor, comdev::StopToken* stop,
+                 char (&identification)[kAnswerBufferSize], ModeReport* report) {
     identification[0] = '\0';
     ComPort port;
-    if (!ComOpen(number, &port)) return false;
+    if (!ComOpenNamed(name, &port, nullptr, stop)) return false;
     ComSetLine(&port, kBaud);
     ComPurgeRx(&port);
     Ask(&port, kIdentifyCommand, identification);

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "com_device.h"
-#include "com_platform.h"
 #include "modem_modes.h"
 #include "text.h"
 
@@ -38,16 +37,15 @@ enum ExitCode : int {
 // What one port said when the search tried it.
 enum class ProbeResult {
     Modem,      // identified itself as the modem
-    NotOpened,  // did not open (refusal and systemError tell why)
+    NotOpened,  // did not open (failure tells why)
     NoAnswer,   // opened, but answered nothing beyond the echo within the probe's time-out
     NotAModem,  // answered, but not as a ZTE or Huawei modem
 };
 
 struct PortProbe {
-    int number;  // the port: COM<number>, or the number-th path of the port list
+    const char* name;  // the port, as the search lists it
     ProbeResult result;
-    comdev::OpenRefusal refusal;  // NotOpened: what the system's error means
-    DWORD systemError;            // NotOpened: GetLastError() or errno
+    comdev::OpenFailure failure;  // NotOpened: why
     const char* answer;           // what the port sent back; valid during the call only
     int answerLength;             // its bytes (zero bytes included)
 };
@@ -61,15 +59,9 @@ struct AnswerLine {
 // the probe command.
 AnswerLine FirstAnswerLine(const char* answer, int length);
 
-class SwitchHost;
-// The dialog's line after a run that found no modem: the ports another
-// program holds, "Порт COM4 занят ..." or "Порты COM4, COM7 заняты ...";
-// nothing when there are none.
-void SayBusyPorts(SwitchHost& host, const comdev::PortNumbers& busyPorts);
-
-// The modem a search found: its port's number and its vendor's row.
+// The modem a search found: its port's name and its vendor's row.
 struct FoundModem {
-    int number;
+    char name[comdev::kPortNameSize];
     const Vendor* vendor;
 };
 
@@ -111,27 +103,24 @@ public:
     // the host having said why. The dialog always goes on.
     virtual bool CommandsWanted(const FoundModem& /*modem*/) { return true; }
 
-    // The vendor whose USB device port number belongs to, where the system
+    // The vendor whose USB device the named port belongs to, where the system
     // tells it (Linux sysfs); such a port that answers the probe with OK is
     // that vendor's modem whatever its identification says. None by default:
     // the dialog goes by the marks alone.
-    virtual const Vendor* VendorOfDevice(int /*number*/) { return nullptr; }
+    virtual const Vendor* VendorOfDevice(const char* /*name*/) { return nullptr; }
+
+    // What tells the run's port I/O to give up, handed to every open; none
+    // by default (the dialog's runs end by their time-outs).
+    virtual comdev::StopToken* PortStop() { return nullptr; }
 
     // Each port as the search has tried it, the modem's after its found
     // line. Nothing by default.
     virtual void PortProbed(const PortProbe& /*probe*/) {}
-    // Follows the error line of a run that found no modem; the dialog's way
-    // by default. (Defined here: a virtual function defined out of line would
-    // anchor the class's type information in the engine, built without it.)
-    virtual void ExplainNoModem(const comdev::PortNumbers& busyPorts) {
-        SayBusyPorts(*this, busyPorts);
-    }
+    // Follows the error line of a run that found no modem, with the ports
+    // whose open another program refused, in the search's order. Nothing by
+    // default; each host says it in its own words.
+    virtual void ExplainNoModem(const comdev::PortNames& /*busyPorts*/) {}
 
 protected:
     ~SwitchHost() = default;
 };
-
-// Thread entry of the dialog's worker thread: param is the SwitchHost.
-// Returns 0 whatever the outcome (the log has told the user); a host that acts
-// on the outcome calls RunSwitch itself.
-DWORD WINAPI SwitchThreadProc(LPVOID param);

@@ -2,10 +2,10 @@
 // device lists, then sends its vendor's command list for the requested mode,
 // reporting every step to the host and, at the end, whether the modem
 // confirmed it; a run that finds none says what it can of why.
-#include <charconv>
 #include <cstring>
 
 #include "comport.h"
+#include "line_builder.h"
 #include "switch_constants.h"
 #include "switch_host.h"
 #include "switch_texts.h"
@@ -18,16 +18,15 @@ namespace {
 // is simply not the modem. The vendor its device names (byDevice, where the
 // system tells it) goes before the marks. *probe tells how it went; answer
 // (of kAnswerBufferSize bytes) keeps what came back.
-bool ProbePort(int number, const Vendor* byDevice, const Vendor** found, char* answer,
-               PortProbe* probe) {
-    *probe = {number, ProbeResult::NotOpened, comdev::OpenRefusal::None, 0, answer, 0};
+bool ProbePort(const char* name, const Vendor* byDevice, comdev::StopToken* stop,
+               const Vendor** found, char* answer, PortProbe* probe) {
+    probe->name = name;
+    probe->result = ProbeResult::NotOpened;
+    probe->answer = answer;
+    probe->answerLength = 0;
     answer[0] = '\0';
     ComPort port;
-    if (!ComOpen(number, &port)) {
-        probe->systemError = comdev::LastOpenError();
-        probe->refusal = comdev::RefusalOf(probe->systemError);
-        return false;
-    }
+    if (!ComOpenNamed(name, &port, &probe->failure, stop)) return false;
     ComSetLine(&port, kBaud);
     ComPurgeRx(&port);
     int count = 0;
@@ -47,47 +46,35 @@ bool ProbePort(int number, const Vendor* byDevice, const Vendor** found, char* a
 
 constexpr int kSearchStopped = -1;
 
+constexpr int kNoModem = -2;
+
 // Tries the search's ports in order, one progress step before each, tells
-// the host how each went and notes those another program holds (ascending,
-// as the search goes). Returns the number of the first port that identified
-// itself, 0, or kSearchStopped when the host asked to stop.
-int FindModem(SwitchHost& host, const comdev::PortNumbers& ports, const Vendor** found,
-              comdev::PortNumbers* busy) {
-    for (int i = 0; i < ports.count; ++i) {
-        const int number = ports.numbers[i];
+// the host how each went and notes those another program holds (in the
+// search's order). Returns the index of the first port that identified
+// itself, kNoModem, or kSearchStopped when the host asked to stop.
+int FindModem(SwitchHost& host, const comdev::PortNames& ports, const Vendor** found,
+              comdev::PortNames* busy) {
+    for (int i = 0; i < ports.Count(); ++i) {
+        const char* name = ports[i];
         if (host.StopRequested(RunStage::Searching)) return kSearchStopped;
         host.StepProgress();
         char answer[kAnswerBufferSize];
         PortProbe probe{};
-        if (ProbePort(number, host.VendorOfDevice(number), found, answer, &probe)) {
+        if (ProbePort(name, host.VendorOfDevice(name), host.PortStop(), found, answer, &probe)) {
             host.Say((*found)->found);
             host.PortProbed(probe);
-            return number;
+            return i;
         }
         host.PortProbed(probe);
-        if (probe.refusal == comdev::OpenRefusal::Busy) busy->Add(number);
+        if (probe.failure.refusal == comdev::OpenRefusal::Busy) busy->Add(name);
     }
-    return 0;
+    return kNoModem;
 }
 
-// One log line put together in place; what does not fit is left out.
-class LineBuilder {
-public:
-    void Append(const char* text) {
-        while (*text != '\0' && length_ < sizeof text_ - 1) text_[length_++] = *text++;
-        text_[length_] = '\0';
-    }
-    void AppendNumber(int number) {
-        char digits[12];
-        *std::to_chars(digits, digits + sizeof digits - 1, number).ptr = '\0';
-        Append(digits);
-    }
-    const char* Text() const { return text_; }
-
-private:
-    char text_[2048] = {};
-    size_t length_ = 0;
-};
+void SetFound(FoundModem* found, const char* name, const Vendor* vendor) {
+    std::memcpy(found->name, name, std::strlen(name) + 1);
+    found->vendor = vendor;
+}
 
 // How the command phase ended: what the run returns and the texts that
 // close its log.
@@ -187,9 +174,10 @@ CommandPhaseEnd SendRow(SwitchHost& host, ComPort* port, const Vendor& row, Mode
 
 // Sends the vendor's commands for the mode on the modem's port. A port that
 // no longer opens gets nothing.
-CommandPhaseEnd SendCommands(SwitchHost& host, int number, const Vendor& vendor, ModemMode mode) {
+CommandPhaseEnd SendCommands(SwitchHost& host, const char* name, const Vendor& vendor,
+                             ModemMode mode) {
     ComPort port;
-    if (!ComOpen(number, &port)) {
+    if (!ComOpenNamed(name, &port, nullptr, host.PortStop())) {
         return kPortNotOpened;
     }
     host.StepProgress();
@@ -219,41 +207,27 @@ AnswerLine FirstAnswerLine(const char* answer, int length) {
     return {nullptr, 0};
 }
 
-void SayBusyPorts(SwitchHost& host, const comdev::PortNumbers& busyPorts) {
-    if (busyPorts.count == 0) return;
-    const Language language = host.TextLanguage();
-    const bool one = busyPorts.count == 1;
-    LineBuilder line;
-    line.Append((one ? kTextBusyPortOne : kTextBusyPortsMany).In(language));
-    for (int i = 0; i < busyPorts.count; ++i) {
-        if (i > 0) line.Append(kPortListSeparator);
-        line.Append(kComPortName);
-        line.AppendNumber(busyPorts.numbers[i]);
-    }
-    line.Append((one ? kTextBusyOneHeld : kTextBusyManyHeld).In(language));
-    line.Append(kTextCloseModemProgram.In(language));
-    host.AppendLog(line.Text());
-}
-
 SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
     const ModemMode mode = Mode();
-    const comdev::PortNumbers ports = comdev::SearchPorts();
+    const comdev::PortNames ports = comdev::SearchPorts();
     ClearLog();
-    SetProgressRange(0, ports.count);
+    SetProgressRange(0, ports.Count());
     SetProgressPos(0);
     Say(kTextSearching);
 
     const Vendor* vendor = nullptr;
-    comdev::PortNumbers busyPorts;
-    const int number = FindModem(*this, ports, &vendor, &busyPorts);
+    comdev::PortNames busyPorts;
+    const int at = FindModem(*this, ports, &vendor, &busyPorts);
     SwitchOutcome outcome = SwitchOutcome::Switched;
-    if (number == kSearchStopped) {
+    FoundModem modem;
+    if (at >= 0) SetFound(&modem, ports[at], vendor);
+    if (at == kSearchStopped) {
         outcome = SwitchOutcome::Stopped;
-    } else if (number == 0) {
+    } else if (at == kNoModem) {
         Say(kTextNoModem);
         ExplainNoModem(busyPorts);
         outcome = SwitchOutcome::NoModem;
-    } else if (!CommandsWanted({number, vendor})) {
+    } else if (!CommandsWanted(modem)) {
         outcome = SwitchOutcome::NotConfirmed;
     } else if (StopRequested(RunStage::Commands)) {
         outcome = SwitchOutcome::Stopped;
@@ -261,8 +235,8 @@ SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
         SetProgressRange(0, kCommandSteps);
         SetProgressPos(0);
         Say(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
-        if (found != nullptr) *found = {number, vendor};
-        const CommandPhaseEnd end = SendCommands(*this, number, *vendor, mode);
+        if (found != nullptr) *found = modem;
+        const CommandPhaseEnd end = SendCommands(*this, modem.name, *vendor, mode);
         SetProgressPos(kCommandSteps);
         Say(*end.closingText);
         if (end.afterText != nullptr) Say(*end.afterText);
@@ -273,19 +247,14 @@ SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
 }
 
 bool SwitchHost::LocateModem(FoundModem* found) {
-    const comdev::PortNumbers ports = comdev::SearchPorts();
-    SetProgressRange(0, ports.count);
+    const comdev::PortNames ports = comdev::SearchPorts();
+    SetProgressRange(0, ports.Count());
     SetProgressPos(0);
     const Vendor* vendor = nullptr;
-    comdev::PortNumbers busyPorts;
-    const int number = FindModem(*this, ports, &vendor, &busyPorts);
+    comdev::PortNames busyPorts;
+    const int at = FindModem(*this, ports, &vendor, &busyPorts);
     FinishRun();
-    const bool located = number > 0;  // not 0 (none) nor a stop
-    *found = {located ? number : 0, located ? vendor : nullptr};
+    const bool located = at >= 0;  // not none nor a stop
+    SetFound(found, located ? ports[at] : "", located ? vendor : nullptr);
     return located;
-}
-
-DWORD WINAPI SwitchThreadProc(LPVOID param) {
-    static_cast<SwitchHost*>(param)->RunSwitch();
-    return 0;
 }

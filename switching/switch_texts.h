@@ -10,20 +10,6 @@
 inline constexpr Text kTextSearching{"Поиск модема.\r\n", "Searching for the modem.\r\n"};
 inline constexpr Text kTextNoModem{"\r\nОШИБКА: не удалось обнаружить модем.\r\n",
                                    "\r\nERROR: no modem found.\r\n"};
-// After the error of a run that found no modem, the ports another program
-// holds, ascending: "\r\nПорт COM4 занят другой программой. Закройте ..." for
-// one, "\r\nПорты COM4, COM7 заняты другой программой. Закройте ..." for several.
-inline constexpr Text kTextBusyPortOne{"\r\nПорт ", "\r\nPort "};
-inline constexpr Text kTextBusyPortsMany{"\r\nПорты ", "\r\nPorts "};
-inline constexpr Text kTextBusyOneHeld{" занят другой программой.",
-                                       " is held by another program."};
-inline constexpr Text kTextBusyManyHeld{" заняты другой программой.",
-                                        " are held by another program."};
-inline constexpr Text kTextCloseModemProgram{
-    " Закройте программу модема и снова запустите эту программу.\r\n",
-    " Close the modem's program and run this program again.\r\n"};
-inline constexpr char kComPortName[] = "COM";
-inline constexpr char kPortListSeparator[] = ", ";
 
 inline constexpr Text kTextHeaderModemOnly{"Переключение в режим \"Только модем\":\r\n\r\n",
                                            "Switching to the mode \"Modem only\":\r\n\r\n"};

@@ -35,36 +35,57 @@ TEST(ComOpenTest, OpensByNumberWithDefaultsApplied) {
     ComPort port;
     ASSERT_EQ(ComOpen(12, &port), 1);
     auto& dev = ScriptedDevice::Current();
-    EXPECT_EQ(dev.opened, 12);
+    EXPECT_EQ(dev.opened, "COM12");
+    EXPECT_EQ(dev.stopGiven, nullptr);
     EXPECT_EQ(port.handle, ScriptedHandle());
     EXPECT_EQ(port.readTimeout, 1000u);
     EXPECT_EQ(port.writeTimeout, 1000u);
     EXPECT_EQ(port.baud, 2400u);
     EXPECT_EQ(dev.setTimeoutsCalls, 1);
-    EXPECT_EQ(dev.lastTimeouts.ReadTotalTimeoutConstant, 1000u);
-    EXPECT_EQ(dev.lastTimeouts.WriteTotalTimeoutConstant, 1000u);
-    EXPECT_EQ(dev.lastTimeouts.ReadIntervalTimeout, 0u);
-    EXPECT_EQ(dev.lastTimeouts.ReadTotalTimeoutMultiplier, 0u);
-    EXPECT_EQ(dev.lastTimeouts.WriteTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(dev.readTimeout, 1000u);
+    EXPECT_EQ(dev.writeTimeout, 1000u);
     ComClose(&port);
+}
+
+// A stand-in token: the core only hands it on.
+char g_tokenStandIn;
+comdev::StopToken* SomeToken() { return reinterpret_cast<comdev::StopToken*>(&g_tokenStandIn); }
+
+TEST(ComOpenTest, TheNamedOpenHandsOnItsTokenAndGivesBackTheWholeFailure) {
+    ScriptedDevice::Reset();
+    auto& dev = ScriptedDevice::Current();
+    ComPort port;
+    comdev::OpenFailure failure;
+    ASSERT_EQ(ComOpenNamed("/dev/ttyUSB2", &port, &failure, SomeToken()), 1);
+    EXPECT_EQ(dev.opened, "/dev/ttyUSB2");
+    EXPECT_EQ(dev.stopGiven, SomeToken());
+    ComClose(&port);
+
+    dev.failOpen = true;
+    dev.openFailure.error = 5;
+    dev.openFailure.refusal = comdev::OpenRefusal::Busy;
+    EXPECT_EQ(ComOpenNamed("COM4", &port, &failure), 0);
+    EXPECT_EQ(failure.error, 5);
+    EXPECT_EQ(failure.refusal, comdev::OpenRefusal::Busy);
+    EXPECT_EQ(ComOpenNamed("COM4", &port, nullptr), 0) << "the failure may go unread";
 }
 
 TEST(ComOpenTest, FailuresLeaveTheRecordClosed) {
     ScriptedDevice::Reset();
     EXPECT_EQ(ComOpen(1, nullptr), 0);
-    EXPECT_EQ(ScriptedDevice::Current().opened, 0) << "a null record touches nothing";
+    EXPECT_EQ(ScriptedDevice::Current().opened, "") << "a null record touches nothing";
 
     ComPort port;
     ScriptedDevice::Current().failOpen = true;
     EXPECT_EQ(ComOpen(1, &port), 0);
-    EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(port.handle, comdev::kClosedDevice);
 
     // A device that refuses the initial time-outs is closed again, so no
     // record ever claims time-outs the device does not use.
     ScriptedDevice::Reset();
     ScriptedDevice::Current().refuseTimeouts = true;
     EXPECT_EQ(ComOpen(1, &port), 0);
-    EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(port.handle, comdev::kClosedDevice);
     EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
 }
 
@@ -75,53 +96,26 @@ TEST(ComCloseTest, ClosesOnceAndToleratesClosedAndNullRecords) {
     ComClose(&port);
     ComClose(&port);
     ComClose(nullptr);
-    EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(port.handle, comdev::kClosedDevice);
     EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
 }
 
-TEST_F(ScriptedPort, SetLineChangesOnlyTheLineMembers) {
-    DCB before = {};
-    before.fParity = 1;
-    before.XonChar = 0x11;
-    before.fOutX = 1;
-    before.fRtsControl = RTS_CONTROL_HANDSHAKE;
-    before.fDtrControl = DTR_CONTROL_ENABLE;
-    before.fOutxCtsFlow = 1;
-    before.Parity = EVENPARITY;
-    before.StopBits = TWOSTOPBITS;
-    dev().stateToReport = before;
-
+TEST_F(ScriptedPort, SetLineHandsTheDeviceTheBaudAndRecordsIt) {
     ASSERT_EQ(ComSetLine(&port, 115200), 1);
-    const DCB& dcb = dev().lastState;
-    EXPECT_EQ(dev().dcbLengthAsked, 28u) << "GetCommState must be told the size of a DCB";
-    EXPECT_EQ(dcb.BaudRate, 115200u);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(dcb.fBinary, 1u);
-    EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
-    EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
-    EXPECT_EQ(dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_DISABLE));
-    EXPECT_EQ(dcb.fDsrSensitivity, 0u);
-    EXPECT_EQ(dcb.fOutX, 0u);
-    EXPECT_EQ(dcb.fInX, 0u);
-    EXPECT_EQ(dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_DISABLE));
-    // Members outside the line settings stay as the device reported them.
-    EXPECT_EQ(dcb.fParity, 1u);
-    EXPECT_EQ(dcb.XonChar, 0x11);
+    EXPECT_EQ(dev().lastLine.baud, 115200u);
     EXPECT_EQ(port.baud, 115200u);
 }
 
 TEST_F(ScriptedPort, RefusedLineSettingsKeepTheRecordedBaud) {
-    dev().refuseState = true;
+    dev().refuseLine = true;
     EXPECT_EQ(ComSetLine(&port, 9600), 0);
     EXPECT_EQ(port.baud, 2400u);
 }
 
 TEST_F(ScriptedPort, SetTimeoutsKeepsValuesAndRecordsOnlyOnSuccess) {
     ASSERT_EQ(ComSetTimeouts(&port, 250, kComKeepTimeout), 1);
-    EXPECT_EQ(dev().lastTimeouts.ReadTotalTimeoutConstant, 250u);
-    EXPECT_EQ(dev().lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(dev().readTimeout, 250u);
+    EXPECT_EQ(dev().writeTimeout, 1000u);
     EXPECT_EQ(port.readTimeout, 250u);
     EXPECT_EQ(port.writeTimeout, 1000u);
 
@@ -131,9 +125,9 @@ TEST_F(ScriptedPort, SetTimeoutsKeepsValuesAndRecordsOnlyOnSuccess) {
     EXPECT_EQ(port.writeTimeout, 1000u);
 }
 
-TEST_F(ScriptedPort, PurgeDiscardsInputOnly) {
-    EXPECT_TRUE(ComPurgeRx(&port));
-    EXPECT_EQ(dev().lastPurgeFlags, static_cast<DWORD>(PURGE_RXCLEAR));
+TEST_F(ScriptedPort, PurgeDiscardsInput) {
+    EXPECT_EQ(ComPurgeRx(&port), 1);
+    EXPECT_EQ(dev().purgeCalls, 1);
 }
 
 TEST_F(ScriptedPort, TransactionTouchesTimeoutsOnlyWhenTheyChange) {
@@ -148,8 +142,8 @@ TEST_F(ScriptedPort, TransactionTouchesTimeoutsOnlyWhenTheyChange) {
     dev().Feed(kOk);
     EXPECT_EQ(Transact("AT\r\n", 100, kComKeepTimeout), kComOk);
     EXPECT_EQ(dev().setTimeoutsCalls, 1);
-    EXPECT_EQ(dev().lastTimeouts.ReadTotalTimeoutConstant, 100u);
-    EXPECT_EQ(dev().lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(dev().readTimeout, 100u);
+    EXPECT_EQ(dev().writeTimeout, 1000u);
 
     dev().Feed(kOk);
     EXPECT_EQ(Transact("AT\r\n", 100, 1000), kComOk);
@@ -240,7 +234,7 @@ TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
     const std::string pastTheStore(100, 'x');
     const struct {
         std::string input;
-        DWORD msPerRead;
+        uint32_t msPerRead;
         uint32_t totalMs;
         int result;
         bool refused;
@@ -331,7 +325,7 @@ TEST_F(ScriptedPort, RawReadTouchesOnlyTheReadTimeout) {
     EXPECT_EQ(ComRead(&port, buffer, sizeof buffer, 200), 4);
     EXPECT_EQ(port.readTimeout, 200u);
     EXPECT_EQ(port.writeTimeout, 1000u);
-    EXPECT_EQ(dev().lastTimeouts.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(dev().writeTimeout, 1000u);
 
     EXPECT_EQ(ComRead(&port, buffer, sizeof buffer, 200), kComReadFailed) << "silence";
     dev().Feed("x");

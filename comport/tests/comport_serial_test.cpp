@@ -18,7 +18,7 @@ class SerialPort : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(ModemSim::Instance().Available()) << "the modem simulator is not running";
-        port.handle = INVALID_HANDLE_VALUE;
+        port.handle = comdev::kClosedDevice;
     }
     void TearDown() override { ComClose(&port); }
 
@@ -103,15 +103,44 @@ TEST_F(SerialPort, PortsAboveCom9OpenByTheirDeviceName) {
 
 TEST_F(SerialPort, AbsentAndUnopenablePortsFailToOpen) {
     UseLayout("COM7=locked");
-    EXPECT_EQ(ComOpen(7, &port), 0);
+    comdev::OpenFailure failure;
+    EXPECT_EQ(ComOpenNamed("COM7", &port, &failure), 0);
     EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
     // What Windows answers for a port another program holds.
-    EXPECT_EQ(comdev::LastOpenError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), comdev::OpenRefusal::Busy);
-    EXPECT_EQ(ComOpen(8, &port), 0) << "not in the layout";
+    EXPECT_EQ(failure.error, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(failure.refusal, comdev::OpenRefusal::Busy);
+    EXPECT_EQ(ComOpenNamed("COM8", &port, &failure), 0) << "not in the layout";
     EXPECT_EQ(port.handle, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(comdev::LastOpenError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), comdev::OpenRefusal::Absent);
+    EXPECT_EQ(failure.error, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(failure.refusal, comdev::OpenRefusal::Absent);
+    ASSERT_TRUE(ModemSim::Instance().Layout("COM8=zte"));
+    EXPECT_EQ(ComOpenNamed("COM8", &port, &failure), 1);
+    EXPECT_EQ(failure.refusal, comdev::OpenRefusal::None) << "an open that succeeds clears it";
+}
+
+// The line and time-outs as the device holds them after the port functions
+// set them: 8N1 at the baud asked, the two constants and nothing else.
+TEST_F(SerialPort, TheDeviceHoldsTheLineAndTimeOutsSet) {
+    UseLayout("COM2=zte");
+    OpenAt115200(2);
+    DCB dcb = {};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(port.handle, &dcb));
+    EXPECT_EQ(dcb.BaudRate, 115200u);
+    EXPECT_EQ(dcb.ByteSize, 8);
+    EXPECT_EQ(dcb.Parity, NOPARITY);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
+    EXPECT_EQ(dcb.fOutX, 0u);
+    EXPECT_EQ(dcb.fInX, 0u);
+    ASSERT_EQ(ComSetTimeouts(&port, 250, 300), 1);
+    COMMTIMEOUTS timeouts = {};
+    ASSERT_TRUE(GetCommTimeouts(port.handle, &timeouts));
+    EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 250u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 300u);
+    EXPECT_EQ(timeouts.ReadIntervalTimeout, 0u);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
 }
 
 TEST_F(SerialPort, ReopeningGivesAFreshRecord) {

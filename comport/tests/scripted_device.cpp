@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "com_device.h"
-
 namespace {
 ScriptedDevice g_device;
 }
@@ -11,55 +9,51 @@ ScriptedDevice g_device;
 ScriptedDevice& ScriptedDevice::Current() { return g_device; }
 void ScriptedDevice::Reset() { g_device = ScriptedDevice(); }
 
-HANDLE ScriptedHandle() { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5E1)); }
+comdev::DeviceHandle ScriptedHandle() {
+    return reinterpret_cast<comdev::DeviceHandle>(static_cast<uintptr_t>(0x5E1));
+}
 
 namespace comdev {
 
-HANDLE Open(int number) {
-    g_device.opened = number;
-    return g_device.failOpen ? INVALID_HANDLE_VALUE : ScriptedHandle();
+DeviceHandle Open(const char* name, StopToken* stop, OpenFailure* failure) {
+    g_device.opened = name;
+    g_device.stopGiven = stop;
+    *failure = g_device.failOpen ? g_device.openFailure : OpenFailure{};
+    return g_device.failOpen ? kClosedDevice : ScriptedHandle();
 }
 
-BOOL GetState(HANDLE, DCB* dcb) {
-    g_device.dcbLengthAsked = dcb->DCBlength;
-    if (g_device.failGetState) return FALSE;
-    *dcb = g_device.stateToReport;
-    dcb->DCBlength = sizeof(DCB);
-    return TRUE;
+bool SetLine(DeviceHandle, const LineSettings& line) {
+    g_device.lastLine = line;
+    return !g_device.refuseLine;
 }
 
-BOOL SetState(HANDLE, DCB* dcb) {
-    g_device.lastState = *dcb;
-    return !g_device.refuseState;
-}
-
-BOOL SetTimeouts(HANDLE, COMMTIMEOUTS* timeouts) {
+bool SetTimeouts(DeviceHandle, uint32_t readMs, uint32_t writeMs) {
     ++g_device.setTimeoutsCalls;
-    if (g_device.refuseTimeouts) return FALSE;
-    g_device.lastTimeouts = *timeouts;
-    return TRUE;
+    if (g_device.refuseTimeouts) return false;
+    g_device.readTimeout = readMs;
+    g_device.writeTimeout = writeMs;
+    return true;
 }
 
-BOOL Purge(HANDLE, DWORD flags) {
+bool PurgeInput(DeviceHandle) {
     ++g_device.purgeCalls;
-    g_device.lastPurgeFlags = flags;
-    return TRUE;
+    return true;
 }
 
-BOOL Write(HANDLE, const void* data, DWORD length, DWORD* written) {
+bool Write(DeviceHandle, const void* data, uint32_t length, uint32_t* written) {
     *written = 0;
-    if (g_device.failWrite) return FALSE;
-    const DWORD accepted = static_cast<DWORD>(std::min<size_t>(length, g_device.writeLimit));
+    if (g_device.failWrite) return false;
+    const uint32_t accepted = static_cast<uint32_t>(std::min<size_t>(length, g_device.writeLimit));
     g_device.written.append(static_cast<const char*>(data), accepted);
     *written = accepted;
-    return TRUE;
+    return true;
 }
 
-BOOL Read(HANDLE, void* buffer, DWORD length, DWORD* read) {
+bool Read(DeviceHandle, void* buffer, uint32_t length, uint32_t* read) {
     ++g_device.readCalls;
     g_device.clockMs += g_device.msPerRead;
     *read = 0;
-    if (g_device.failRead) return FALSE;
+    if (g_device.failRead) return false;
     size_t n = std::min<size_t>(length, g_device.input.size());
     if (g_device.readChunk != 0) n = std::min(n, g_device.readChunk);
     auto* out = static_cast<char*>(buffer);
@@ -67,12 +61,12 @@ BOOL Read(HANDLE, void* buffer, DWORD length, DWORD* read) {
         out[i] = g_device.input.front();
         g_device.input.pop_front();
     }
-    *read = static_cast<DWORD>(n);
-    return TRUE;
+    *read = static_cast<uint32_t>(n);
+    return true;
 }
 
-void Close(HANDLE) { ++g_device.closeCalls; }
+void Close(DeviceHandle) { ++g_device.closeCalls; }
 
-DWORD TickMs() { return g_device.clockMs; }
+uint32_t TickMs() { return g_device.clockMs; }
 
 }  // namespace comdev

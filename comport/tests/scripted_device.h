@@ -1,40 +1,40 @@
-// A COM device driven by a script instead of hardware: tests load the bytes it
-// will deliver, make any platform call fail, and read back what the port
-// functions did to it.
+// A serial device driven by a script instead of hardware: tests load the
+// bytes it will deliver, make any device call fail, and read back what the
+// port functions did to it. Written in the seam's own terms, so it stands in
+// for the device of either system.
 #pragma once
 
-#include <windows.h>
-
+#include <cstdint>
 #include <deque>
 #include <string>
-#include <vector>
+
+#include "com_device.h"
 
 struct ScriptedDevice {
     // What the device delivers; an empty queue reads as silence.
     std::deque<char> input;
-    // Each ReadFile returns at most this many queued bytes (0: as asked).
+    // Each Read returns at most this many queued bytes (0: as asked).
     size_t readChunk = 0;
 
     bool failOpen = false;
+    comdev::OpenFailure openFailure;  // what a failed open reports
     bool refuseTimeouts = false;
-    bool failGetState = false;
-    bool refuseState = false;
+    bool refuseLine = false;
     bool failWrite = false;
-    size_t writeLimit = SIZE_MAX;  // bytes a WriteFile accepts at most
+    size_t writeLimit = SIZE_MAX;  // bytes a Write accepts at most
     bool failRead = false;
-    DWORD clockMs = 0;    // what TickMs reads
-    DWORD msPerRead = 0;  // how far each ReadFile moves the clock on
+    uint32_t clockMs = 0;    // what TickMs reads
+    uint32_t msPerRead = 0;  // how far each Read moves the clock on
 
     // What the port functions did.
-    int opened = 0;  // port number of the last open
+    std::string opened;  // name of the last open
+    comdev::StopToken* stopGiven = nullptr;
     std::string written;
     int setTimeoutsCalls = 0;
-    COMMTIMEOUTS lastTimeouts = {};
-    DCB lastState = {};
-    DCB stateToReport = {};    // what GetCommState hands out
-    DWORD dcbLengthAsked = 0;  // DCBlength the caller set before GetState
+    uint32_t readTimeout = 0;  // the last time-outs set
+    uint32_t writeTimeout = 0;
+    comdev::LineSettings lastLine = {};
     int purgeCalls = 0;
-    DWORD lastPurgeFlags = 0;
     int readCalls = 0;
     int closeCalls = 0;
 
@@ -46,4 +46,4 @@ struct ScriptedDevice {
 };
 
 // The handle the scripted device hands out.
-HANDLE ScriptedHandle();
+comdev::DeviceHandle ScriptedHandle();

@@ -7,6 +7,7 @@
 
 #include "cli_options.h"
 #include "cli_texts.h"
+#include "com_device.h"
 
 namespace {
 
@@ -123,9 +124,10 @@ TEST(CliOptions, RefusedFormsSayWhy) {
     }
 }
 
-TEST(CliOptions, ThirtyTwoPortsAreTooMany) {
+TEST(CliOptions, MorePortsThanASearchTriesAreTooMany) {
     std::vector<const char*> args = {"extra"};
-    for (int i = 0; i < 32; ++i) args.insert(args.end(), {"-p", "/dev/ttyUSB0"});
+    for (int i = 0; i <= comdev::kMaxSearchPorts; ++i)
+        args.insert(args.end(), {"-p", "/dev/ttyUSB0"});
     EXPECT_FALSE(Parse(args).ok);
     args.resize(args.size() - 2);
     EXPECT_TRUE(Parse(args).ok);

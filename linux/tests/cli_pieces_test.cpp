@@ -62,7 +62,8 @@ TEST(ProgressBar, CountsThePortsToTry) {
     comdev::SetPortPaths({PortPath(1)});
     std::FILE* bar = std::tmpfile();
     ASSERT_NE(bar, nullptr);
-    TerminalHost host(ModemMode::ModemOnly, Language::English, {nullptr, false, bar});
+    comdev::StopSignals stops;
+    TerminalHost host(ModemMode::ModemOnly, Language::English, {nullptr, false, bar}, stops);
     EXPECT_EQ(host.RunSwitch(), SwitchOutcome::Switched);
     std::rewind(bar);
     char text[4096] = {};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_options.h"
 #include "modemsim_client.h"
 #include "program_run.h"
 
@@ -110,9 +111,9 @@ TEST_F(CommandLine, BadUsageExitsSixtyFourWithoutTouchingAPort) {
         EXPECT_EQ(run.err.rfind("modemswitch: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find("использование: modemswitch"), std::string::npos);
     }
-    std::vector<std::string> thirtyTwo = {"extra", "--yes"};
-    for (int i = 0; i < 32; ++i) thirtyTwo.insert(thirtyTwo.end(), {"--port", PortPath(1)});
-    EXPECT_EQ(RunProgram(thirtyTwo).exitCode, 64);
+    std::vector<std::string> tooMany = {"extra", "--yes"};
+    for (size_t i = 0; i <= kMaxPorts; ++i) tooMany.insert(tooMany.end(), {"--port", PortPath(1)});
+    EXPECT_EQ(RunProgram(tooMany).exitCode, 64);
     EXPECT_EQ(sim().Opens(1), 0);
 }
 

@@ -30,7 +30,7 @@ void SleepMs(unsigned ms) {
 }
 
 bool RunSwitchOnWorker(SwitchHost* host) {
-    std::thread worker([host] { SwitchThreadProc(host); });
+    std::thread worker([host] { host->RunSwitch(); });
     worker.join();
     return true;
 }

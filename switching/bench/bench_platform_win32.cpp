@@ -27,8 +27,17 @@ double ProcessCpuMs() {
 
 void SleepMs(unsigned ms) { Sleep(ms); }
 
+namespace {
+
+DWORD WINAPI RunSwitchEntry(LPVOID host) {
+    static_cast<SwitchHost*>(host)->RunSwitch();
+    return 0;
+}
+
+}  // namespace
+
 bool RunSwitchOnWorker(SwitchHost* host) {
-    HANDLE worker = CreateThread(nullptr, 0, SwitchThreadProc, host, 0, nullptr);
+    HANDLE worker = CreateThread(nullptr, 0, RunSwitchEntry, host, 0, nullptr);
     if (worker == nullptr) {
         return false;
     }

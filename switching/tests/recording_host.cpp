@@ -26,12 +26,17 @@ void RecordingHost::StepProgress() {
 
 void RecordingHost::FinishRun() { calls_.push_back("FinishRun"); }
 
-DWORD WINAPI RecordingHost::RunAndKeepOutcome(LPVOID param) {
-    auto* host = static_cast<RecordingHost*>(param);
-    host->outcome_ = host->RunSwitch();
-    return 0;
+void RecordingHost::ExplainNoModem(const comdev::PortNames& busyPorts) {
+    std::string call = "ExplainNoModem";
+    for (int i = 0; i < busyPorts.Count(); ++i) call += std::string(" ") + busyPorts[i];
+    calls_.push_back(call);
 }
 
-void RecordingHost::RunOnWorker() { RunThread(RunAndKeepOutcome, this); }
-
-unsigned long RecordingHost::RunThroughThreadEntry() { return RunThread(SwitchThreadProc, this); }
+void RecordingHost::RunOnWorker() {
+    RunThread(
+        [](void* param) {
+            auto* host = static_cast<RecordingHost*>(param);
+            host->outcome_ = host->RunSwitch();
+        },
+        this);
+}

@@ -18,24 +18,21 @@ public:
     void SetProgressPos(int pos) override;
     void StepProgress() override;
     void FinishRun() override;
+    void ExplainNoModem(const comdev::PortNames& busyPorts) override;
 
-    // Runs the switch on a worker thread and waits for it; Outcome() then
-    // tells how it ended.
+    // Runs the switch on a worker thread, as the dialog does, and waits for
+    // it; Outcome() then tells how it ended.
     void RunOnWorker();
-    // Runs the switch through SwitchThreadProc, the dialog's thread entry,
-    // and waits for it. Returns the thread's exit code.
-    unsigned long RunThroughThreadEntry();
 
     // One entry per call: "ClearLog", "AppendLog <text>", "SetProgressRange
-    // 0 31", "SetProgressPos 2", "StepProgress", "FinishRun".
+    // 0 31", "SetProgressPos 2", "StepProgress", "ExplainNoModem COM4 COM7",
+    // "FinishRun".
     const std::vector<std::string>& Calls() const { return calls_; }
     const std::string& Log() const { return log_; }
     int ProgressPos() const { return pos_; }
     SwitchOutcome Outcome() const { return outcome_; }
 
 private:
-    static DWORD WINAPI RunAndKeepOutcome(LPVOID param);
-
     ModemMode mode_;
     // Not a value RunSwitch gives, so a run that never happened shows.
     SwitchOutcome outcome_ = static_cast<SwitchOutcome>(-1);
@@ -45,5 +42,5 @@ private:
 };
 
 // Runs entry(param) on a new thread of the system's own kind and waits for
-// it; returns the thread's exit code (recording_host_win32/posix.cpp).
-unsigned long RunThread(DWORD(WINAPI* entry)(LPVOID), void* param);
+// it (recording_host_win32/posix.cpp); false when no thread could start.
+bool RunThread(void (*entry)(void*), void* param);

@@ -3,15 +3,26 @@
 
 #include "recording_host.h"
 
-// Runs entry on a new thread and waits for it; returns its exit code.
-unsigned long RunThread(DWORD(WINAPI* entry)(LPVOID), void* param) {
-    HANDLE worker = CreateThread(nullptr, 0, entry, param, 0, nullptr);
-    if (worker == nullptr) {
-        return STILL_ACTIVE;  // no thread: an exit code no entry gives
-    }
+namespace {
+
+struct ThreadCall {
+    void (*entry)(void*);
+    void* param;
+};
+
+DWORD WINAPI CallOnThread(LPVOID call) {
+    const ThreadCall* thread = static_cast<ThreadCall*>(call);
+    thread->entry(thread->param);
+    return 0;
+}
+
+}  // namespace
+
+bool RunThread(void (*entry)(void*), void* param) {
+    ThreadCall call{entry, param};
+    HANDLE worker = CreateThread(nullptr, 0, CallOnThread, &call, 0, nullptr);
+    if (worker == nullptr) return false;
     WaitForSingleObject(worker, INFINITE);
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeThread(worker, &exitCode);
     CloseHandle(worker);
-    return exitCode;
+    return true;
 }

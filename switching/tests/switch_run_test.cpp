@@ -10,6 +10,7 @@
 #include "held_ports.h"
 #include "modemsim_client.h"
 #include "recording_host.h"
+#include "simulated_ports.h"
 #include "vendors.h"
 
 namespace {
@@ -39,12 +40,6 @@ const char kAlreadyInMode[] = "\r\n\r\nМодем уже в этом режим�
 const char kNoPcUi[] =
     "\r\n\r\nОШИБКА: у модема не было бы порта PC UI (код 2 или 12), через который он "
     "принимает AT-команды, и к нему больше нельзя было бы обратиться; команда не отправлена.\r\n";
-const char kBusyOne[] =
-    "\r\nПорт COM4 занят другой программой. Закройте программу модема и снова запустите эту "
-    "программу.\r\n";
-const char kBusyTwo[] =
-    "\r\nПорты COM4, COM7 заняты другой программой. Закройте программу модема и снова "
-    "запустите эту программу.\r\n";
 
 std::string Log(const std::string& text) { return "AppendLog " + text; }
 
@@ -326,7 +321,7 @@ TEST_F(SwitchRun, LocatingTheModemSwitchesNothingAndTellsWhereItIs) {
     FoundModem found{};
 
     ASSERT_TRUE(host.LocateModem(&found));
-    EXPECT_EQ(found.number, 3);
+    EXPECT_EQ(found.name, SimulatedPortName(3));
     EXPECT_EQ(found.vendor, &VendorOf(ModemVendor::Huawei));
     EXPECT_EQ(host.Calls(), Join({{"SetProgressRange 0 31", "SetProgressPos 0"},
                                   Steps(3),
@@ -338,12 +333,14 @@ TEST_F(SwitchRun, LocatingTheModemSwitchesNothingAndTellsWhereItIs) {
     FoundModem none{};
     ASSERT_TRUE(sim().Layout("COM2=error"));
     EXPECT_FALSE(host.LocateModem(&none));
-    EXPECT_EQ(none.number, 0);
+    EXPECT_STREQ(none.name, "");
 }
 
 // No modem identified: the error text right after the scan, the progress
 // left at the last port tried, nothing sent beyond the probes.
-Calls NoModemRun() { return Join({ScanOpening(31), {Log(kNoModem), "FinishRun"}}); }
+Calls NoModemRun() {
+    return Join({ScanOpening(31), {Log(kNoModem), "ExplainNoModem", "FinishRun"}});
+}
 
 TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
     RecordingHost host = Run("", ModemMode::ModemOnly);
@@ -353,13 +350,14 @@ TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
     EXPECT_EQ(host.ProgressPos(), 31);
 }
 
-// Ports another program holds are named after the error, ascending; ports
-// that do not exist, stay silent or answer ERROR are not.
+// Ports another program holds are handed to the host after the error, in
+// the search's order; ports that do not exist, stay silent or answer ERROR
+// are not.
 struct HeldCase {
     const char* name;
     std::vector<int> held;
     const char* others;  // the rest of the layout
-    const char* line;
+    std::vector<int> told;
 };
 
 class HeldPortsRun : public SwitchRun, public testing::WithParamInterface<HeldCase> {};
@@ -372,7 +370,9 @@ TEST_P(HeldPortsRun, NamesThePortsAnotherProgramHolds) {
     RecordingHost host(ModemMode::ModemOnly);
     host.RunOnWorker();
 
-    EXPECT_EQ(host.Calls(), Join({ScanOpening(31), {Log(kNoModem), Log(c.line), "FinishRun"}}));
+    std::string told = "ExplainNoModem";
+    for (int com : c.told) told += " " + SimulatedPortName(com);
+    EXPECT_EQ(host.Calls(), Join({ScanOpening(31), {Log(kNoModem), told, "FinishRun"}}));
     EXPECT_EQ(host.Outcome(), SwitchOutcome::NoModem);
     for (int com : c.held) EXPECT_EQ(sim().Received(com), "") << "COM" << com << " was written to";
 }
@@ -381,8 +381,8 @@ TEST_P(HeldPortsRun, NamesThePortsAnotherProgramHolds) {
 INSTANTIATE_TEST_SUITE_P(
     OneOrSeveral, HeldPortsRun,
     testing::Values(
-        HeldCase{"One",     {4},    "COM2=silent COM3=error", kBusyOne},
-        HeldCase{"Several", {7, 4}, "COM5=silent",            kBusyTwo}),
+        HeldCase{"One",     {4},    "COM2=silent COM3=error", {4}},
+        HeldCase{"Several", {7, 4}, "COM5=silent",            {4, 7}}),
     [](const testing::TestParamInfo<HeldCase>& info) { return info.param.name; });
 // clang-format on
 
@@ -438,16 +438,6 @@ TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsAndTheRunFails) {
     EXPECT_EQ(host.Outcome(), SwitchOutcome::NotConfirmed);
     EXPECT_EQ(host.ProgressPos(), 2);
     EXPECT_EQ(sim().Received(1), "ATI\r\n");
-}
-
-// The dialog ignores the thread's exit code: it stays 0 after a failure too.
-TEST_F(SwitchRun, TheThreadEntryExitsWithZeroAfterAFailedSwitch) {
-    ASSERT_TRUE(sim().Layout("COM1=zte,gone-after-close"));
-    RecordingHost host(ModemMode::ModemOnly);
-
-    EXPECT_EQ(host.RunThroughThreadEntry(), 0u);
-    EXPECT_EQ(host.Calls().back(), "FinishRun") << "the run did not go to its end";
-    EXPECT_NE(host.Log().find(kPortNotOpened), std::string::npos) << host.Log();
 }
 
 // A run whose modem left a command unconfirmed: every command is still sent

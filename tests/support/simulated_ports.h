@@ -6,4 +6,10 @@
 // the simulator's.
 #pragma once
 
+#include <string>
+
 bool UseSimulatedPorts();
+
+// The name the search gives the simulator's COM<com>: "COM4" under Wine, its
+// link's path natively (empty without $MODEMSIM_PREFIX).
+std::string SimulatedPortName(int com);

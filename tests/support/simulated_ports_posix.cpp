@@ -5,15 +5,22 @@
 #include "port_paths.h"
 #include "simulated_ports.h"
 
+namespace {
+constexpr int kSimulatedPorts = 31;  // the simulator's COM1..COM31
+}
+
 bool UseSimulatedPorts() {
     const char* prefix = std::getenv("MODEMSIM_PREFIX");
     const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR");
     if (prefix == nullptr || lockDir == nullptr) return false;
     std::vector<std::string> paths;
-    for (size_t com = 1; com <= comdev::kMaxPortPaths; ++com) {
-        paths.push_back(std::string(prefix) + "/dosdevices/com" + std::to_string(com));
-    }
+    for (int com = 1; com <= kSimulatedPorts; ++com) paths.push_back(SimulatedPortName(com));
     comdev::SetPortPaths(paths);
     comdev::SetLockDirectory(lockDir);
     return true;
+}
+
+std::string SimulatedPortName(int com) {
+    const char* prefix = std::getenv("MODEMSIM_PREFIX");
+    return prefix == nullptr ? "" : std::string(prefix) + "/dosdevices/com" + std::to_string(com);
 }

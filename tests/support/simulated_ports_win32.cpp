@@ -13,3 +13,5 @@ bool UseSimulatedPorts() {
     ComClose(&port);
     return opened && sim.Opens(1) == 1 && sim.Layout("");
 }
+
+std::string SimulatedPortName(int com) { return "COM" + std::to_string(com); }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "busy_ports.h"
 #include "switch_host.h"
 #include "text_codec.h"
 
@@ -36,6 +37,9 @@ public:
         PrintProgress();
     }
     void FinishRun() override { PrintEvent("finished"); }
+    void ExplainNoModem(const comdev::PortNames& busyPorts) override {
+        SayBusyPorts(*this, busyPorts);
+    }
 
 private:
     void PrintProgress() {

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "open_failure.h"
+#include "lock_refusal.h"
 
 namespace comdev {
 

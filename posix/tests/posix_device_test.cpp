@@ -28,7 +28,6 @@
 #include "cooked_line.h"
 #include "com_device.h"
 #include "comport.h"
-#include "open_failure.h"
 #include "port_paths.h"
 #include "small_files.h"
 #include "uucp_lock.h"
@@ -119,24 +118,38 @@ protected:
         master_ = -1;
     }
 
+    // Opens the pty by its name into port (the fixture's own by default).
+    int Open(ComPort* port = nullptr) {
+        return ComOpenNamed(slavePath_.c_str(), port != nullptr ? port : &port_, &failure_);
+    }
+
     int master_ = -1;
     std::string slavePath_;
     std::string lockDir_;
     std::string lockPath_;
-    ComPort port_{INVALID_HANDLE_VALUE, 0, 0, 0};
+    ComPort port_{comdev::kClosedDevice, 0, 0, 0};
+    comdev::OpenFailure failure_;
 };
 
-TEST_F(PosixPort, PortNumbersFollowTheListAndStopAtItsEnd) {
-    EXPECT_EQ(ComOpen(2, &port_), 0) << "only one path is listed";
-    EXPECT_EQ(ComOpen(0, &port_), 0);
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+// A port is a device path, never looked up in the current folder; the
+// search tries the paths it was given.
+TEST_F(PosixPort, OnlyADevicePathNamesAPort) {
+    EXPECT_EQ(ComOpen(1, &port_), 0) << "COM1 is no port here";
+    for (const char* name : {"COM1", "ttyUSB0", ""}) {
+        EXPECT_EQ(ComOpenNamed(name, &port_, &failure_), 0) << name;
+        EXPECT_EQ(failure_.refusal, comdev::OpenRefusal::Absent) << name;
+    }
+    const comdev::PortNames listed = comdev::SearchPorts();
+    ASSERT_EQ(listed.Count(), 1);
+    EXPECT_EQ(listed[0], slavePath_);
+    ASSERT_EQ(Open(), 1);
     EXPECT_EQ(port_.readTimeout, 1000u);
 }
 
 // None may end early; how close to the time-out they end is a figure the
 // benchmark prints, since a busy machine delays any wake-up.
 TEST_F(PosixPort, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     char byte;
     for (const uint32_t timeoutMs : {100u, 250u}) {
         const double cpu0 = CpuMs();
@@ -151,7 +164,7 @@ TEST_F(PosixPort, ASilentLineEndsAReadAfterItsTimeOutWithoutSpendingCpu) {
 }
 
 TEST_F(PosixPort, AReadReturnsAsSoonAsItsBytesAreIn) {
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     ASSERT_EQ(ComSetLine(&port_, 115200), 1);
     ASSERT_EQ(write(master_, "\r\nOK\r\n", 6), 6);
     char answer[16];
@@ -179,7 +192,7 @@ TEST_F(PosixPort, SettingTheLineClearsWhatAPreviousProgramLeft) {
     line.c_iflag |= IXON | IXOFF | IXANY;
     ASSERT_EQ(tcsetattr(previous, TCSANOW, &line), 0);
 
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     ASSERT_EQ(ComSetLine(&port_, 115200), 1);
     ASSERT_EQ(tcgetattr(previous, &line), 0);
     close(previous);
@@ -190,11 +203,11 @@ TEST_F(PosixPort, SettingTheLineClearsWhatAPreviousProgramLeft) {
 }
 
 TEST_F(PosixPort, APortInUseDoesNotOpenAgain) {
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     ComPort second{};
-    EXPECT_EQ(ComOpen(1, &second), 0) << "second open of a port this process holds";
+    EXPECT_EQ(Open(&second), 0) << "second open of a port this process holds";
     ComClose(&port_);
-    EXPECT_EQ(ComOpen(1, &second), 1) << "free again once closed";
+    EXPECT_EQ(Open(&second), 1) << "free again once closed";
     ComClose(&second);
 }
 
@@ -202,10 +215,10 @@ TEST_F(PosixPort, APortAnotherProgramHoldsLockedDoesNotOpen) {
     const int other = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(other, 0);
     ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(Open(), 0);
     EXPECT_NE(access(lockPath_.c_str(), F_OK), 0) << "no lock file left behind";
     close(other);
-    EXPECT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(Open(), 1);
 }
 
 // A program that uses only the tty's exclusive mode stops anyone but root;
@@ -214,19 +227,19 @@ TEST_F(PosixPort, APortAnotherProgramMadeExclusiveDoesNotOpen) {
     const int other = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(other, 0);
     ASSERT_EQ(ioctl(other, TIOCEXCL), 0);
-    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(Open(), 0);
     int exclusive = 0;
     ASSERT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
     EXPECT_NE(exclusive, 0) << "the other program's exclusive mode was cleared";
     ioctl(other, TIOCNXCL);
     close(other);
-    EXPECT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(Open(), 1);
 }
 
 // Other programs, under other users too, read the PID from the lock; the
 // file it was written in first must not be left behind.
 TEST_F(PosixPort, TakesAUucpLockWhileOpenAndRemovesIt) {
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
     struct stat lock {};
     ASSERT_EQ(stat(lockPath_.c_str(), &lock), 0);
@@ -238,7 +251,7 @@ TEST_F(PosixPort, TakesAUucpLockWhileOpenAndRemovesIt) {
 
 TEST_F(PosixPort, AStaleLockOfAnEndedProcessIsTakenOver) {
     WriteFile(lockPath_, LockText(DeadPid()));
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
 }
 
@@ -246,12 +259,12 @@ TEST_F(PosixPort, AStaleLockOfAnEndedProcessIsTakenOver) {
 // written its PID in: respected while fresh, taken over once old.
 TEST_F(PosixPort, AnEmptyLockIsRespectedWhileFreshAndTakenOverOnceOld) {
     WriteFile(lockPath_, "");
-    EXPECT_EQ(ComOpen(1, &port_), 0);
+    EXPECT_EQ(Open(), 0);
     EXPECT_EQ(ReadFile(lockPath_), "") << "a fresh lock stays";
 
     const timespec minuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, lockPath_.c_str(), minuteAgo, 0), 0);
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     EXPECT_EQ(ReadFile(lockPath_), LockText(getpid()));
 }
 
@@ -265,9 +278,9 @@ TEST_F(PosixPort, ALiveProcesssLockIsRespectedAndItsPortLeftAlone) {
     const std::string parentsLock = LockText(getppid());
     WriteFile(lockPath_, parentsLock);
 
-    EXPECT_EQ(ComOpen(1, &port_), 0);
-    EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, comdev::LockObstacle::LiveOwner);
-    EXPECT_EQ(comdev::LastOpenFailure().lock.owner, getppid()) << "the owner is named";
+    EXPECT_EQ(Open(), 0);
+    EXPECT_EQ(failure_.lock.obstacle, comdev::LockObstacle::LiveOwner);
+    EXPECT_EQ(failure_.lock.owner, getppid()) << "the owner is named";
     EXPECT_EQ(ReadFile(lockPath_), parentsLock) << "another program's lock stays";
     termios after{};
     ASSERT_EQ(tcgetattr(holder, &after), 0);
@@ -316,9 +329,9 @@ TEST_F(PosixPort, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ(c.plant(), 0) << strerror(errno);
-        EXPECT_EQ(ComOpen(1, &port_), 0);
-        EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, c.obstacle);
-        EXPECT_EQ(comdev::LastOpenFailure().lock.path, lockPath_);
+        EXPECT_EQ(Open(), 0);
+        EXPECT_EQ(failure_.lock.obstacle, c.obstacle);
+        EXPECT_EQ(failure_.lock.path, lockPath_);
         struct stat after {};
         EXPECT_EQ(lstat(lockPath_.c_str(), &after), 0) << "the planted entry was removed";
         EXPECT_EQ(after.st_mode & S_IFMT, c.type);
@@ -326,8 +339,8 @@ TEST_F(PosixPort, WhateverIsPlantedAtTheLockPathHoldsThePortWithoutAWait) {
         if (unlink(lockPath_.c_str()) != 0) rmdir(lockPath_.c_str());
     }
     unlink(planted.c_str());
-    EXPECT_EQ(ComOpen(1, &port_), 1) << "free again once the lock path is clear";
-    EXPECT_EQ(comdev::LastOpenFailure().lock.obstacle, comdev::LockObstacle::None);
+    EXPECT_EQ(Open(), 1) << "free again once the lock path is clear";
+    EXPECT_EQ(failure_.lock.obstacle, comdev::LockObstacle::None);
 }
 
 // A port is given back as it was found: a terminal in canonical mode with
@@ -340,7 +353,7 @@ TEST_F(PosixPort, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
     termios before{};
     ASSERT_EQ(tcgetattr(user, &before), 0);
 
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     ASSERT_EQ(ComSetLine(&port_, 115200), 1);
     ComClose(&port_);
 
@@ -359,11 +372,11 @@ TEST_F(PosixPort, AClosedPortHasItsSettingsBackAndIsNotExclusive) {
 
 TEST_F(PosixPort, WithoutALockDirectoryThePortStillOpens) {
     comdev::SetLockDirectory(lockDir_ + "/missing");
-    EXPECT_EQ(ComOpen(1, &port_), 1);
+    EXPECT_EQ(Open(), 1);
 }
 
 TEST_F(PosixPort, APortThatGoesAwayEndsAWaitingReadAtOnce) {
-    ASSERT_EQ(ComOpen(1, &port_), 1);
+    ASSERT_EQ(Open(), 1);
     std::thread unplug([this] {
         const timespec pause{0, 50 * 1000000L};
         nanosleep(&pause, nullptr);
@@ -433,21 +446,17 @@ TEST_P(OpenRefusals, TheLastFailedOpenTellsWhy) {
     const bool absent = c.refusal == comdev::OpenRefusal::Absent;
     const bool notATerminal = c.refusal == comdev::OpenRefusal::Other;
     const std::string path = absent ? lockDir_ + "/ttyUSB9" : notATerminal ? "/dev/null" : slavePath_;
-    comdev::SetPortPaths({path});
-    EXPECT_EQ(ComOpen(1, &port_), 0);
-    const comdev::OpenFailure& failure = comdev::LastOpenFailure();
-    EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), c.refusal) << failure.error;
-    EXPECT_EQ(failure.devicePath, path);
-    EXPECT_EQ(failure.lock.obstacle != comdev::LockObstacle::None, c.lockInTheWay);
-    EXPECT_EQ(failure.lock.path, c.lockInTheWay ? lockPath_ : "");
+    EXPECT_EQ(ComOpenNamed(path.c_str(), &port_, &failure_), 0);
+    EXPECT_EQ(failure_.refusal, c.refusal) << failure_.error;
+    EXPECT_EQ(failure_.lock.obstacle != comdev::LockObstacle::None, c.lockInTheWay);
+    EXPECT_EQ(failure_.lock.path, c.lockInTheWay ? lockPath_ : "");
     if (undo >= 0) {
         ioctl(undo, TIOCNXCL);
         close(undo);
     }
-    comdev::SetPortPaths({slavePath_});
     unlink(lockPath_.c_str());
-    ASSERT_EQ(ComOpen(1, &port_), 1);
-    EXPECT_EQ(comdev::LastOpenError(), 0u) << "an open that succeeds clears the reason";
+    ASSERT_EQ(Open(), 1);
+    EXPECT_EQ(failure_.error, 0) << "an open that succeeds clears the reason";
 }
 
 // clang-format off: one case to a row
@@ -473,9 +482,8 @@ TEST_F(PosixPort, AUserWhoMayNotOpenThePortIsToldSo) {
         comdev::SetLockDirectory("");  // nobody may not write the test's lock directory
         const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
         ComPort port{};
-        const bool refused = dropped && ComOpen(1, &port) == 0 &&
-                             comdev::RefusalOf(comdev::LastOpenError()) ==
-                                 comdev::OpenRefusal::NotPermitted;
+        const bool refused = dropped && Open(&port) == 0 &&
+                             failure_.refusal == comdev::OpenRefusal::NotPermitted;
         _exit(!dropped ? 2 : refused ? 0 : 1);
     }
     int status = 0;
@@ -501,9 +509,9 @@ TEST(PortPaths, ScansUsbThenAcmDevicesInNumericOrder) {
     rmdir(dir);
 }
 
-TEST(PortPaths, KeepsAtMostThirtyOnePaths) {
-    comdev::SetPortPaths(std::vector<std::string>(40, "/dev/null"));
-    EXPECT_EQ(comdev::PortPaths().size(), 31u);
+TEST(PortPaths, TheSearchTriesAtMostItsBound) {
+    comdev::SetPortPaths(std::vector<std::string>(comdev::kMaxSearchPorts + 9, "/dev/null"));
+    EXPECT_EQ(comdev::SearchPorts().Count(), comdev::kMaxSearchPorts);
 }
 
 }  // namespace

@@ -14,12 +14,9 @@ namespace {
 volatile sig_atomic_t g_firstSignal = 0;
 volatile sig_atomic_t g_signalCount = 0;
 volatile sig_atomic_t g_firstAtMs = 0;  // since the handlers were installed
-volatile sig_atomic_t g_firstHeld = 0;
 volatile sig_atomic_t g_unnoticed = 0;  // a signal the listener has not heard of
 
-bool g_heldCutIo = false;  // main thread only
 timespec g_installedAt{};
-std::function<void()> g_listener;
 
 int g_wakeRead = -1;
 int g_wakeWrite = -1;
@@ -64,11 +61,9 @@ bool MakeWakeUpPipe() {
     return true;
 }
 
-bool HeldAndCounting() { return g_signalCount == 1 && g_firstHeld != 0; }
-
 }  // namespace
 
-bool InstallStopSignals() {
+bool StopSignals::Install() {
     const bool piped = g_wakeRead >= 0 || MakeWakeUpPipe();
     clock_gettime(CLOCK_MONOTONIC, &g_installedAt);
     struct sigaction action {};
@@ -83,44 +78,38 @@ bool InstallStopSignals() {
     return piped;
 }
 
-int StopSignal() { return g_firstSignal; }
+int StopSignals::Signal() const { return g_firstSignal; }
 
-int StopSignalCount() { return g_signalCount; }
+int StopSignals::Count() const { return g_signalCount; }
 
-void HoldFirstStopSignal(bool hold) { g_firstHeld = hold ? 1 : 0; }
+void StopSignals::HoldFirst(bool hold) { firstHeld_ = hold; }
 
-bool FirstStopSignalHeld() { return g_firstHeld != 0; }
-
-int HeldStopGraceLeftMs() {
-    if (!HeldAndCounting()) return -1;
+int StopSignals::ChangesInMs() {
+    if (g_signalCount != 1 || !firstHeld_) return -1;
     const int left = g_firstAtMs + kHeldStopGraceMs - MsSinceInstalled();
     return left > 0 ? left + 1 : 0;  // whole milliseconds may round down
 }
 
-bool PortIoStopped() {
+bool StopSignals::IoStopped() {
     const int count = g_signalCount;
     if (count == 0) return false;
-    if (g_firstHeld == 0) return true;
-    if (count >= 2 || HeldStopGraceLeftMs() == 0) g_heldCutIo = true;
-    return g_heldCutIo;
+    if (!firstHeld_) return true;
+    if (count >= 2 || ChangesInMs() == 0) heldCutIo_ = true;
+    return heldCutIo_;
 }
 
-bool HeldStopCutIo() { return g_heldCutIo; }
+int StopSignals::WakeUpFd() { return g_wakeRead; }
 
-int StopWakeUpFd() { return g_wakeRead; }
-
-void ClearStopWakeUp() {
+void StopSignals::ClearWakeUp() {
     char bytes[16];
     while (g_wakeRead >= 0 && read(g_wakeRead, bytes, sizeof bytes) > 0) {
     }
 }
 
-void SetStopListener(std::function<void()> listener) { g_listener = std::move(listener); }
-
-void NoticeStopSignals() {
+void StopSignals::Notice() {
     if (g_unnoticed == 0) return;
     g_unnoticed = 0;
-    if (g_listener) g_listener();
+    if (listener_) listener_();
 }
 
 }  // namespace comdev

@@ -1,17 +1,16 @@
-// What the port numbers stand for on POSIX systems. ComOpen(n) opens the n-th
-// device of an ordered list of paths; the lock directory is where the UUCP
-// lock files of open ports go. Set both before a run, from one thread.
+// Where a search looks on POSIX systems: the ordered list of device paths it
+// tries (comdev::SearchPorts), and the lock directory, where the UUCP lock
+// files of open ports go. Set both before a run, from one thread.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "com_device.h"
+
 namespace comdev {
 
-// At most this many paths take part (COM1..COM31).
-constexpr std::size_t kMaxPortPaths = 31;
-
-// Replaces the list; paths beyond kMaxPortPaths are ignored.
+// Replaces the list; paths beyond kMaxSearchPorts are ignored.
 void SetPortPaths(const std::vector<std::string>& paths);
 // The list in use. Until SetPortPaths is called it is scanned once from /dev.
 const std::vector<std::string>& PortPaths();

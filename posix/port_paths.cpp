@@ -49,7 +49,8 @@ std::vector<std::string> NumberedDevices(const std::string& devDir, const char* 
 
 void SetPortPaths(const std::vector<std::string>& paths) {
     PortList& list = Ports();
-    list.paths.assign(paths.begin(), paths.begin() + std::min(paths.size(), kMaxPortPaths));
+    list.paths.assign(paths.begin(),
+                      paths.begin() + std::min<std::size_t>(paths.size(), kMaxSearchPorts));
     list.set = true;
 }
 
