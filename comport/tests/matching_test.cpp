@@ -130,7 +130,7 @@ TEST(RefusalWatcherTest, FindsTheMarkerAndItsZeroAnywhereInTheStream) {
         {marker, "\r\nOpen download mode result(0:FAIL 1:SUCCESS):0\r\n", true},
         {marker, "\r\nOK\r\n", false},  // firmware without the marker
         {marker, flood + "result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n", true},
-        {marker, std::string("\r\n\0result(0:FAIL 1:SUCCESS):0\r\n", 33), true},
+        {marker, std::string("\r\n\0result(0:FAIL 1:SUCCESS):0\r\n", 31), true},
         {marker, "result(0:FAIL 1:SUCCESS): 0", false},
         {marker, "result(0:FAIL 1:SUCCESS)0", false},
         {marker, "((0:FAIL 1:SUCCESS):0", true},

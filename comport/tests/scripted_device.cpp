@@ -1,6 +1,7 @@
 #include "scripted_device.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "com_device.h"
 
@@ -11,7 +12,7 @@ ScriptedDevice g_device;
 ScriptedDevice& ScriptedDevice::Current() { return g_device; }
 void ScriptedDevice::Reset() { g_device = ScriptedDevice(); }
 
-HANDLE ScriptedHandle() { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5E1)); }
+HANDLE ScriptedHandle() { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(0x5E1)); }
 
 namespace comdev {
 
@@ -22,10 +23,10 @@ HANDLE Open(int number) {
 
 BOOL GetState(HANDLE, DCB* dcb) {
     g_device.dcbLengthAsked = dcb->DCBlength;
-    if (g_device.failGetState) return FALSE;
+    if (g_device.failGetState) return 0;
     *dcb = g_device.stateToReport;
     dcb->DCBlength = sizeof(DCB);
-    return TRUE;
+    return 1;
 }
 
 BOOL SetState(HANDLE, DCB* dcb) {
@@ -35,31 +36,31 @@ BOOL SetState(HANDLE, DCB* dcb) {
 
 BOOL SetTimeouts(HANDLE, COMMTIMEOUTS* timeouts) {
     ++g_device.setTimeoutsCalls;
-    if (g_device.refuseTimeouts) return FALSE;
+    if (g_device.refuseTimeouts) return 0;
     g_device.lastTimeouts = *timeouts;
-    return TRUE;
+    return 1;
 }
 
 BOOL Purge(HANDLE, DWORD flags) {
     ++g_device.purgeCalls;
     g_device.lastPurgeFlags = flags;
-    return TRUE;
+    return 1;
 }
 
 BOOL Write(HANDLE, const void* data, DWORD length, DWORD* written) {
     *written = 0;
-    if (g_device.failWrite) return FALSE;
+    if (g_device.failWrite) return 0;
     const DWORD accepted = static_cast<DWORD>(std::min<size_t>(length, g_device.writeLimit));
     g_device.written.append(static_cast<const char*>(data), accepted);
     *written = accepted;
-    return TRUE;
+    return 1;
 }
 
 BOOL Read(HANDLE, void* buffer, DWORD length, DWORD* read) {
     ++g_device.readCalls;
     g_device.clockMs += g_device.msPerRead;
     *read = 0;
-    if (g_device.failRead) return FALSE;
+    if (g_device.failRead) return 0;
     size_t n = std::min<size_t>(length, g_device.input.size());
     if (g_device.readChunk != 0) n = std::min(n, g_device.readChunk);
     auto* out = static_cast<char*>(buffer);
@@ -68,7 +69,7 @@ BOOL Read(HANDLE, void* buffer, DWORD length, DWORD* read) {
         g_device.input.pop_front();
     }
     *read = static_cast<DWORD>(n);
-    return TRUE;
+    return 1;
 }
 
 void Close(HANDLE) { ++g_device.closeCalls; }

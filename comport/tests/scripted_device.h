@@ -3,7 +3,7 @@
 // functions did to it.
 #pragma once
 
-#include <windows.h>
+#include "com_platform.h"
 
 #include <deque>
 #include <string>
