@@ -7,6 +7,7 @@
 
 namespace {
 
+// Kept: C13 (docs/compatibility.md)
 TEST(ComSetLineTest, ChangesOnlyTheLineMembers) {
     ScriptedDevice::Reset();
     ComPort port;

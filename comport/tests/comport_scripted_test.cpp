@@ -30,6 +30,7 @@ protected:
     int count = -1;
 };
 
+// Kept: C12 (docs/compatibility.md)
 TEST(ComOpenTest, OpensByNumberWithDefaultsApplied) {
     ScriptedDevice::Reset();
     ComPort port;
@@ -68,6 +69,7 @@ TEST(ComOpenTest, FailuresLeaveTheRecordClosed) {
     EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
 }
 
+// Kept: C12 (docs/compatibility.md)
 TEST(ComCloseTest, ClosesOnceAndToleratesClosedAndNullRecords) {
     ScriptedDevice::Reset();
     ComPort port;
@@ -79,12 +81,14 @@ TEST(ComCloseTest, ClosesOnceAndToleratesClosedAndNullRecords) {
     EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
 }
 
+// Kept: C12 (docs/compatibility.md)
 TEST_F(ScriptedPort, RefusedLineSettingsKeepTheRecordedBaud) {
     dev().refuseState = true;
     EXPECT_EQ(ComSetLine(&port, 9600), 0);
     EXPECT_EQ(port.baud, 2400u);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, SetTimeoutsKeepsValuesAndRecordsOnlyOnSuccess) {
     ASSERT_EQ(ComSetTimeouts(&port, 250, kComKeepTimeout), 1);
     EXPECT_EQ(dev().lastTimeouts.ReadTotalTimeoutConstant, 250u);
@@ -103,6 +107,7 @@ TEST_F(ScriptedPort, PurgeDiscardsInputOnly) {
     EXPECT_EQ(dev().lastPurgeFlags, static_cast<DWORD>(PURGE_RXCLEAR));
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, TransactionTouchesTimeoutsOnlyWhenTheyChange) {
     dev().Feed(kOk);
     EXPECT_EQ(Transact("AT\r\n", 1000, 1000), kComOk);
@@ -142,6 +147,7 @@ TEST_F(ScriptedPort, TransactionFailureCodes) {
     EXPECT_EQ(Transact("ATI\r\n"), kComReadFailed);
 }
 
+// Kept: C7 (docs/compatibility.md)
 TEST_F(ScriptedPort, SilenceEndsWithWhatArrivedKept) {
     dev().Feed("ATI\r\r\nERROR\r\n");
     EXPECT_EQ(Transact("ATI\r\n"), kComReadFailed);
@@ -149,6 +155,7 @@ TEST_F(ScriptedPort, SilenceEndsWithWhatArrivedKept) {
     EXPECT_EQ(count, 13);
 }
 
+// Kept: C7 (docs/compatibility.md)
 TEST_F(ScriptedPort, ReadsOneByteAtATimeAndStopsAtTheTerminator) {
     dev().Feed(std::string("AT\r\r\nOK\r\nRING"));
     EXPECT_EQ(Transact("AT\r\n"), kComOk);
@@ -166,6 +173,7 @@ TEST_F(ScriptedPort, EmptyOrNullCommandGoesStraightToReading) {
     EXPECT_TRUE(dev().written.empty());
 }
 
+// Kept: C1 (docs/compatibility.md)
 TEST_F(ScriptedPort, LongAnswerIsCutButTheTerminatorStillCounts) {
     const std::string body(100, 'x');
     dev().Feed(body + kOk);
@@ -238,6 +246,7 @@ TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
     }
 }
 
+// Kept: C11 (docs/compatibility.md)
 TEST_F(ScriptedPort, TransactAnyEndsOnTheMaskedResponse) {
     dev().Feed("\r\nERROR\r\n");
     EXPECT_EQ(ComTransactAny(&port, "AT+X\r\n", answer, sizeof answer, &count, 0x03, 1000, 1000),
@@ -274,6 +283,7 @@ TEST_F(ScriptedPort, TransactAnySharesTheTransactionFailures) {
               kComWriteFailed);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, RawWriteTouchesOnlyTheWriteTimeout) {
     EXPECT_EQ(ComWrite(&port, "ATZ\r", 4, kComKeepTimeout), 4);
     EXPECT_EQ(dev().setTimeoutsCalls, 0);
@@ -292,6 +302,7 @@ TEST_F(ScriptedPort, RawWriteTouchesOnlyTheWriteTimeout) {
     EXPECT_EQ(ComWrite(&port, "AT", 2, 700), kComTimeoutsRefused);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, RawReadTouchesOnlyTheReadTimeout) {
     char buffer[8];
     dev().Feed("OK\r\n");

@@ -71,6 +71,7 @@ TEST_F(SerialPort, MultiLineAnswerWithoutEcho) {
     EXPECT_GE(std::count(got.begin(), got.end(), '\n'), 5);
 }
 
+// Kept: C7 (docs/compatibility.md)
 TEST_F(SerialPort, SilentPortEndsAfterOneReadTimeout) {
     UseLayout("COM5=silent");
     OpenAt115200(5);
@@ -114,6 +115,7 @@ TEST_F(SerialPort, AbsentAndUnopenablePortsFailToOpen) {
     EXPECT_EQ(comdev::RefusalOf(comdev::LastOpenError()), comdev::OpenRefusal::Absent);
 }
 
+// Kept: C12 (docs/compatibility.md)
 TEST_F(SerialPort, ReopeningGivesAFreshRecord) {
     UseLayout("COM2=zte");
     OpenAt115200(2);
@@ -147,6 +149,7 @@ TEST_F(SerialPort, EndlessChatterEndsAtTheRunawayBound) {
     EXPECT_EQ(count, static_cast<int>(sizeof answer - 2)) << "the answer is full and cut";
 }
 
+// Kept: C9 (docs/compatibility.md)
 TEST_F(SerialPort, NulBytesAreStoredLikeAnyOther) {
     UseLayout("COM12=nul");
     OpenAt115200(12);
