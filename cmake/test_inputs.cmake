@@ -36,20 +36,23 @@ function(add_test_needing)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;WORKING_DIRECTORY" "NEEDS;COMMAND")
   set(where "")
   if(arg_WORKING_DIRECTORY)
-    set(where WORKING_DIRECTORY ${arg_WORKING_DIRECTORY})
+    set(where "WORKING_DIRECTORY [==[${arg_WORKING_DIRECTORY}]==]")
   endif()
-  set(needs "")
+  list(POP_FRONT arg_COMMAND program)
+  test_program(${program} program)
+  set(command ${IF_BUILT_SCRIPT} ${IF_BUILT_REASONS} run ${arg_NAME})
   foreach(file IN LISTS arg_NEEDS)
     if(file)  # an input left empty is not needed
       preset_building(${file} preset)
-      list(APPEND needs ${file} ${preset})
+      list(APPEND command ${file} ${preset})
     endif()
   endforeach()
-  list(POP_FRONT arg_COMMAND program)
-  test_program(${program} program)
-  add_test(NAME ${arg_NAME}
-           COMMAND ${IF_BUILT_SCRIPT} ${IF_BUILT_REASONS} run ${arg_NAME} ${needs} --
-                   ${program} ${arg_COMMAND}
-           ${where})
+  list(APPEND command -- ${program})
+  # Each argument quoted, so that an empty one (no emulator, say) stays one.
+  set(quoted "")
+  foreach(argument IN LISTS command arg_COMMAND)
+    string(APPEND quoted " [==[${argument}]==]")
+  endforeach()
+  cmake_language(EVAL CODE "add_test(NAME [==[${arg_NAME}]==] COMMAND ${quoted} ${where})")
   set_tests_properties(${arg_NAME} PROPERTIES SKIP_RETURN_CODE 77)  # if_built.sh's skip
 endfunction()
