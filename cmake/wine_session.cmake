@@ -2,51 +2,37 @@
 # wine_session_start starts it with tools/wine-session.sh: a virtual screen
 # unless a display is there, a private prefix in build/<tree>/wine-session,
 # one wineserver and the native simulator (MODEMSIM) serving the COM ports;
-# its environment goes to a file there. wine_session_stop ends it. Every
-# other test of the tree requires it and runs through the same script, which
-# takes that environment and runs the program under the session's Wine loader.
+# its environment goes to a file there. wine_session_stop ends it.
 #
-# Include this before the directories with tests, and add
-# cmake/wine_session (the fixture's own tests) after the last of them.
+# Each Windows test is added by add_windows_test(), which runs it in that
+# session (the same script, under the session's Wine loader) and makes it
+# require the fixture. Without the native tree's simulator the session and
+# its tests are skipped, and say so (cmake/test_inputs.cmake).
+#   add_windows_test(NAME name COMMAND target|program [arg...]
+#                    [NEEDS file...] [WORKING_DIRECTORY dir])
 set(WINE_SESSION_SCRIPT ${CMAKE_SOURCE_DIR}/tools/wine-session.sh)
 set(WINE_SESSION_DIR ${CMAKE_BINARY_DIR}/wine-session)
 
-# A target takes its emulator when it is made: this comes before them all.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_SESSION_SCRIPT} run ${WINE_SESSION_DIR})
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(wine_arch win32)
+else()
+  set(wine_arch win64)
+endif()
+add_test_needing(NAME wine_session_start NEEDS ${MODEMSIM}
+                 COMMAND ${WINE_SESSION_SCRIPT} start ${WINE_SESSION_DIR} ${wine_arch} ${MODEMSIM})
+add_test(NAME wine_session_stop COMMAND ${WINE_SESSION_SCRIPT} stop ${WINE_SESSION_DIR})
+set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session)
+set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session)
 
-# The tests of DIR and of the directories below it.
-function(wine_session_collect_tests dir out)
-  get_property(found DIRECTORY ${dir} PROPERTY TESTS)
-  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
-  foreach(subdir IN LISTS subdirs)
-    wine_session_collect_tests(${subdir} below)
-    list(APPEND found ${below})
-  endforeach()
-  set(${out} ${found} PARENT_SCOPE)
-endfunction()
-
-# Makes every test of the tree require the session, however many directories
-# add tests. CMake sets a test's properties only in the test's own directory;
-# ctest sets them anywhere, so this writes them for ctest, into the fixture's
-# directory: ctest reads that one last. ctest adds them to a test's fixtures,
-# so those a directory names itself stay.
-function(wine_session_require_everywhere)
-  set(fixture_dir ${CMAKE_SOURCE_DIR}/cmake/wine_session)
-  get_property(subdirs DIRECTORY ${CMAKE_SOURCE_DIR} PROPERTY SUBDIRECTORIES)
-  list(GET subdirs -1 last)
-  if(NOT last STREQUAL fixture_dir)
-    message(FATAL_ERROR "add_subdirectory(cmake/wine_session) must come after every other "
-                        "directory of the Windows tests (${last} comes later)")
+function(add_windows_test)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;WORKING_DIRECTORY" "NEEDS;COMMAND")
+  list(POP_FRONT arg_COMMAND program)
+  test_program(${program} program)
+  set(where "")
+  if(arg_WORKING_DIRECTORY)
+    set(where WORKING_DIRECTORY ${arg_WORKING_DIRECTORY})
   endif()
-  wine_session_collect_tests(${CMAKE_SOURCE_DIR} tests)
-  list(REMOVE_ITEM tests wine_session_start wine_session_stop)
-  set(requirements "")
-  foreach(test IN LISTS tests)
-    string(APPEND requirements
-           "set_tests_properties([==[${test}]==] PROPERTIES FIXTURES_REQUIRED wine_session)\n")
-  endforeach()
-  set(file ${CMAKE_BINARY_DIR}/cmake/wine_session/require_wine_session.cmake)
-  file(CONFIGURE OUTPUT ${file} CONTENT "${requirements}")
-  set_property(DIRECTORY ${fixture_dir} APPEND PROPERTY TEST_INCLUDE_FILES ${file})
+  add_test_needing(NAME ${arg_NAME} NEEDS ${MODEMSIM} ${arg_NEEDS} ${where}
+                   COMMAND ${WINE_SESSION_SCRIPT} run ${WINE_SESSION_DIR} ${program} ${arg_COMMAND})
+  set_tests_properties(${arg_NAME} PROPERTIES FIXTURES_REQUIRED wine_session)
 endfunction()
-cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL wine_session_require_everywhere)

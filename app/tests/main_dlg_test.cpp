@@ -215,6 +215,7 @@ TEST_F(MainDlgTest, OpensIdleWithPanesIconsAndFocusOnExit) {
     dlg.DoModal();
 }
 
+// Kept: C18 (docs/compatibility.md)
 TEST_F(MainDlgTest, HostOperationsDriveProgressAndFinishEnablesExitLast) {
     TestDlg dlg;
     dlg.steps = {[](TestDlg& d) {
@@ -245,6 +246,7 @@ TEST_F(MainDlgTest, HostOperationsDriveProgressAndFinishEnablesExitLast) {
 
 // ---- Keyboard: the Escape filter and the dialog manager -------------------
 
+// Kept: C6 (docs/compatibility.md)
 TEST_F(MainDlgTest, EscapeFilterSwallowsOnlyASinglePlainPress) {
     TestDlg dlg;
     MSG msg{nullptr, WM_KEYDOWN, VK_ESCAPE, kEscapePress, 0, {0, 0}};
@@ -260,6 +262,7 @@ TEST_F(MainDlgTest, EscapeFilterSwallowsOnlyASinglePlainPress) {
     EXPECT_FALSE(dlg.PreTranslateMessage(&character));
 }
 
+// Kept: C6 (docs/compatibility.md)
 TEST_F(MainDlgTest, InTheModalLoopPlainEscapeIsIgnoredAndRepeatedEscapeCancels) {
     TestDlg dlg;
     bool openAfterPlainEscape = false;
@@ -283,6 +286,7 @@ TEST_F(MainDlgTest, EnterRightAfterOpeningEndsThroughExit) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+// Kept: C18 (docs/compatibility.md)
 TEST_F(MainDlgTest, NothingEndsTheDialogWhileTheMarkerSaysRunning) {
     TestDlg dlg;
     bool stillOpen = false;
@@ -338,6 +342,7 @@ TEST_F(MainDlgTest, PressingF1ReachesTheApplicationsHelpAnswer) {
 
 // ---- Close box and mode buttons -------------------------------------------
 
+// Kept: C18 (docs/compatibility.md)
 TEST_F(MainDlgTest, CloseDuringARunShowsTheWaitMessageAndKeepsTheWindow) {
     TestDlg dlg;
     BoxAnswerer answerer(IDOK);

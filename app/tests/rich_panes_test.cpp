@@ -35,6 +35,7 @@ const char* const kSuccessfulRun[] = {
 using InfoPaneTest = RichEditTest;
 using LogTest = RichEditTest;
 
+// Kept: C19 (docs/compatibility.md)
 TEST_F(InfoPaneTest, HoldsTheIntroductionInWindows1251) {
     InitInfoPane(pane_);
     const std::string text = Text();
@@ -45,6 +46,7 @@ TEST_F(InfoPaneTest, HoldsTheIntroductionInWindows1251) {
     EXPECT_NE(text.find("\xC0\xD2-"), std::string::npos);
 }
 
+// Kept: C19 (docs/compatibility.md)
 TEST_F(InfoPaneTest, FormatsHeadingGapAndInstructions) {
     InitInfoPane(pane_);
     const std::string text = Text();
@@ -68,6 +70,7 @@ TEST_F(InfoPaneTest, LeavesCaretAtStart) {
     EXPECT_EQ(caret.cpMax, 0);
 }
 
+// Kept: C19 (docs/compatibility.md)
 TEST_F(LogTest, HelpTextIsBlackWithOneBlueBoldSentence) {
     InitLog(pane_);
     const CHARRANGE caret = Selection();
@@ -84,6 +87,7 @@ TEST_F(LogTest, HelpTextIsBlackWithOneBlueBoldSentence) {
     EXPECT_TRUE(HasFormat(FormatOf(202, -1), 174, kColorBlack, false));
 }
 
+// Kept: C17 (docs/compatibility.md)
 TEST_F(LogTest, FailedRunShowsOnlyTheErrorWordDarkRed) {
     InitLog(pane_);
     pane_.SetWindowText("");
@@ -111,6 +115,7 @@ TEST_F(LogTest, SuccessfulRunShowsTheWarningWordBlueBold) {
     EXPECT_TRUE(HasFormat(FormatOf(warning + 9, -1), 174, kColorBlack, false));
 }
 
+// Kept: C17 (docs/compatibility.md)
 TEST_F(LogTest, AppendWithoutEitherWordClearsEarlierEmphasis) {
     InitLog(pane_);
     AppendLog(pane_, "\r\nПоиск модема.\r\n");
@@ -125,6 +130,7 @@ TEST_F(LogTest, ErrorWordWinsOverAnEarlierWarningWord) {
     EXPECT_TRUE(HasFormat(FormatOf(error, error + 7), 174, kColorDarkRed, false));
 }
 
+// Kept: C17 (docs/compatibility.md)
 TEST_F(LogTest, OnlyTheFirstErrorWordIsHighlighted) {
     AppendLog(pane_, "Начало.\r\n");
     AppendLog(pane_, "ОШИБКА: раз.\r\n");

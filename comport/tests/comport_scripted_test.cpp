@@ -30,6 +30,7 @@ protected:
     int count = -1;
 };
 
+// Kept: C12 (docs/compatibility.md)
 TEST(ComOpenTest, OpensByNumberWithDefaultsApplied) {
     ScriptedDevice::Reset();
     ComPort port;
@@ -89,6 +90,7 @@ TEST(ComOpenTest, FailuresLeaveTheRecordClosed) {
     EXPECT_EQ(ScriptedDevice::Current().closeCalls, 1);
 }
 
+// Kept: C12 (docs/compatibility.md)
 TEST(ComCloseTest, ClosesOnceAndToleratesClosedAndNullRecords) {
     ScriptedDevice::Reset();
     ComPort port;
@@ -106,12 +108,14 @@ TEST_F(ScriptedPort, SetLineHandsTheDeviceTheBaudAndRecordsIt) {
     EXPECT_EQ(port.baud, 115200u);
 }
 
+// Kept: C12 (docs/compatibility.md)
 TEST_F(ScriptedPort, RefusedLineSettingsKeepTheRecordedBaud) {
     dev().refuseLine = true;
     EXPECT_EQ(ComSetLine(&port, 9600), 0);
     EXPECT_EQ(port.baud, 2400u);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, SetTimeoutsKeepsValuesAndRecordsOnlyOnSuccess) {
     ASSERT_EQ(ComSetTimeouts(&port, 250, kComKeepTimeout), 1);
     EXPECT_EQ(dev().readTimeout, 250u);
@@ -130,6 +134,7 @@ TEST_F(ScriptedPort, PurgeDiscardsInput) {
     EXPECT_EQ(dev().purgeCalls, 1);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, TransactionTouchesTimeoutsOnlyWhenTheyChange) {
     dev().Feed(kOk);
     EXPECT_EQ(Transact("AT\r\n", 1000, 1000), kComOk);
@@ -169,6 +174,7 @@ TEST_F(ScriptedPort, TransactionFailureCodes) {
     EXPECT_EQ(Transact("ATI\r\n"), kComReadFailed);
 }
 
+// Kept: C7 (docs/compatibility.md)
 TEST_F(ScriptedPort, SilenceEndsWithWhatArrivedKept) {
     dev().Feed("ATI\r\r\nERROR\r\n");
     EXPECT_EQ(Transact("ATI\r\n"), kComReadFailed);
@@ -176,6 +182,7 @@ TEST_F(ScriptedPort, SilenceEndsWithWhatArrivedKept) {
     EXPECT_EQ(count, 13);
 }
 
+// Kept: C7 (docs/compatibility.md)
 TEST_F(ScriptedPort, ReadsOneByteAtATimeAndStopsAtTheTerminator) {
     dev().Feed(std::string("AT\r\r\nOK\r\nRING"));
     EXPECT_EQ(Transact("AT\r\n"), kComOk);
@@ -193,6 +200,7 @@ TEST_F(ScriptedPort, EmptyOrNullCommandGoesStraightToReading) {
     EXPECT_TRUE(dev().written.empty());
 }
 
+// Kept: C1 (docs/compatibility.md)
 TEST_F(ScriptedPort, LongAnswerIsCutButTheTerminatorStillCounts) {
     const std::string body(100, 'x');
     dev().Feed(body + kOk);
@@ -265,6 +273,7 @@ TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
     }
 }
 
+// Kept: C11 (docs/compatibility.md)
 TEST_F(ScriptedPort, TransactAnyEndsOnTheMaskedResponse) {
     dev().Feed("\r\nERROR\r\n");
     EXPECT_EQ(ComTransactAny(&port, "AT+X\r\n", answer, sizeof answer, &count, 0x03, 1000, 1000),
@@ -301,6 +310,7 @@ TEST_F(ScriptedPort, TransactAnySharesTheTransactionFailures) {
               kComWriteFailed);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, RawWriteTouchesOnlyTheWriteTimeout) {
     EXPECT_EQ(ComWrite(&port, "ATZ\r", 4, kComKeepTimeout), 4);
     EXPECT_EQ(dev().setTimeoutsCalls, 0);
@@ -319,6 +329,7 @@ TEST_F(ScriptedPort, RawWriteTouchesOnlyTheWriteTimeout) {
     EXPECT_EQ(ComWrite(&port, "AT", 2, 700), kComTimeoutsRefused);
 }
 
+// Kept: C8 (docs/compatibility.md)
 TEST_F(ScriptedPort, RawReadTouchesOnlyTheReadTimeout) {
     char buffer[8];
     dev().Feed("OK\r\n");

@@ -71,6 +71,7 @@ TEST_F(SerialPort, MultiLineAnswerWithoutEcho) {
     EXPECT_GE(std::count(got.begin(), got.end(), '\n'), 5);
 }
 
+// Kept: C7 (docs/compatibility.md)
 TEST_F(SerialPort, SilentPortEndsAfterOneReadTimeout) {
     UseLayout("COM5=silent");
     OpenAt115200(5);
@@ -120,6 +121,7 @@ TEST_F(SerialPort, AbsentAndUnopenablePortsFailToOpen) {
 
 // The line and time-outs as the device holds them after the port functions
 // set them: 8N1 at the baud asked, the two constants and nothing else.
+// Kept: C13 (docs/compatibility.md)
 TEST_F(SerialPort, TheDeviceHoldsTheLineAndTimeOutsSet) {
     UseLayout("COM2=zte");
     OpenAt115200(2);
@@ -143,6 +145,7 @@ TEST_F(SerialPort, TheDeviceHoldsTheLineAndTimeOutsSet) {
     EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
 }
 
+// Kept: C12 (docs/compatibility.md)
 TEST_F(SerialPort, ReopeningGivesAFreshRecord) {
     UseLayout("COM2=zte");
     OpenAt115200(2);
@@ -176,6 +179,7 @@ TEST_F(SerialPort, EndlessChatterEndsAtTheRunawayBound) {
     EXPECT_EQ(count, static_cast<int>(sizeof answer - 2)) << "the answer is full and cut";
 }
 
+// Kept: C9 (docs/compatibility.md)
 TEST_F(SerialPort, NulBytesAreStoredLikeAnyOther) {
     UseLayout("COM12=nul");
     OpenAt115200(12);

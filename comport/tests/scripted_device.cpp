@@ -1,6 +1,7 @@
 #include "scripted_device.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 ScriptedDevice g_device;

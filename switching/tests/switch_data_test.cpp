@@ -17,6 +17,7 @@ std::string Block(const char (&commands)[N]) {
 
 std::string BlockAt(const char* list, std::size_t size) { return std::string(list, size); }
 
+// Kept: C15 (docs/compatibility.md)
 TEST(VendorTable, HoldsHuaweiListsThenZteListsByteForByte) {
     const std::string expected[2 * kVendorCount] = {
         Block("AT^U2DIAG=0\r\n"),
@@ -44,6 +45,7 @@ TEST(VendorTable, HoldsHuaweiListsThenZteListsByteForByte) {
     EXPECT_EQ(kVendors[2].mark, nullptr) << "no identification names it";
 }
 
+// Kept: C15 (docs/compatibility.md)
 TEST(VendorTable, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
     for (const Vendor& vendor : kVendors) {
         SCOPED_TRACE(vendor.name);

@@ -119,6 +119,7 @@ struct VendorCase {
 
 class VendorRun : public SwitchRun, public testing::WithParamInterface<VendorCase> {};
 
+// Kept: C5 (docs/compatibility.md)
 TEST_P(VendorRun, LogsFoundModemEveryCommandAndAnswerInOrder) {
     const VendorCase& c = GetParam();
     RecordingHost host = Run(c.layout, c.mode);
@@ -275,6 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The whole log of a confirmed switch, byte for byte: the completion text
 // with its advice still closes it.
+// Kept: C5 (docs/compatibility.md)
 TEST_F(SwitchRun, AConfirmedSwitchEndsWithTheCompletionText) {
     RecordingHost host = Run("COM1=zte", ModemMode::ModemOnly);
 
@@ -284,6 +286,7 @@ TEST_F(SwitchRun, AConfirmedSwitchEndsWithTheCompletionText) {
     EXPECT_EQ(host.Outcome(), SwitchOutcome::Switched);
 }
 
+// Kept: C2, C14 (docs/compatibility.md)
 TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
     // COM1 stays silent; COM2 names ZTE but ends in ERROR, not OK: neither
     // is a modem. A Huawei modem after the ZTE one must never be touched.
@@ -303,6 +306,7 @@ TEST_F(SwitchRun, TriesPortsInOrderAndStopsAtTheFirstModem) {
     EXPECT_EQ(sim().Received(3), "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n");
 }
 
+// Kept: C3 (docs/compatibility.md)
 TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
     // "huawei" stands first in the text, yet the ZTE mark is searched first.
     RecordingHost host = Run("COM2=zte,ident=Vendor:%20huawei%20ZTE", ModemMode::ExtraFunctions);
@@ -342,6 +346,7 @@ Calls NoModemRun() {
     return Join({ScanOpening(31), {Log(kNoModem), "ExplainNoModem", "FinishRun"}});
 }
 
+// Kept: C14 (docs/compatibility.md)
 TEST_F(SwitchRun, NoPortOpensReportsTheErrorAfterThirtyOneSteps) {
     RecordingHost host = Run("", ModemMode::ModemOnly);
 
@@ -386,6 +391,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<HeldCase>& info) { return info.param.name; });
 // clang-format on
 
+// Kept: C4 (docs/compatibility.md)
 TEST_F(SwitchRun, MarksAreCaseSensitive) {
     RecordingHost host =
         Run("COM1=huawei,ident=Manufacturer:%20Huawei "
@@ -405,6 +411,7 @@ std::string IdentWithMarkAt(int answerOffset, const char* mark) {
     return std::string(answerOffset - 2, 'x') + mark;
 }
 
+// Kept: C1 (docs/compatibility.md)
 TEST_F(SwitchRun, IdentifiesOnlyFromTheFirst1022AnswerBytes) {
     // "ZTE" in answer bytes 1019..1021: the last three that are stored.
     RecordingHost inside =
@@ -417,6 +424,7 @@ TEST_F(SwitchRun, IdentifiesOnlyFromTheFirst1022AnswerBytes) {
     EXPECT_EQ(beyond.Calls(), NoModemRun());
 }
 
+// Kept: C9 (docs/compatibility.md)
 TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
     RecordingHost host =
         Run("COM1=zte,ident=Model%00ZTE COM2=huawei,ident=%00huawei", ModemMode::ModemOnly);
@@ -426,6 +434,7 @@ TEST_F(SwitchRun, IdentificationStopsAtTheFirstZeroByte) {
 
 // --- Sending the commands, and whether the modem confirmed them -----------
 
+// Kept: C2, C14 (docs/compatibility.md)
 TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsAndTheRunFails) {
     RecordingHost host = Run("COM1=zte,gone-after-close", ModemMode::ModemOnly);
 
@@ -455,6 +464,7 @@ struct UnconfirmedCase {
 
 class UnconfirmedRun : public SwitchRun, public testing::WithParamInterface<UnconfirmedCase> {};
 
+// Kept: C16 (docs/compatibility.md)
 TEST_P(UnconfirmedRun, SendsEveryCommandAndClosesWithTheError) {
     const UnconfirmedCase& c = GetParam();
     RecordingHost host = Run(c.layout, ModemMode::ModemOnly);
@@ -520,6 +530,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Noisy answers: a modem's confirmation counts however much comes before it
 // and whatever zero bytes come with it, and so does a refusal past the 1022
 // bytes the log keeps; the log still shows those bytes only.
+// Kept: C1 (docs/compatibility.md)
 TEST_F(SwitchRun, ConfirmationIsJudgedOnTheWholeAnswer) {
     const struct {
         const char* layout;

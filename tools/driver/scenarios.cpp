@@ -63,6 +63,7 @@ struct SwitchRun {
 // The close box during a run: the program refuses with one message box and
 // keeps running with its buttons disabled. Returns false if the run ended
 // before all of that could be seen, which would make the checks void.
+// Kept: C18 (docs/compatibility.md)
 bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report) {
     program.PostClose();
     MessageBoxView box;
@@ -88,6 +89,7 @@ bool CloseBoxIsRefusedDuringRun(ProgramUnderTest& program, CheckReport& report) 
                          "the run ended meanwhile: give the simulated run more silent ports");
 }
 
+// Kept: C5 (docs/compatibility.md)
 void ExpectRunLog(const ProgramUnderTest& program, CheckReport& report, const SwitchRun& run) {
     const std::string log = program.LogText();
     std::vector<std::string> parts = {expected::kSearching, run.foundLine, run.header};
