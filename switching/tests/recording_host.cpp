@@ -32,11 +32,15 @@ void RecordingHost::ExplainNoModem(const comdev::PortNames& busyPorts) {
     calls_.push_back(call);
 }
 
-void RecordingHost::RunOnWorker() {
+void RecordingHost::RunOnWorker(ModemSession* session) {
+    struct Run {
+        RecordingHost* host;
+        ModemSession* session;
+    } run{this, session};
     RunThread(
         [](void* param) {
-            auto* host = static_cast<RecordingHost*>(param);
-            host->outcome_ = host->RunSwitch();
+            const Run* run = static_cast<Run*>(param);
+            run->host->outcome_ = RunSwitch(*run->host, run->host->request, run->session);
         },
-        this);
+        &run);
 }
