@@ -1,5 +1,7 @@
 #include "recording_host.h"
 
+#include <thread>
+
 void RecordingHost::ClearLog() {
     calls_.push_back("ClearLog");
     log_.clear();
@@ -33,14 +35,6 @@ void RecordingHost::ExplainNoModem(const comdev::PortNames& busyPorts) {
 }
 
 void RecordingHost::RunOnWorker(ModemSession* session) {
-    struct Run {
-        RecordingHost* host;
-        ModemSession* session;
-    } run{this, session};
-    RunThread(
-        [](void* param) {
-            const Run* run = static_cast<Run*>(param);
-            run->host->outcome_ = RunSwitch(*run->host, run->host->request, run->session);
-        },
-        &run);
+    std::thread worker([this, session] { outcome_ = RunSwitch(*this, request, session); });
+    worker.join();
 }

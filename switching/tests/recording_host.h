@@ -43,7 +43,3 @@ private:
     std::string log_;
     int pos_ = 0;
 };
-
-// Runs entry(param) on a new thread of the system's own kind and waits for
-// it (recording_host_win32/posix.cpp); false when no thread could start.
-bool RunThread(void (*entry)(void*), void* param);
