@@ -129,8 +129,8 @@ TEST_F(SerialPort, TheDeviceHoldsTheLineAndTimeOutsSet) {
     d.DCBlength = sizeof d;
     COMMTIMEOUTS t = {};
     ASSERT_TRUE(GetCommState(port.handle, &d) && GetCommTimeouts(port.handle, &t));
-    EXPECT_EQ(std::vector<DWORD>({d.BaudRate, d.ByteSize, d.Parity, d.StopBits, d.fOutxCtsFlow,
-                                  d.fOutX, d.fInX}),
+    EXPECT_EQ(std::vector<DWORD>(
+                  {d.BaudRate, d.ByteSize, d.Parity, d.StopBits, d.fOutxCtsFlow, d.fOutX, d.fInX}),
               std::vector<DWORD>({115200, 8, NOPARITY, ONESTOPBIT, 0, 0, 0}));
     EXPECT_EQ(std::vector<DWORD>({t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutConstant,
                                   t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
