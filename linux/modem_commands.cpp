@@ -24,7 +24,7 @@ std::FILE* ProgressStream(bool quiet) {
 // One port session per run: the port the search found stays open and locked
 // until the session ends, and stop signals reach each of its reads.
 SwitchRequest CliRequest(ModemMode mode, bool guarded, comdev::StopSignals& stops) {
-    return {mode, CliLanguage(), guarded, true, &stops};
+    return {mode, CliLanguage(), true, guarded, &stops};
 }
 
 ReportedMode ModeSet(ModemMode mode) {

@@ -67,8 +67,8 @@ AnswerLine FirstAnswerLine(const char* answer, int length);
 struct SwitchRequest {
     ModemMode mode;
     Language language;        // of the log's texts
-    bool guarded;             // the vendor's guard may refuse the switch (Huawei's HiLink check)
     bool keepPort;            // the port found stays open until the session ends
+    bool guarded;             // with keepPort: the vendor's guard may refuse the switch
     comdev::StopToken* stop;  // handed to every open; null: none
 };
 

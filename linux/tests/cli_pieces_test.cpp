@@ -57,7 +57,7 @@ TEST(ProgressBar, CountsThePortsToTry) {
     ASSERT_NE(bar, nullptr);
     comdev::StopSignals stops;
     TerminalHost host(Language::English, {nullptr, false, bar}, stops);
-    const SwitchRequest request{ModemMode::ModemOnly, Language::English, false, true, &stops};
+    const SwitchRequest request{ModemMode::ModemOnly, Language::English, true, false, &stops};
     EXPECT_EQ(RunSwitch(host, request), SwitchOutcome::Switched);
     std::rewind(bar);
     char text[4096] = {};
