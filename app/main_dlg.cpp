@@ -1,7 +1,7 @@
 // Main dialog: initialisation, colours, close guard and the worker start.
 #include "main_dlg.h"
 
-#include "busy_ports.h"
+#include "windows_hosts.h"
 #include "resource.h"
 #include "rich_panes.h"
 #include "switch_texts.h"
@@ -20,10 +20,11 @@ constexpr LPARAM kPlainEscapeKeyData = 0x00010001;
 
 HBRUSH WhiteBrush() { return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)); }
 
-// Thread entry of the worker: param is the SwitchHost. Returns 0 whatever
-// the outcome (the log has told the user).
+// Thread entry of the worker: param is the dialog. Returns 0 whatever the
+// outcome (the log has told the user).
 DWORD WINAPI SwitchThreadProc(LPVOID param) {
-    static_cast<SwitchHost*>(param)->RunSwitch();
+    CMainDlg& dialog = *static_cast<CMainDlg*>(param);
+    RunSwitch(dialog, WindowsRequest(dialog.Mode()));
     return 0;
 }
 
@@ -171,8 +172,7 @@ void CMainDlg::StartWorker(const char* confirmation, ModemMode mode) {
         return;
     m_nMode = static_cast<int>(mode);
     DWORD id = kIdle;
-    HANDLE worker =
-        ::CreateThread(nullptr, 0, SwitchThreadProc, static_cast<SwitchHost*>(this), 0, &id);
+    HANDLE worker = ::CreateThread(nullptr, 0, SwitchThreadProc, this, 0, &id);
     if (worker == nullptr) {
         m_hWorker = INVALID_HANDLE_VALUE;
         m_dwWorkerId = kIdle;

@@ -17,8 +17,9 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
 
+    // The mode the last confirmed button asked for.
+    ModemMode Mode() const { return static_cast<ModemMode>(m_nMode); }
     // Host operations of the switch procedure, on this dialog's controls.
-    ModemMode Mode() const override { return static_cast<ModemMode>(m_nMode); }
     void ClearLog() override;
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;

@@ -196,16 +196,6 @@ inline constexpr Text kTextReadBackDiffers{
 inline constexpr Text kTextReadBackUnsupported{"Модем не может сообщить свой режим.\n",
                                                "The modem cannot report its mode.\n"};
 
-// modem-only refused on Huawei HiLink firmware; the modem's value follows.
-inline constexpr Text kTextHiLinkRefused{
-    "ОШИБКА: модем Huawei с прошивкой HiLink сообщает ",
-    "ERROR: the Huawei modem has HiLink firmware and reports "};
-inline constexpr Text kTextHiLinkWhy{
-    ". На таких модемах AT^U2DIAG=0 оставлял модем без AT-порта. Режим не переключён; "
-    "чтобы переключить всё же, добавьте --force.\n",
-    ". On such modems AT^U2DIAG=0 has left the modem with no AT port. The mode was not "
-    "switched; to switch it anyway, add --force.\n"};
-
 // What a stop signal meant for the modem, on stderr.
 inline constexpr Text kTextFinishingSwitch{
     "modemswitch: получен сигнал; переключение доводится до конца, чтобы модем не остался "

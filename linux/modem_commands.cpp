@@ -13,10 +13,6 @@
 
 namespace {
 
-// Huawei's HiLink firmware reports these; there AT^U2DIAG=0 has been seen
-// to leave a stick with no AT port.
-constexpr long kHiLinkValues[] = {118, 119};
-
 // Only the progress bar of a search, no log: status prints what it found.
 TerminalOutput SearchOutput(std::FILE* progress) { return {nullptr, false, progress}; }
 
@@ -24,35 +20,23 @@ std::FILE* ProgressStream(bool quiet) {
     return !quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr;
 }
 
-bool IsHiLink(const ModeReport& report) {
-    for (const long value : kHiLinkValues) {
-        if (report.value == value) return true;
-    }
-    return false;
-}
-
-// True, with the refusal in host's log, when the modem is a HiLink stick.
-bool RefusedAsHiLink(const FoundModem& found, SwitchHost& host) {
-    ModeReport report{};
-    if (found.vendor->id != ModemVendor::Huawei ||
-        !QueryMode(found.name, *found.vendor, host.PortStop(), &report) || !IsHiLink(report)) {
-        return false;
-    }
-    host.AppendLog(
-        (std::string("\n") + Tr(kTextHiLinkRefused) + report.raw + Tr(kTextHiLinkWhy)).c_str());
-    return true;
+// One port session per run: the port the search found stays open and locked
+// until the session ends, and stop signals reach each of its reads.
+SwitchRequest CliRequest(ModemMode mode, bool guarded, comdev::StopSignals& stops) {
+    return {mode, CliLanguage(), true, guarded, &stops};
 }
 
 ReportedMode ModeSet(ModemMode mode) {
     return mode == ModemMode::ModemOnly ? ReportedMode::ModemOnly : ReportedMode::ExtraFunctions;
 }
 
-// One line of what the modem reports now. A stick may report the new mode
-// only after it is re-plugged, so a difference is told, never judged.
-void PrintReadBack(const FoundModem& found, ModemMode mode, comdev::StopSignals& stops,
+// One line of what the modem reports now, asked on the session's port. A
+// stick may report the new mode only after it is re-plugged, so a difference
+// is told, never judged.
+void PrintReadBack(ModemSession& session, ModemMode mode, const comdev::StopSignals& stops,
                    std::FILE* out) {
     ModeReport report{};
-    if (!QueryMode(found.name, *found.vendor, &stops, &report)) {
+    if (!QueryModeOn(&session.port, *session.vendor, &report)) {
         // A query a stop signal cut short says nothing about the modem.
         if (stops.Signal() == 0) std::fputs(Tr(kTextReadBackUnsupported), out);
         return;
@@ -66,10 +50,9 @@ void PrintReadBack(const FoundModem& found, ModemMode mode, comdev::StopSignals&
 }  // namespace
 
 int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops) {
-    TerminalHost search(ModemMode::ModemOnly, CliLanguage(),
-                        SearchOutput(ProgressStream(options.quiet)), stops, &report);
-    FoundModem found{};
-    if (!search.LocateModem(&found)) {
+    TerminalHost search(CliLanguage(), SearchOutput(ProgressStream(options.quiet)), stops, &report);
+    ModemSession session;
+    if (!LocateModem(search, CliRequest(ModemMode::ModemOnly, false, stops), &session)) {
         if (stops.Signal() != 0) {  // the caller's exit code tells which
             std::fputs(Tr(kTextStatusStopped), stderr);
             return kStatusNoModem;
@@ -79,11 +62,11 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
         std::fputs(line.c_str(), stderr);
         return kStatusNoModem;
     }
-    ModemStatus status{found.name, found.vendor, {}, false, {}};
-    char identification[kAnswerBufferSize] = {};
-    status.modeReported =
-        QueryStatus(found.name, *found.vendor, &stops, identification, &status.report);
-    status.identification = ReadIdentification(identification);
+    // The identification is what the search's ATI drew; the mode is asked
+    // on the same open port.
+    ModemStatus status{session.name, session.vendor, {}, false, {}};
+    status.modeReported = QueryModeOn(&session.port, *session.vendor, &status.report);
+    status.identification = ReadIdentification(session.identification);
     // A query a signal cut short tells nothing of the modem's mode.
     if (!status.modeReported && stops.Signal() != 0) {
         std::fputs(Tr(kTextStatusStopped), stderr);
@@ -97,18 +80,15 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
 
 SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
                                const PortReport& report, comdev::StopSignals& stops) {
-    TerminalHost host(options.mode, CliLanguage(), output, stops, &report);
-    if (options.mode == ModemMode::ModemOnly && !options.force) {
-        host.SetCommandsCheck(
-            [&host](const FoundModem& modem) { return !RefusedAsHiLink(modem, host); });
-    }
-    FoundModem found{};
-    const SwitchOutcome outcome = host.RunSwitch(&found);
+    TerminalHost host(CliLanguage(), output, stops, &report);
+    ModemSession session;
+    const SwitchOutcome outcome =
+        RunSwitch(host, CliRequest(options.mode, !options.force, stops), &session);
     // The list has ended: a signal from now on stops the read-back at once.
     stops.HoldFirst(false);
     // After a stop signal the modem is left alone.
     if (outcome == SwitchOutcome::Switched && output.log != nullptr && stops.Signal() == 0) {
-        PrintReadBack(found, options.mode, stops, output.log);
+        PrintReadBack(session, options.mode, stops, output.log);
     }
     return outcome;
 }

@@ -1,6 +1,6 @@
-// The two things modemswitch does with a modem, beyond the engine's run:
-// `status` reads its mode and changes nothing; a switch is refused on a
-// HiLink stick and, once confirmed, reads the mode back.
+// The two things modemswitch does with a modem, each in one port session:
+// `status` reads its mode and changes nothing; a switch (refused on a HiLink
+// stick by the vendor's guard), once confirmed, reads the mode back.
 #pragma once
 
 #include "cli_options.h"
@@ -16,9 +16,10 @@ enum StatusExit : int {
     kStatusNotAnswered = static_cast<int>(SwitchOutcome::NotConfirmed),
 };
 
-// Finds the modem as a switch does, asks ATI and the vendor's mode query,
-// prints what it learnt to stdout (text or JSON). Ports are set already; a
-// stop signal (of stops) ends the search with nothing printed.
+// Finds the modem as a switch does, asks the vendor's mode query on the port
+// found (the identification is what the search's ATI drew) and prints what it
+// learnt to stdout (text or JSON). Ports are set already; a stop signal (of
+// stops) ends the search with nothing printed.
 int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops);
 
 // The switch run on output, its ports told through report, with the

@@ -5,9 +5,7 @@
 #pragma once
 
 #include <cstdio>
-#include <functional>
 #include <string>
-
 #include <vector>
 
 #include "port_report.h"
@@ -23,15 +21,13 @@ struct TerminalOutput {
 
 // The log also tells, through report (when given), the modem's port and,
 // after a run that found none, why each port was passed over. stops are the
-// command line's stop signals, handed to every port the run opens.
+// command line's stop signals, which the host asks before each step.
 class TerminalHost final : public SwitchHost {
 public:
-    TerminalHost(ModemMode mode, Language language, TerminalOutput output,
-                 comdev::StopSignals& stops, const PortReport* report = nullptr)
-        : mode_(mode), language_(language), out_(output), stops_(stops), report_(report) {}
+    TerminalHost(Language language, TerminalOutput output, comdev::StopSignals& stops,
+                 const PortReport* report = nullptr)
+        : language_(language), out_(output), stops_(stops), report_(report) {}
 
-    ModemMode Mode() const override { return mode_; }
-    Language TextLanguage() const override { return language_; }
     void ClearLog() override {}
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -43,19 +39,10 @@ public:
     // whatever its manufacturer line says (through report, when given).
     const Vendor* VendorOfDevice(const char* name) override;
     void ExplainNoModem(const comdev::PortNames& busyPorts) override;
-    comdev::StopToken* PortStop() override { return &stops_; }
     // A stop signal ends the search; from the command list on, the first one
     // is held until the list has ended (comdev stop signals), and said on
     // stderr as it comes.
     bool StopRequested(RunStage next) override;
-
-    // What is asked of the modem found before its commands go out; without
-    // one they always do.
-    using CommandsCheck = std::function<bool(const FoundModem&)>;
-    void SetCommandsCheck(CommandsCheck check) { commandsCheck_ = std::move(check); }
-    bool CommandsWanted(const FoundModem& modem) override {
-        return !commandsCheck_ || commandsCheck_(modem);
-    }
 
 private:
     void WriteLog(const std::string& text);
@@ -64,12 +51,10 @@ private:
     void DrawBar();
     void EraseBar();
 
-    ModemMode mode_;
     Language language_;
     TerminalOutput out_;
     comdev::StopSignals& stops_;
     const PortReport* report_;
-    CommandsCheck commandsCheck_;
     std::vector<std::string> passedOver_;  // kept for the end of a run without a modem
     int lower_ = 0;
     int upper_ = 0;

@@ -1,20 +1,14 @@
-// Asking a found modem about itself without changing it: its
-// identification and the mode its vendor's query reports. For hosts that
-// show a modem's state; a switch run sends none of this.
+// Asking a found modem about itself without changing it: the mode its
+// vendor's query reports, on the port a session holds. For the guard before
+// a switch and for hosts that show a modem's state.
 #pragma once
 
-#include "switch_constants.h"
+#include "comport.h"
 #include "vendors.h"
 
-#include "com_device.h"
-
-// Opens the named port (its I/O stopped by stop), sends the vendor's mode
-// query and closes the port. True when the answer ended in OK and held a
-// report of the mode; false when the port did not open, the modem answered
-// ERROR, said nothing or left the report out (firmware without the query).
-bool QueryMode(const char* name, const Vendor& vendor, comdev::StopToken* stop, ModeReport* report);
-
-// The same, after "ATI": its answer (zero-terminated, empty if the modem
-// did not complete it) goes to identification.
-bool QueryStatus(const char* name, const Vendor& vendor, comdev::StopToken* stop,
-                 char (&identification)[kAnswerBufferSize], ModeReport* report);
+// Drops pending input, sends the vendor's mode query (when the modem refuses
+// it, the query of the row a refused switch goes on with). True when the
+// answer ended in OK and held a report of the mode; false when the port is
+// closed, the modem answered ERROR, said nothing or left the report out
+// (firmware without the query).
+bool QueryModeOn(ComPort* port, const Vendor& vendor, ModeReport* report);

@@ -1,11 +1,13 @@
-// What the switch procedure needs of whatever runs it: the requested mode and
-// the operations that report progress to the user. The main dialog implements
-// it, and so do the Linux command line, the console host, the benchmark and
-// the tests.
+// The switch run and what it needs of whatever runs it: the request (what to
+// do) and the host (the operations that report progress to the user). The
+// main dialog is a host, and so are the Linux command line, the console host,
+// the benchmark and the tests.
 #pragma once
 
 #include "com_device.h"
+#include "comport.h"
 #include "modem_modes.h"
+#include "switch_constants.h"
 #include "text.h"
 
 struct Vendor;
@@ -59,33 +61,34 @@ struct AnswerLine {
 // the probe command.
 AnswerLine FirstAnswerLine(const char* answer, int length);
 
-// The modem a search found: its port's name and its vendor's row.
-struct FoundModem {
-    char name[comdev::kPortNameSize];
-    const Vendor* vendor;
+// What a run is asked to do. The Windows hosts ask for what the dialog has
+// always done (WindowsRequest, app/windows_hosts.h): Russian, no guard, the
+// port closed after the search and opened again for the commands.
+struct SwitchRequest {
+    ModemMode mode;
+    Language language;        // of the log's texts
+    bool keepPort;            // the port found stays open until the session ends
+    bool guarded;             // with keepPort: the vendor's guard may refuse the switch
+    comdev::StopToken* stop;  // handed to every open; null: none
+};
+
+// The modem a run found: its port's name, its vendor's row, what it answered
+// to the search's identification and, when the request kept it, its port,
+// open and locked until the session ends (given back once, on destruction).
+struct ModemSession {
+    ModemSession() = default;
+    ModemSession(const ModemSession&) = delete;
+    ModemSession& operator=(const ModemSession&) = delete;
+    ~ModemSession() { ComClose(&port); }
+
+    char name[comdev::kPortNameSize] = {};
+    const Vendor* vendor = nullptr;
+    char identification[kAnswerBufferSize] = {};
+    ComPort port{comdev::kClosedDevice, 0, 0, 0};
 };
 
 class SwitchHost {
 public:
-    // Runs one whole switch against this host: finds the modem on the ports
-    // the device lists (comdev::SearchPorts), identifies its vendor and sends
-    // the commands of Mode(). When found is given and a modem was found, it
-    // tells which.
-    SwitchOutcome RunSwitch(FoundModem* found = nullptr);
-
-    // Searches as RunSwitch does (the same ports, progress, found line, port
-    // reports and stop requests) and switches nothing. False when no port
-    // identified itself or the host asked to stop.
-    bool LocateModem(FoundModem* found);
-
-    // The requested mode.
-    virtual ModemMode Mode() const = 0;
-
-    // The language of the log's texts; the dialog speaks Russian.
-    virtual Language TextLanguage() const { return Language::Russian; }
-    // Appends one of the run's texts in TextLanguage().
-    void Say(const Text& text) { AppendLog(text.In(TextLanguage())); }
-
     virtual void ClearLog() = 0;
     virtual void AppendLog(const char* text) = 0;
     virtual void SetProgressRange(int lower, int upper) = 0;
@@ -98,20 +101,11 @@ public:
     // The dialog never stops a run.
     virtual bool StopRequested(RunStage /*next*/) { return false; }
 
-    // Asked once the modem is found, before its command list: false leaves
-    // the modem as it is and ends the run as not switched (NotConfirmed),
-    // the host having said why. The dialog always goes on.
-    virtual bool CommandsWanted(const FoundModem& /*modem*/) { return true; }
-
     // The vendor whose USB device the named port belongs to, where the system
     // tells it (Linux sysfs); such a port that answers the probe with OK is
     // that vendor's modem whatever its identification says. None by default:
     // the dialog goes by the marks alone.
     virtual const Vendor* VendorOfDevice(const char* /*name*/) { return nullptr; }
-
-    // What tells the run's port I/O to give up, handed to every open; none
-    // by default (the dialog's runs end by their time-outs).
-    virtual comdev::StopToken* PortStop() { return nullptr; }
 
     // Each port as the search has tried it, the modem's after its found
     // line. Nothing by default.
@@ -124,3 +118,16 @@ public:
 protected:
     ~SwitchHost() = default;
 };
+
+// Runs one whole switch against host: finds the modem on the ports the
+// device lists (comdev::SearchPorts), identifies its vendor, applies the
+// vendor's guard when the request asks, and sends the commands of the
+// request's mode. session (optional) tells which modem was found and, with
+// keepPort, holds its port on.
+SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request,
+                        ModemSession* session = nullptr);
+
+// Searches as RunSwitch does (the same ports, progress, found line, port
+// reports and stop requests) and switches nothing. False when no port
+// identified itself or the host asked to stop.
+bool LocateModem(SwitchHost& host, const SwitchRequest& request, ModemSession* session);

@@ -6,6 +6,7 @@
 
 #include "comport.h"
 #include "line_builder.h"
+#include "modem_query.h"
 #include "switch_constants.h"
 #include "switch_host.h"
 #include "switch_texts.h"
@@ -17,9 +18,10 @@ namespace {
 // (terminator seen) counts; a port that does not open, fails or stays silent
 // is simply not the modem. The vendor its device names (byDevice, where the
 // system tells it) goes before the marks. *probe tells how it went; answer
-// (of kAnswerBufferSize bytes) keeps what came back.
+// (of kAnswerBufferSize bytes) keeps what came back. The modem's port is
+// closed again unless keep is given, which then holds it open.
 bool ProbePort(const char* name, const Vendor* byDevice, comdev::StopToken* stop,
-               const Vendor** found, char* answer, PortProbe* probe) {
+               const Vendor** found, char* answer, PortProbe* probe, ComPort* keep) {
     probe->name = name;
     probe->result = ProbeResult::NotOpened;
     probe->answer = answer;
@@ -36,7 +38,11 @@ bool ProbePort(const char* name, const Vendor* byDevice, comdev::StopToken* stop
                            &count, kProbeTimeoutMs, kProbeTimeoutMs, &watch) == kComOk;
     *found = !answered ? nullptr : byDevice != nullptr ? byDevice : IdentifyVendor(answer);
     const bool identified = *found != nullptr;
-    ComClose(&port);
+    if (identified && keep != nullptr) {
+        *keep = port;
+    } else {
+        ComClose(&port);
+    }
     probe->answerLength = count;
     probe->result = identified                                 ? ProbeResult::Modem
                     : FirstAnswerLine(answer, count).length > 0 ? ProbeResult::NotAModem
@@ -44,36 +50,34 @@ bool ProbePort(const char* name, const Vendor* byDevice, comdev::StopToken* stop
     return identified;
 }
 
-constexpr int kSearchStopped = -1;
-
-constexpr int kNoModem = -2;
-
 // Tries the search's ports in order, one progress step before each, tells
 // the host how each went and notes those another program holds (in the
-// search's order). Returns the index of the first port that identified
-// itself, kNoModem, or kSearchStopped when the host asked to stop.
-int FindModem(SwitchHost& host, const comdev::PortNames& ports, const Vendor** found,
-              comdev::PortNames* busy) {
+// search's order). True once a port identified itself: session then names
+// it (and holds it open when the request keeps it). *stopped tells a search
+// the host stopped.
+bool FindModem(SwitchHost& host, const SwitchRequest& request, const comdev::PortNames& ports,
+               ModemSession* session, comdev::PortNames* busy, bool* stopped) {
+    *stopped = false;
     for (int i = 0; i < ports.Count(); ++i) {
         const char* name = ports[i];
-        if (host.StopRequested(RunStage::Searching)) return kSearchStopped;
+        if (host.StopRequested(RunStage::Searching)) {
+            *stopped = true;
+            return false;
+        }
         host.StepProgress();
-        char answer[kAnswerBufferSize];
         PortProbe probe{};
-        if (ProbePort(name, host.VendorOfDevice(name), host.PortStop(), found, answer, &probe)) {
-            host.Say((*found)->found);
+        if (ProbePort(name, host.VendorOfDevice(name), request.stop, &session->vendor,
+                      session->identification, &probe,
+                      request.keepPort ? &session->port : nullptr)) {
+            std::memcpy(session->name, name, std::strlen(name) + 1);
+            host.AppendLog(session->vendor->found.In(request.language));
             host.PortProbed(probe);
-            return i;
+            return true;
         }
         host.PortProbed(probe);
         if (probe.failure.refusal == comdev::OpenRefusal::Busy) busy->Add(name);
     }
-    return kNoModem;
-}
-
-void SetFound(FoundModem* found, const char* name, const Vendor* vendor) {
-    std::memcpy(found->name, name, std::strlen(name) + 1);
-    found->vendor = vendor;
+    return false;
 }
 
 // How the command phase ended: what the run returns and the texts that
@@ -127,8 +131,7 @@ void SendList(SwitchHost& host, ComPort* port, const Vendor& vendor, const char*
 }
 
 // The modem's value before the change and the command that puts it back.
-void SayValueBefore(SwitchHost& host, const ComposedCommands& composed) {
-    const Language language = host.TextLanguage();
+void SayValueBefore(SwitchHost& host, Language language, const ComposedCommands& composed) {
     LineBuilder line;
     line.Append(kTextValueBefore.In(language));
     line.Append(composed.before);
@@ -141,7 +144,9 @@ void SayValueBefore(SwitchHost& host, const ComposedCommands& composed) {
 // A row that makes its command of the modem's answers: its queries, then
 // that command, each logged as any other. Without the mode query's OK the
 // firmware has no such command, and the switch stays unconfirmed.
-CommandPhaseEnd SendComposed(SwitchHost& host, ComPort* port, const Vendor& row, ModemMode mode) {
+CommandPhaseEnd SendComposed(SwitchHost& host, ComPort* port, const Vendor& row,
+                             const SwitchRequest& request) {
+    const ModemMode mode = request.mode;
     ListResult queried;
     SendList(host, port, row, CommandsFor(row, mode), &queried);
     if (queried.answerCount == 0 || !queried.confirmed[0]) return kSomeNotConfirmed;
@@ -153,7 +158,7 @@ CommandPhaseEnd SendComposed(SwitchHost& host, ComPort* port, const Vendor& row,
         return {SwitchOutcome::NotConfirmed, composed.refusal, nullptr};
     }
     if (composed.result == ComposedCommands::Result::AlreadySet) return kAlreadyInMode;
-    SayValueBefore(host, composed);
+    SayValueBefore(host, request.language, composed);
     ListResult set;
     SendList(host, port, row, composed.commands, &set);
     return set.allConfirmed ? CommandPhaseEnd{SwitchOutcome::Switched, &kTextDone, row.afterSwitch}
@@ -163,28 +168,53 @@ CommandPhaseEnd SendComposed(SwitchHost& host, ComPort* port, const Vendor& row,
 // The row's commands for the mode; only a list confirmed throughout has
 // switched the modem. A list the modem refused goes on with the row's
 // successor, where it has one.
-CommandPhaseEnd SendRow(SwitchHost& host, ComPort* port, const Vendor& row, ModemMode mode) {
-    if (row.composeCommands != nullptr) return SendComposed(host, port, row, mode);
+CommandPhaseEnd SendRow(SwitchHost& host, ComPort* port, const Vendor& row,
+                        const SwitchRequest& request) {
+    if (row.composeCommands != nullptr) return SendComposed(host, port, row, request);
     ListResult sent;
-    SendList(host, port, row, CommandsFor(row, mode), &sent);
+    SendList(host, port, row, CommandsFor(row, request.mode), &sent);
     if (sent.allConfirmed) return {SwitchOutcome::Switched, &kTextDone, row.afterSwitch};
-    if (sent.refused && row.onRefusal != nullptr) return SendRow(host, port, *row.onRefusal, mode);
+    if (sent.refused && row.onRefusal != nullptr) {
+        return SendRow(host, port, *row.onRefusal, request);
+    }
     return kSomeNotConfirmed;
 }
 
-// Sends the vendor's commands for the mode on the modem's port. A port that
-// no longer opens gets nothing.
-CommandPhaseEnd SendCommands(SwitchHost& host, const char* name, const Vendor& vendor,
-                             ModemMode mode) {
+// Sends the vendor's commands for the mode on the modem's port: the one the
+// session holds, or the port opened again by its name (the dialog's way). A
+// port that no longer opens gets nothing.
+CommandPhaseEnd SendCommands(SwitchHost& host, const SwitchRequest& request,
+                             ModemSession* session) {
+    if (session->port.handle != comdev::kClosedDevice) {
+        host.StepProgress();
+        return SendRow(host, &session->port, *session->vendor, request);
+    }
     ComPort port;
-    if (!ComOpenNamed(name, &port, nullptr, host.PortStop())) {
+    if (!ComOpenNamed(session->name, &port, nullptr, request.stop)) {
         return kPortNotOpened;
     }
     host.StepProgress();
     ComSetLine(&port, kBaud);
-    const CommandPhaseEnd end = SendRow(host, &port, vendor, mode);
+    const CommandPhaseEnd end = SendRow(host, &port, *session->vendor, request);
     ComClose(&port);
     return end;
+}
+
+// Whether the vendor's guard refuses the requested switch, said in the log:
+// its mode query, on the session's port, reports a value the guard names.
+bool GuardRefuses(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
+    const ModeGuard* guard = session->vendor->guard;
+    if (!request.guarded || guard == nullptr || guard->mode != request.mode) return false;
+    ModeReport report{};
+    if (!QueryModeOn(&session->port, *session->vendor, &report) || !guard->Stops(report.value)) {
+        return false;
+    }
+    LineBuilder line;
+    line.Append(guard->refused.In(request.language));
+    line.Append(report.raw);
+    line.Append(guard->why.In(request.language));
+    host.AppendLog(line.Text());
+    return true;
 }
 
 }  // namespace
@@ -207,54 +237,52 @@ AnswerLine FirstAnswerLine(const char* answer, int length) {
     return {nullptr, 0};
 }
 
-SwitchOutcome SwitchHost::RunSwitch(FoundModem* found) {
-    const ModemMode mode = Mode();
+SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
+    ModemSession ownSession;
+    if (session == nullptr) session = &ownSession;
     const comdev::PortNames ports = comdev::SearchPorts();
-    ClearLog();
-    SetProgressRange(0, ports.Count());
-    SetProgressPos(0);
-    Say(kTextSearching);
-
-    const Vendor* vendor = nullptr;
+    host.ClearLog();
+    host.SetProgressRange(0, ports.Count());
+    host.SetProgressPos(0);
+    const Language language = request.language;
+    host.AppendLog(kTextSearching.In(language));
     comdev::PortNames busyPorts;
-    const int at = FindModem(*this, ports, &vendor, &busyPorts);
+    bool stopped = false;
+    const bool found = FindModem(host, request, ports, session, &busyPorts, &stopped);
     SwitchOutcome outcome = SwitchOutcome::Switched;
-    FoundModem modem;
-    if (at >= 0) SetFound(&modem, ports[at], vendor);
-    if (at == kSearchStopped) {
+    if (stopped) {
         outcome = SwitchOutcome::Stopped;
-    } else if (at == kNoModem) {
-        Say(kTextNoModem);
-        ExplainNoModem(busyPorts);
+    } else if (!found) {
+        host.AppendLog(kTextNoModem.In(language));
+        host.ExplainNoModem(busyPorts);
         outcome = SwitchOutcome::NoModem;
-    } else if (!CommandsWanted(modem)) {
+    } else if (GuardRefuses(host, request, session)) {
         outcome = SwitchOutcome::NotConfirmed;
-    } else if (StopRequested(RunStage::Commands)) {
+    } else if (host.StopRequested(RunStage::Commands)) {
         outcome = SwitchOutcome::Stopped;
     } else {
-        SetProgressRange(0, kCommandSteps);
-        SetProgressPos(0);
-        Say(mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions);
-        if (found != nullptr) *found = modem;
-        const CommandPhaseEnd end = SendCommands(*this, modem.name, *vendor, mode);
-        SetProgressPos(kCommandSteps);
-        Say(*end.closingText);
-        if (end.afterText != nullptr) Say(*end.afterText);
+        host.SetProgressRange(0, kCommandSteps);
+        host.SetProgressPos(0);
+        const Text& header =
+            request.mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions;
+        host.AppendLog(header.In(language));
+        const CommandPhaseEnd end = SendCommands(host, request, session);
+        host.SetProgressPos(kCommandSteps);
+        host.AppendLog(end.closingText->In(language));
+        if (end.afterText != nullptr) host.AppendLog(end.afterText->In(language));
         outcome = end.outcome;
     }
-    FinishRun();
+    host.FinishRun();
     return outcome;
 }
 
-bool SwitchHost::LocateModem(FoundModem* found) {
+bool LocateModem(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
     const comdev::PortNames ports = comdev::SearchPorts();
-    SetProgressRange(0, ports.Count());
-    SetProgressPos(0);
-    const Vendor* vendor = nullptr;
+    host.SetProgressRange(0, ports.Count());
+    host.SetProgressPos(0);
     comdev::PortNames busyPorts;
-    const int at = FindModem(*this, ports, &vendor, &busyPorts);
-    FinishRun();
-    const bool located = at >= 0;  // not none nor a stop
-    SetFound(found, located ? ports[at] : "", located ? vendor : nullptr);
-    return located;
+    bool stopped = false;
+    const bool found = FindModem(host, request, ports, session, &busyPorts, &stopped);
+    host.FinishRun();
+    return found;
 }

@@ -118,6 +118,18 @@ bool ParseZteMode(const char* answer, ModeReport* report) {
     return true;
 }
 
+// Huawei's HiLink firmware reports these; there AT^U2DIAG=0 has been seen to
+// leave a stick with no AT port. The command line's switch asks first.
+constexpr ModeGuard kHiLinkGuard{
+    ModemMode::ModemOnly,
+    {118, 119},
+    Text{"\r\nОШИБКА: модем Huawei с прошивкой HiLink сообщает ",
+         "\r\nERROR: the Huawei modem has HiLink firmware and reports "},
+    Text{". На таких модемах AT^U2DIAG=0 оставлял модем без AT-порта. Режим не переключён; "
+         "чтобы переключить всё же, добавьте --force.\r\n",
+         ". On such modems AT^U2DIAG=0 has left the modem with no AT port. The mode was not "
+         "switched; to switch it anyway, add --force.\r\n"}};
+
 // The order marks are searched in: ZTE's wins when an answer carries both.
 constexpr ModemVendor kIdentificationOrder[] = {ModemVendor::Zte, ModemVendor::Huawei};
 
@@ -126,14 +138,14 @@ constexpr ModemVendor kIdentificationOrder[] = {ModemVendor::Zte, ModemVendor::H
 const Vendor kVendors[kVendorCount] = {
     {ModemVendor::Huawei, "Huawei", "huawei", kFoundHuawei, kHuaweiModemOnly,
      kHuaweiExtraFunctions, nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode, nullptr, &kVendors[2],
-     nullptr},
+     nullptr, &kHiLinkGuard},
     {ModemVendor::Zte, "ZTE", "ZTE",
      Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"}, kZteModemOnly,
      kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode, nullptr, nullptr,
-     nullptr},
+     nullptr, nullptr},
     {ModemVendor::HuaweiSetport, "Huawei", nullptr, kFoundHuawei, kSetportModemOnly,
      kSetportExtraFunctions, nullptr, kSetportQuery, ParseSetportMode, ComposeSetport, nullptr,
-     &kTextReplugModem},
+     &kTextReplugModem, nullptr},
 };
 
 const Vendor& VendorOf(ModemVendor id) {

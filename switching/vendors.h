@@ -53,6 +53,17 @@ struct ComposedCommands {
 using CommandComposer = void (*)(const char* const* answers, int answerCount, ModemMode mode,
                                  ComposedCommands* composed);
 
+// Values of a vendor's mode query that stop one switch before anything is
+// sent, with what the log says then: refused, the modem's value, why.
+struct ModeGuard {
+    ModemMode mode;  // the switch it stops
+    long values[2];
+    Text refused;
+    Text why;
+
+    bool Stops(long value) const { return value == values[0] || value == values[1]; }
+};
+
 struct Vendor {
     ModemVendor id;
     const char* name;  // as the status command names it
@@ -76,6 +87,8 @@ struct Vendor {
     const Vendor* onRefusal;
     // Said after the completion text of a switch by this row; null for none.
     const Text* afterSwitch;
+    // Checked before the switch when the run's request asks; null for none.
+    const ModeGuard* guard;
 };
 
 // Huawei, then ZTE: with each row's ModemOnly list first, the fixed order of

@@ -60,11 +60,9 @@ TEST(ComOpenTest, TheNamedOpenHandsOnItsTokenAndGivesBackTheWholeFailure) {
     ASSERT_EQ(ComOpenNamed("/dev/ttyUSB2", &port, &failure, SomeToken()), 1);
     EXPECT_EQ(dev.opened, "/dev/ttyUSB2");
     EXPECT_EQ(dev.stopGiven, SomeToken());
-    ComClose(&port);
 
     dev.failOpen = true;
-    dev.openFailure.error = 5;
-    dev.openFailure.refusal = comdev::OpenRefusal::Busy;
+    dev.openFailure = {5, comdev::OpenRefusal::Busy, {}};
     EXPECT_EQ(ComOpenNamed("COM4", &port, &failure), 0);
     EXPECT_EQ(failure.error, 5);
     EXPECT_EQ(failure.refusal, comdev::OpenRefusal::Busy);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "com_device.h"
 #include "comport.h"
@@ -119,30 +120,24 @@ TEST_F(SerialPort, AbsentAndUnopenablePortsFailToOpen) {
     EXPECT_EQ(failure.refusal, comdev::OpenRefusal::None) << "an open that succeeds clears it";
 }
 
-// The line and time-outs as the device holds them after the port functions
-// set them: 8N1 at the baud asked, the two constants and nothing else.
+// The line and time-outs the device holds once set: 8N1 at the baud asked,
+// no flow control, the two time-out constants and nothing else.
 // Kept: C13 (docs/compatibility.md)
 TEST_F(SerialPort, TheDeviceHoldsTheLineAndTimeOutsSet) {
     UseLayout("COM2=zte");
     OpenAt115200(2);
-    DCB dcb = {};
-    dcb.DCBlength = sizeof dcb;
-    ASSERT_TRUE(GetCommState(port.handle, &dcb));
-    EXPECT_EQ(dcb.BaudRate, 115200u);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
-    EXPECT_EQ(dcb.fOutX, 0u);
-    EXPECT_EQ(dcb.fInX, 0u);
     ASSERT_EQ(ComSetTimeouts(&port, 250, 300), 1);
-    COMMTIMEOUTS timeouts = {};
-    ASSERT_TRUE(GetCommTimeouts(port.handle, &timeouts));
-    EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 250u);
-    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 300u);
-    EXPECT_EQ(timeouts.ReadIntervalTimeout, 0u);
-    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
-    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
+    DCB d = {};
+    d.DCBlength = sizeof d;
+    COMMTIMEOUTS t = {};
+    ASSERT_TRUE(GetCommState(port.handle, &d) && GetCommTimeouts(port.handle, &t));
+    EXPECT_EQ(std::vector<DWORD>(
+                  {d.BaudRate, d.ByteSize, d.Parity, d.StopBits, d.fOutxCtsFlow, d.fOutX, d.fInX}),
+              std::vector<DWORD>({115200, 8, NOPARITY, ONESTOPBIT, 0, 0, 0}));
+    EXPECT_EQ(std::vector<DWORD>({t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutConstant,
+                                  t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
+                                  t.WriteTotalTimeoutMultiplier}),
+              std::vector<DWORD>({250, 300, 0, 0, 0}));
 }
 
 // Kept: C12 (docs/compatibility.md)

@@ -63,8 +63,9 @@ TEST(ProgressBar, CountsThePortsToTry) {
     std::FILE* bar = std::tmpfile();
     ASSERT_NE(bar, nullptr);
     comdev::StopSignals stops;
-    TerminalHost host(ModemMode::ModemOnly, Language::English, {nullptr, false, bar}, stops);
-    EXPECT_EQ(host.RunSwitch(), SwitchOutcome::Switched);
+    TerminalHost host(Language::English, {nullptr, false, bar}, stops);
+    const SwitchRequest request{ModemMode::ModemOnly, Language::English, true, false, &stops};
+    EXPECT_EQ(RunSwitch(host, request), SwitchOutcome::Switched);
     std::rewind(bar);
     char text[4096] = {};
     const size_t got = std::fread(text, 1, sizeof text - 1, bar);

@@ -234,17 +234,17 @@ struct StatusCase {
     const char* lines;     // after the port line
     const char* jsonMode;  // and raw; null: JSON null
     const char* jsonRaw;
-    const char* received;  // all the modem got: the probe, then ATI and the query
+    const char* received;  // all the modem got: the probe's ATI, then the query
 };
 
 TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
     const std::string zte = std::string("Модем: ZTE\n") + kZteIdentification;
     const std::string huawei = std::string("Модем: Huawei\n") + kHuaweiIdentification;
-    const char* zteSent = "ATI\r\nATI\r\nAT+ZCDRUN=4\r\n";
-    const char* huaweiSent = "ATI\r\nATI\r\nAT^U2DIAG?\r\n";
+    const char* zteSent = "ATI\r\nAT+ZCDRUN=4\r\n";
+    const char* huaweiSent = "ATI\r\nAT^U2DIAG?\r\n";
     // Firmware that refuses AT^U2DIAG? is asked for AT^SETPORT?.
     const std::string e3372 = std::string("Модем: Huawei\n") + kE3372Identification;
-    const char* setportSent = "ATI\r\nATI\r\nAT^U2DIAG?\r\nAT^SETPORT?\r\n";
+    const char* setportSent = "ATI\r\nAT^U2DIAG?\r\nAT^SETPORT?\r\n";
     const std::string lines[] = {
         zte + "Режим: «Доп. функции» (autorun 1)\n",
         zte + "Режим: «Только модем» (autorun 0)\n",

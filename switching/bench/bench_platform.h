@@ -24,9 +24,9 @@ struct BenchLayout {
 double NowMs();         // a monotonic clock, in milliseconds
 double ProcessCpuMs();  // CPU time of the whole process, user and kernel
 void SleepMs(unsigned ms);
-// Runs one switch on a worker thread through SwitchThreadProc and waits for
-// it, as the dialog starts it. False if no thread could start.
-bool RunSwitchOnWorker(SwitchHost* host);
+// Runs one switch on a worker thread and waits for it, as the dialog starts
+// it. False if no thread could start.
+bool RunSwitchOnWorker(SwitchHost* host, const SwitchRequest& request);
 
 // Layouts of this system's own: on Linux, a stick whose AT port sysfs names,
 // behind silent ports, with and without the order sysfs gives. False when

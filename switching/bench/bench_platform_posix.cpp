@@ -29,8 +29,8 @@ void SleepMs(unsigned ms) {
     nanosleep(&pause, nullptr);
 }
 
-bool RunSwitchOnWorker(SwitchHost* host) {
-    std::thread worker([host] { host->RunSwitch(); });
+bool RunSwitchOnWorker(SwitchHost* host, const SwitchRequest& request) {
+    std::thread worker([host, &request] { RunSwitch(*host, request); });
     worker.join();
     return true;
 }

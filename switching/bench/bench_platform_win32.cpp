@@ -29,15 +29,22 @@ void SleepMs(unsigned ms) { Sleep(ms); }
 
 namespace {
 
-DWORD WINAPI RunSwitchEntry(LPVOID host) {
-    static_cast<SwitchHost*>(host)->RunSwitch();
+struct SwitchCall {
+    SwitchHost* host;
+    const SwitchRequest* request;
+};
+
+DWORD WINAPI RunSwitchEntry(LPVOID param) {
+    const SwitchCall* call = static_cast<SwitchCall*>(param);
+    RunSwitch(*call->host, *call->request);
     return 0;
 }
 
 }  // namespace
 
-bool RunSwitchOnWorker(SwitchHost* host) {
-    HANDLE worker = CreateThread(nullptr, 0, RunSwitchEntry, host, 0, nullptr);
+bool RunSwitchOnWorker(SwitchHost* host, const SwitchRequest& request) {
+    SwitchCall call{host, &request};
+    HANDLE worker = CreateThread(nullptr, 0, RunSwitchEntry, &call, 0, nullptr);
     if (worker == nullptr) {
         return false;
     }

@@ -1,5 +1,7 @@
 #include "recording_host.h"
 
+#include <thread>
+
 void RecordingHost::ClearLog() {
     calls_.push_back("ClearLog");
     log_.clear();
@@ -32,11 +34,7 @@ void RecordingHost::ExplainNoModem(const comdev::PortNames& busyPorts) {
     calls_.push_back(call);
 }
 
-void RecordingHost::RunOnWorker() {
-    RunThread(
-        [](void* param) {
-            auto* host = static_cast<RecordingHost*>(param);
-            host->outcome_ = host->RunSwitch();
-        },
-        this);
+void RecordingHost::RunOnWorker(ModemSession* session) {
+    std::thread worker([this, session] { outcome_ = RunSwitch(*this, request, session); });
+    worker.join();
 }

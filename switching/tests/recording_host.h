@@ -9,9 +9,11 @@
 
 class RecordingHost final : public SwitchHost {
 public:
-    explicit RecordingHost(ModemMode mode) : mode_(mode) {}
+    // Asks for what the dialog does: Russian, no guard, the port closed
+    // after the search.
+    explicit RecordingHost(ModemMode mode)
+        : request{mode, Language::Russian, false, false, nullptr} {}
 
-    ModemMode Mode() const override { return mode_; }
     void ClearLog() override;
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -20,9 +22,9 @@ public:
     void FinishRun() override;
     void ExplainNoModem(const comdev::PortNames& busyPorts) override;
 
-    // Runs the switch on a worker thread, as the dialog does, and waits for
-    // it; Outcome() then tells how it ended.
-    void RunOnWorker();
+    // Runs the switch of request on a worker thread, as the dialog does, and
+    // waits for it; Outcome() then tells how it ended.
+    void RunOnWorker(ModemSession* session = nullptr);
 
     // One entry per call: "ClearLog", "AppendLog <text>", "SetProgressRange
     // 0 31", "SetProgressPos 2", "StepProgress", "ExplainNoModem COM4 COM7",
@@ -32,15 +34,12 @@ public:
     int ProgressPos() const { return pos_; }
     SwitchOutcome Outcome() const { return outcome_; }
 
+    SwitchRequest request;
+
 private:
-    ModemMode mode_;
     // Not a value RunSwitch gives, so a run that never happened shows.
     SwitchOutcome outcome_ = static_cast<SwitchOutcome>(-1);
     std::vector<std::string> calls_;
     std::string log_;
     int pos_ = 0;
 };
-
-// Runs entry(param) on a new thread of the system's own kind and waits for
-// it (recording_host_win32/posix.cpp); false when no thread could start.
-bool RunThread(void (*entry)(void*), void* param);

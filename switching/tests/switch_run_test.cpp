@@ -322,9 +322,9 @@ TEST_F(SwitchRun, AnAnswerWithBothMarksIsZte) {
 TEST_F(SwitchRun, LocatingTheModemSwitchesNothingAndTellsWhereItIs) {
     ASSERT_TRUE(sim().Layout("COM1=silent COM3=huawei COM4=zte"));
     RecordingHost host(ModemMode::ModemOnly);
-    FoundModem found{};
+    ModemSession found;
 
-    ASSERT_TRUE(host.LocateModem(&found));
+    ASSERT_TRUE(LocateModem(host, host.request, &found));
     EXPECT_EQ(found.name, SimulatedPortName(3));
     EXPECT_EQ(found.vendor, &VendorOf(ModemVendor::Huawei));
     EXPECT_EQ(host.Calls(), Join({{"SetProgressRange 0 31", "SetProgressPos 0"},
@@ -334,10 +334,30 @@ TEST_F(SwitchRun, LocatingTheModemSwitchesNothingAndTellsWhereItIs) {
     EXPECT_EQ(sim().Opens(4), 0);
     EXPECT_EQ(sim().Held(3), 0);
 
-    FoundModem none{};
+    ModemSession none;
     ASSERT_TRUE(sim().Layout("COM2=error"));
-    EXPECT_FALSE(host.LocateModem(&none));
+    EXPECT_FALSE(LocateModem(host, host.request, &none));
     EXPECT_STREQ(none.name, "");
+}
+
+// A session keeps the port found open from the search through the commands,
+// one open in all, and gives it back when it ends; the dialog's way opens it
+// again for the commands.
+TEST_F(SwitchRun, ASessionOpensThePortOnceAndHoldsItToItsEnd) {
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        ASSERT_TRUE(sim().Layout("COM2=zte"));
+        RecordingHost host(ModemMode::ModemOnly);
+        host.request.keepPort = keep;
+        {
+            ModemSession session;
+            host.RunOnWorker(&session);
+            EXPECT_EQ(host.Outcome(), SwitchOutcome::Switched);
+            EXPECT_EQ(sim().Held(2), keep ? 1 : 0);
+        }
+        EXPECT_EQ(sim().Opens(2), keep ? 1 : 2);
+        EXPECT_EQ(sim().Held(2), 0);
+    }
 }
 
 // No modem identified: the error text right after the scan, the progress

@@ -5,16 +5,12 @@
 #include "port_paths.h"
 #include "simulated_ports.h"
 
-namespace {
-constexpr int kSimulatedPorts = 31;  // the simulator's COM1..COM31
-}
-
 bool UseSimulatedPorts() {
     const char* prefix = std::getenv("MODEMSIM_PREFIX");
     const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR");
     if (prefix == nullptr || lockDir == nullptr) return false;
     std::vector<std::string> paths;
-    for (int com = 1; com <= kSimulatedPorts; ++com) paths.push_back(SimulatedPortName(com));
+    for (int com = 1; com <= 31; ++com) paths.push_back(SimulatedPortName(com));  // COM1..COM31
     comdev::SetPortPaths(paths);
     comdev::SetLockDirectory(lockDir);
     return true;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "busy_ports.h"
+#include "windows_hosts.h"
 #include "switch_host.h"
 #include "text_codec.h"
 
@@ -19,9 +19,6 @@ namespace {
 // terminal is a Linux one.
 class ConsoleHost final : public SwitchHost {
 public:
-    explicit ConsoleHost(ModemMode mode) : mode_(mode) {}
-
-    ModemMode Mode() const override { return mode_; }
     void ClearLog() override { PrintEvent("log cleared"); }
     void AppendLog(const char* text) override { Print(Cp1251ToUtf8(UnixLineBreaks(text))); }
     void SetProgressRange(int lower, int upper) override {
@@ -63,7 +60,6 @@ private:
         atLineStart_ = bytes.back() == '\n';
     }
 
-    ModemMode mode_;
     int pos_ = 0;
     int upper_ = 0;
     bool atLineStart_ = true;
@@ -81,6 +77,6 @@ int main(int argc, char** argv) {
     SetConsoleOutputCP(CP_UTF8);
 
     // No window to keep responsive: the run goes on this thread.
-    ConsoleHost host(mode);
-    return static_cast<int>(host.RunSwitch());
+    ConsoleHost host;
+    return static_cast<int>(RunSwitch(host, WindowsRequest(mode)));
 }

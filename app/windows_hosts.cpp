@@ -1,4 +1,4 @@
-#include "busy_ports.h"
+#include "windows_hosts.h"
 
 #include "line_builder.h"
 
