@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "cli_texts.h"
-#include "modem_query.h"
 #include "modem_status.h"
 #include "switch_texts.h"
 

@@ -1,6 +1,7 @@
-#include "modem_query.h"
-
+// The mode query on a session's port.
 #include "switch_constants.h"
+#include "switch_host.h"
+#include "vendors.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "text.h"
 
 struct Vendor;
+struct ModeReport;
 
 // How a switch run ended, for hosts that act on it. The first three are the
 // exit codes of the command lines (modemswitch for Linux, the console host).
@@ -131,3 +132,12 @@ SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request,
 // reports and stop requests) and switches nothing. False when no port
 // identified itself or the host asked to stop.
 bool LocateModem(SwitchHost& host, const SwitchRequest& request, ModemSession* session);
+
+// Asks a found modem its mode without changing it, on the port a session
+// holds: drops pending input, sends the vendor's mode query (when the modem
+// refuses it, the query of the row a refused switch goes on with). True when
+// the answer ended in OK and held a report of the mode; false when the port
+// is closed, the modem answered ERROR, said nothing or left the report out
+// (firmware without the query). For the guard before a switch and for hosts
+// that show a modem's state.
+bool QueryModeOn(ComPort* port, const Vendor& vendor, ModeReport* report);

@@ -6,7 +6,6 @@
 
 #include "comport.h"
 #include "line_builder.h"
-#include "modem_query.h"
 #include "switch_constants.h"
 #include "switch_host.h"
 #include "switch_texts.h"
