@@ -166,6 +166,8 @@ inline constexpr Text kTextUnknownMode{"неизвестная команда ",
 inline constexpr Text kTextNoMode{"не указана команда: modem-only, extra или status",
                                   "no command given: modem-only, extra or status"};
 inline constexpr Text kTextTooManyPorts{"портов не больше ", "at most this many ports: "};
+inline constexpr Text kTextPortPathsTooLong{"пути --port слишком длинные",
+                                            "the --port paths are too long"};
 // Followed by the option.
 inline constexpr Text kTextOnlyWithStatus{"только с командой status: ", "only with status: "};
 inline constexpr Text kTextNotWithStatus{"не применяется с командой status: ", "not with status: "};

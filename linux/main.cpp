@@ -95,6 +95,16 @@ std::vector<std::string> AbsolutePaths(std::vector<std::string> paths) {
     return paths;
 }
 
+// Whether the search can hold every path: its list has a fixed room, and a
+// port that did not fit would be passed over without a word.
+bool SearchHoldsAll(const std::vector<std::string>& paths) {
+    comdev::PortNames names;
+    for (const std::string& path : paths) {
+        if (!names.Add(path.c_str())) return false;
+    }
+    return true;
+}
+
 // The ports given, in their order; else every USB serial port, those of a
 // ZTE or Huawei stick first, as sysfs tells them.
 void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
@@ -153,6 +163,7 @@ int main(int argc, char** argv) {
         FlushStandardOutput();
         return EXIT_SUCCESS;
     }
+    if (!SearchHoldsAll(AbsolutePaths(options.ports))) return Usage(Tr(kTextPortPathsTooLong));
     if (!options.quiet && ModemManagerRuns("/proc")) {
         std::fputs(Tr(kTextModemManager), stderr);
     }

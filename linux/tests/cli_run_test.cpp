@@ -104,6 +104,7 @@ TEST_F(CommandLine, BadUsageExitsSixtyFourWithoutTouchingAPort) {
         {"modem-only", "--colour"},
         {"extra", "-yx"},
         {"extra", "--port"},
+        {"status", "--port", "/dev/" + std::string(comdev::kPortNameSize, 'x')},
     };
     for (const auto& args : bad) {
         const Finished run = RunProgram(args);

@@ -70,6 +70,7 @@ const struct {
     NAMED(kTextUnknownMode),
     NAMED(kTextNoMode),
     NAMED(kTextTooManyPorts),
+    NAMED(kTextPortPathsTooLong),
     NAMED(kTextOnlyWithStatus),
     NAMED(kTextNotWithStatus),
     NAMED(kTextStatusPort),
