@@ -239,12 +239,7 @@ bool ParseSetportMode(const char* answer, ModeReport* report) {
     const char* from = marker + std::strlen(kMarker);
     while (*from == ' ') ++from;
     if (*from == '\0' || *from == '\r' || *from == '\n') return false;
-    const std::size_t length = LineLength(from);
-    std::size_t used = std::strlen(kMarker);
-    std::memcpy(report->raw, kMarker, used);
-    for (std::size_t i = 0; i < length && used + 1 < kRawModeSize; ++i)
-        report->raw[used++] = from[i];
-    report->raw[used] = '\0';
+    SetRaw(report, kMarker, from);
     report->mode = ReportedMode::Unknown;
     report->value = -1;  // a composition, no number
     SetportValue value;

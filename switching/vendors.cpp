@@ -45,12 +45,6 @@ void AppendLineRest(const char* from, char* out, std::size_t used) {
     out[used] = '\0';
 }
 
-void SetRaw(ModeReport* report, const char* label, const char* value) {
-    const std::size_t used = std::strlen(label);
-    std::memcpy(report->raw, label, used);
-    AppendLineRest(value, report->raw, used);
-}
-
 const char* SkipBlanks(const char* text) {
     while (*text == ' ' || *text == '\t') ++text;
     return text;
@@ -87,8 +81,8 @@ void SetValue(ModeReport* report, const char* label, const char* value) {
         return;
     }
     SetRaw(report, label, Digits(value));
-    for (std::size_t end = std::strlen(report->raw); report->raw[end - 1] == ' ' ||
-                                                     report->raw[end - 1] == '\t';) {
+    for (std::size_t end = std::strlen(report->raw);
+         report->raw[end - 1] == ' ' || report->raw[end - 1] == '\t';) {
         report->raw[--end] = '\0';
     }
 }
@@ -135,10 +129,15 @@ constexpr ModemVendor kIdentificationOrder[] = {ModemVendor::Zte, ModemVendor::H
 
 }  // namespace
 
+void SetRaw(ModeReport* report, const char* label, const char* value) {
+    const std::size_t used = std::strlen(label);
+    std::memcpy(report->raw, label, used);
+    AppendLineRest(value, report->raw, used);
+}
+
 const Vendor kVendors[kVendorCount] = {
-    {ModemVendor::Huawei, "Huawei", "huawei", kFoundHuawei, kHuaweiModemOnly,
-     kHuaweiExtraFunctions, nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode, nullptr, &kVendors[2],
-     nullptr, &kHiLinkGuard},
+    {ModemVendor::Huawei, "Huawei", "huawei", kFoundHuawei, kHuaweiModemOnly, kHuaweiExtraFunctions,
+     nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode, nullptr, &kVendors[2], nullptr, &kHiLinkGuard},
     {ModemVendor::Zte, "ZTE", "ZTE",
      Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"}, kZteModemOnly,
      kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode, nullptr, nullptr,
@@ -177,4 +176,3 @@ bool AnswerRefuses(const char* answer) {
     }
     return false;
 }
-

@@ -29,6 +29,9 @@ struct ModeReport {
     long value;
 };
 
+// report->raw: label, then the rest of value's line, as far as it fits.
+void SetRaw(ModeReport* report, const char* label, const char* value);
+
 // Reads a mode query's answer; false when it holds no report of the mode.
 using ModeAnswerParser = bool (*)(const char* answer, ModeReport* report);
 
