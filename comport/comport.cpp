@@ -43,13 +43,15 @@ auto OneByteReader(ComPort* port) {
     };
 }
 
-// The terminator's watcher, with every byte also shown to the refusal's.
+// The watcher that ends the answer, with every byte also shown to the
+// refusal's.
+template <class Watcher>
 struct RefusingWatcher {
-    TerminatorWatcher& terminator;
+    Watcher& ending;
     RefusalWatcher& refusal;
     int Feed(char byte) {
         refusal.Feed(byte);
-        return terminator.Feed(byte);
+        return ending.Feed(byte);
     }
 };
 
@@ -62,7 +64,36 @@ int BeginTransaction(ComPort* port, const char* command, uint32_t readMs, uint32
     return kComOk;
 }
 
+// The watched read of an answer that ending ends: the command written,
+// watch's refusal looked for on every byte and its time bound kept. Returns
+// what CollectAnswer returns.
+template <class Watcher>
+int CollectWatched(ComPort* port, const char* command, AnswerBuffer& buffer, uint32_t answerSize,
+                   Watcher& ending, uint32_t readMs, uint32_t writeMs, ComAnswerWatch* watch) {
+    RefusalWatcher refusal(watch->refusalMarker);
+    watch->refused = false;
+    const uint32_t totalMs = watch->totalMs;
+    const uint32_t start = totalMs != 0 ? comdev::TickMs() : 0;
+    const int begun = BeginTransaction(port, command, readMs, writeMs);
+    if (begun != kComOk) return begun;
+    RefusingWatcher<Watcher> watcher{ending, refusal};
+    const auto inTime = [totalMs, start] {
+        return totalMs == 0 || comdev::TickMs() - start < totalMs;
+    };
+    const int result =
+        CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize), inTime);
+    watch->refused = refusal.Refused();
+    return result;
+}
+
 }  // namespace
+
+ComVerdict ComVerdictOf(int result) {
+    for (const FinalResult& final : kFinalResultTable) {
+        if (result > 0 && static_cast<uint32_t>(result) == final.bit) return final.verdict;
+    }
+    return ComVerdict::Failed;
+}
 
 int ComOpenNamed(const char* name, ComPort* port, comdev::OpenFailure* failure,
                  comdev::StopToken* stop) {
@@ -121,20 +152,17 @@ int ComTransactWatched(ComPort* port, const char* command, const char* terminato
                        ComAnswerWatch* watch) {
     AnswerBuffer buffer(answer, answerSize, count);
     TerminatorWatcher terminatorWatcher(terminator, std::strlen(terminator));
-    RefusalWatcher refusal(watch->refusalMarker);
-    watch->refused = false;
-    const uint32_t totalMs = watch->totalMs;
-    const uint32_t start = totalMs != 0 ? comdev::TickMs() : 0;
-    const int begun = BeginTransaction(port, command, readMs, writeMs);
-    if (begun != kComOk) return begun;
-    RefusingWatcher watcher{terminatorWatcher, refusal};
-    const auto inTime = [totalMs, start] {
-        return totalMs == 0 || comdev::TickMs() - start < totalMs;
-    };
-    const int result =
-        CollectAnswer(OneByteReader(port), watcher, buffer, RunawayLimit(answerSize), inTime);
-    watch->refused = refusal.Refused();
+    const int result = CollectWatched(port, command, buffer, answerSize, terminatorWatcher, readMs,
+                                      writeMs, watch);
     return result > 0 ? kComOk : result;
+}
+
+int ComTransactAnyWatched(ComPort* port, const char* command, char* answer, uint32_t answerSize,
+                          int* count, uint32_t mask, uint32_t readMs, uint32_t writeMs,
+                          ComAnswerWatch* watch) {
+    AnswerBuffer buffer(answer, answerSize, count);
+    FinalResultWatcher finals(mask);
+    return CollectWatched(port, command, buffer, answerSize, finals, readMs, writeMs, watch);
 }
 
 int ComTransactAny(ComPort* port, const char* command, char* answer, uint32_t answerSize,

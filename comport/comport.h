@@ -90,3 +90,37 @@ int ComRead(ComPort* port, void* buffer, uint32_t length, uint32_t readMs);
 // when one byte ends several, the lowest bit wins.
 int ComTransactAny(ComPort* port, const char* command, char* answer, uint32_t answerSize,
                    int* count, uint32_t mask, uint32_t readMs, uint32_t writeMs);
+
+// The final results an AT command's answer ends with that the response
+// table does not hold, each a line of its own: a bit each above the table's
+// eight, so that one mask names both kinds.
+enum ComFinalLine : uint32_t {
+    kComCmeError = 0x100,           // "+CME ERROR: <n>", numeric or text
+    kComCmsError = 0x200,           // "+CMS ERROR: <n>"
+    kComNotSupported = 0x400,       // "COMMAND NOT SUPPORT"
+    kComTooManyParameters = 0x800,  // "TOO MANY PARAMETERS"
+};
+
+// What a final result says of the command it ends.
+enum class ComVerdict {
+    Done,     // OK
+    Refused,  // the modem does not take the command: ERROR and its kin
+    Failed,   // NO CARRIER, or no final result at all (a negative result)
+};
+
+// The mask for ComTransactAnyWatched that ends an answer at any final
+// result: the table's OK, ERROR and NO CARRIER and the lines above.
+constexpr uint32_t kComFinalResults =
+    0x01 | 0x02 | 0x80 | kComCmeError | kComCmsError | kComNotSupported | kComTooManyParameters;
+// The verdict on a result of ComTransactAnyWatched.
+ComVerdict ComVerdictOf(int result);
+
+// ComTransactAny with the watch of ComTransactWatched, and each response
+// counted only as a line of its own: a row that ends in a line break (OK,
+// ERROR, NO CARRIER, ...) ends the answer only where a line break or the
+// answer's start comes before it, so "LOOK\r\n" does not. The final-result
+// lines in mask (ComFinalLine) end it as well, at the line break after them.
+// Returns the bit of what ended it, or a negative ComResult.
+int ComTransactAnyWatched(ComPort* port, const char* command, char* answer, uint32_t answerSize,
+                          int* count, uint32_t mask, uint32_t readMs, uint32_t writeMs,
+                          ComAnswerWatch* watch);

@@ -52,6 +52,49 @@ private:
     RestartMatcher rows_[kResponseCount];
 };
 
+// One final result of an AT command and what it means. The table's rows are
+// named by their bit alone; the lines it does not hold carry their text.
+struct FinalResult {
+    uint32_t bit;
+    const char* line;  // null: the response table's row of that bit
+    bool prefix;       // the line only begins so ("+CME ERROR: 50")
+    ComVerdict verdict;
+};
+
+constexpr int kFinalResultCount = 7;
+extern const FinalResult kFinalResultTable[kFinalResultCount];
+
+// Ends an answer at the first final result in mask that stands as a line of
+// its own. The response table's rows are matched as ComTransactAny matches
+// them, each on its own, so that a row a line start does not precede
+// ("LOOK\r\n") cannot hide another; the table's other final results are
+// read line by line.
+class FinalResultWatcher {
+public:
+    explicit FinalResultWatcher(uint32_t mask);
+
+    // The bit of the final result this byte ended, or 0 to read on.
+    int Feed(char byte);
+
+private:
+    static constexpr size_t kRecent = 16;  // more than the longest row
+    static constexpr size_t kLineKept = 24;  // more than the longest final-result line
+
+    bool BeginsLine(int row) const;
+    int LineResult() const;
+    bool TrackLine(char byte);
+
+    uint32_t mask_;
+    ResponseWatcher rows_[kResponseCount];
+    char recent_[kRecent] = {};
+    uint64_t fed_ = 0;
+    char line_[kLineKept] = {};  // the line under way: its first bytes
+    size_t lineLength_ = 0;
+    char ended_[kLineKept] = {};  // the line a carriage return ended last
+    size_t endedLength_ = 0;
+    bool lineJustEnded_ = false;  // the last byte was that carriage return
+};
+
 // The caller's answer buffer: zero-filled at the start, at most size - 1
 // bytes stored so it stays zero-terminated, their number kept in *count.
 class AnswerBuffer {

@@ -133,6 +133,13 @@ SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request,
 // identified itself or the host asked to stop.
 bool LocateModem(SwitchHost& host, const SwitchRequest& request, ModemSession* session);
 
+// The rest of RunSwitch on a modem LocateModem found (with keepPort, so its
+// port is still open): the guard, the mode's header, its commands and the
+// closing texts, then FinishRun. A host can so find the modem, ask its user,
+// and switch it without a second search.
+SwitchOutcome SwitchLocated(SwitchHost& host, const SwitchRequest& request,
+                            ModemSession* session);
+
 // Asks a found modem its mode without changing it, on the port a session
 // holds: drops pending input, sends the vendor's mode query (when the modem
 // refuses it, the query of the row a refused switch goes on with). True when

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "comport.h"
+#include "exchange.h"
 #include "line_builder.h"
 #include "switch_constants.h"
 #include "switch_host.h"
@@ -20,7 +21,8 @@ namespace {
 // (of kAnswerBufferSize bytes) keeps what came back. The modem's port is
 // closed again unless keep is given, which then holds it open.
 bool ProbePort(const char* name, const Vendor* byDevice, comdev::StopToken* stop,
-               const Vendor** found, char* answer, PortProbe* probe, ComPort* keep) {
+               const Vendor** found, char (&answer)[kAnswerBufferSize], PortProbe* probe,
+               ComPort* keep) {
     probe->name = name;
     probe->result = ProbeResult::NotOpened;
     probe->answer = answer;
@@ -29,12 +31,10 @@ bool ProbePort(const char* name, const Vendor* byDevice, comdev::StopToken* stop
     ComPort port;
     if (!ComOpenNamed(name, &port, &probe->failure, stop)) return false;
     ComSetLine(&port, kBaud);
-    ComPurgeRx(&port);
-    int count = 0;
-    ComAnswerWatch watch{nullptr, kProbeTotalMs, false};
-    const bool answered =
-        ComTransactWatched(&port, kIdentifyCommand, kAnswerTerminator, answer, kAnswerSizeGiven,
-                           &count, kProbeTimeoutMs, kProbeTimeoutMs, &watch) == kComOk;
+    const ExchangeResult exchange =
+        ExchangeCommand(&port, kIdentifyCommand, nullptr, kProbeTimes, answer);
+    const bool answered = exchange.Confirmed();
+    const int count = exchange.count;
     *found = !answered ? nullptr : byDevice != nullptr ? byDevice : IdentifyVendor(answer);
     const bool identified = *found != nullptr;
     if (identified && keep != nullptr) {
@@ -106,21 +106,18 @@ struct ListResult {
 
 // Sends every command of the list on the open port, logging each command
 // and whatever came back. An ERROR, a refusal or silence does not stop the
-// list, but only a command that drew the OK terminator with no refusal of the
-// vendor's anywhere in its answer (also past what the log keeps) counts.
+// list, but only a command whose own answer ended in OK with no refusal of
+// the vendor's anywhere in it (also past what the log keeps) counts.
 void SendList(SwitchHost& host, ComPort* port, const Vendor& vendor, const char* commands,
               ListResult* result) {
     for (const char* command = commands; *command != '\0'; command += std::strlen(command) + 1) {
         host.AppendLog(command);
         char answer[kAnswerBufferSize] = {};
-        int count = 0;
-        ComAnswerWatch watch{vendor.failureMarker, kCommandTotalMs, false};
-        const bool confirmed =
-            ComTransactWatched(port, command, kAnswerTerminator, answer, kAnswerSizeGiven, &count,
-                               kCommandTimeoutMs, kCommandTimeoutMs, &watch) == kComOk &&
-            !watch.refused;
+        const ExchangeResult exchange =
+            ExchangeCommand(port, command, vendor.failureMarker, kCommandTimes, answer);
+        const bool confirmed = exchange.Confirmed();
         result->allConfirmed = result->allConfirmed && confirmed;
-        result->refused = result->refused || AnswerRefuses(answer);
+        result->refused = result->refused || exchange.Refused();
         if (result->answerCount < kMaxQueries) {
             result->confirmed[result->answerCount] = confirmed;
             std::memcpy(result->answers[result->answerCount++], answer, sizeof answer);
@@ -236,6 +233,28 @@ AnswerLine FirstAnswerLine(const char* answer, int length) {
     return {nullptr, 0};
 }
 
+namespace {
+
+// From the found line on: the guard, the last stop request, then the mode's
+// header, its commands and the closing texts.
+SwitchOutcome SwitchFound(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
+    if (GuardRefuses(host, request, session)) return SwitchOutcome::NotConfirmed;
+    if (host.StopRequested(RunStage::Commands)) return SwitchOutcome::Stopped;
+    const Language language = request.language;
+    host.SetProgressRange(0, kCommandSteps);
+    host.SetProgressPos(0);
+    const Text& header =
+        request.mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions;
+    host.AppendLog(header.In(language));
+    const CommandPhaseEnd end = SendCommands(host, request, session);
+    host.SetProgressPos(kCommandSteps);
+    host.AppendLog(end.closingText->In(language));
+    if (end.afterText != nullptr) host.AppendLog(end.afterText->In(language));
+    return end.outcome;
+}
+
+}  // namespace
+
 SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
     ModemSession ownSession;
     if (session == nullptr) session = &ownSession;
@@ -255,22 +274,16 @@ SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request, ModemSes
         host.AppendLog(kTextNoModem.In(language));
         host.ExplainNoModem(busyPorts);
         outcome = SwitchOutcome::NoModem;
-    } else if (GuardRefuses(host, request, session)) {
-        outcome = SwitchOutcome::NotConfirmed;
-    } else if (host.StopRequested(RunStage::Commands)) {
-        outcome = SwitchOutcome::Stopped;
     } else {
-        host.SetProgressRange(0, kCommandSteps);
-        host.SetProgressPos(0);
-        const Text& header =
-            request.mode == ModemMode::ModemOnly ? kTextHeaderModemOnly : kTextHeaderExtraFunctions;
-        host.AppendLog(header.In(language));
-        const CommandPhaseEnd end = SendCommands(host, request, session);
-        host.SetProgressPos(kCommandSteps);
-        host.AppendLog(end.closingText->In(language));
-        if (end.afterText != nullptr) host.AppendLog(end.afterText->In(language));
-        outcome = end.outcome;
+        outcome = SwitchFound(host, request, session);
     }
+    host.FinishRun();
+    return outcome;
+}
+
+SwitchOutcome SwitchLocated(SwitchHost& host, const SwitchRequest& request,
+                            ModemSession* session) {
+    const SwitchOutcome outcome = SwitchFound(host, request, session);
     host.FinishRun();
     return outcome;
 }

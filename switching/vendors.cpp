@@ -20,9 +20,6 @@ const char kSetportQuery[] = "AT^SETPORT?\r\n";
 const char kSetportModemOnly[] = "AT^SETPORT?\r\n\0";
 const char kSetportExtraFunctions[] = "AT^SETPORT?\r\n\0AT^SETPORT=?\r\n\0";
 
-// The final result lines of a command the modem did not carry out.
-constexpr const char* kRefusalLines[] = {"ERROR", "+CME ERROR:", "COMMAND NOT SUPPORT"};
-
 constexpr Text kFoundHuawei{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"};
 
 // ZTE's answers: "Close autorun state result(0:FAIL 1:SUCCESS):1",
@@ -164,15 +161,4 @@ const Vendor* IdentifyVendor(const char* answer) {
 
 const char* CommandsFor(const Vendor& vendor, ModemMode mode) {
     return mode == ModemMode::ModemOnly ? vendor.modemOnlyCommands : vendor.extraFunctionsCommands;
-}
-
-bool AnswerRefuses(const char* answer) {
-    for (const char* line = answer; *line != '\0';) {
-        while (*line == '\r' || *line == '\n') ++line;
-        for (const char* refusal : kRefusalLines) {
-            if (std::strncmp(line, refusal, std::strlen(refusal)) == 0) return true;
-        }
-        while (*line != '\0' && *line != '\r' && *line != '\n') ++line;
-    }
-    return false;
 }

@@ -109,7 +109,3 @@ const Vendor* IdentifyVendor(const char* answer);
 
 // The ModemOnly list for ModemOnly, the ExtraFunctions list for any other value.
 const char* CommandsFor(const Vendor& vendor, ModemMode mode);
-
-// Whether the modem refused the command: its answer carries "ERROR",
-// "+CME ERROR: ..." or "COMMAND NOT SUPPORT" as a line of its own.
-bool AnswerRefuses(const char* answer);

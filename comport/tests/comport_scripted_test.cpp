@@ -232,9 +232,11 @@ TEST_F(ScriptedPort, AnswerFillingTheWholeBoundIsNotCutShort) {
     EXPECT_EQ(count, 63);
 }
 
-// The watched transaction: a refusal counts wherever it arrives, past the
+// The watched transactions: a refusal counts wherever it arrives, past the
 // 31 bytes this buffer keeps and past a zero byte; the time bound gives up a
-// stream that trickles (the scripted clock moves on with every read).
+// stream that trickles (the scripted clock moves on with every read). The
+// watched ComTransactAny ends at the first final result that is a line of
+// its own, the bytes after it left unread.
 TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
     const char marker[] = ":";
     const std::string pastTheStore(100, 'x');
@@ -242,18 +244,23 @@ TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
         std::string input;
         uint32_t msPerRead;
         uint32_t totalMs;
+        bool any;  // ComTransactAnyWatched, ending at any final result
         int result;
         bool refused;
         int readCalls;
     } cases[] = {
-        {":1" + std::string(kOk), 0, 0, kComOk, false, 8},
-        {":0" + std::string(kOk), 0, 0, kComOk, true, 8},
-        {pastTheStore + ":0" + kOk, 0, 0, kComOk, true, 108},
-        {std::string("\0:0", 3) + kOk, 0, 0, kComOk, true, 9},
-        {pastTheStore + kOk, 10, 500, kComRunaway, false, 50},
-        {std::string(20, 'y') + kOk, 10, 500, kComOk, false, 26},
-        {std::string(8000, 'z'), 10, 0, kComRunaway, false,
+        {":1" + std::string(kOk), 0, 0, false, kComOk, false, 8},
+        {":0" + std::string(kOk), 0, 0, false, kComOk, true, 8},
+        {pastTheStore + ":0" + kOk, 0, 0, false, kComOk, true, 108},
+        {std::string("\0:0", 3) + kOk, 0, 0, false, kComOk, true, 9},
+        {pastTheStore + kOk, 10, 500, false, kComRunaway, false, 50},
+        {std::string(20, 'y') + kOk, 10, 500, false, kComOk, false, 26},
+        {std::string(8000, 'z'), 10, 0, false, kComRunaway, false,
          static_cast<int>(32 + kRunawayAllowance)},
+        {":0\r\nLOOK" + std::string(kOk) + kOk, 0, 0, true, 0x01, true, 14},
+        {pastTheStore + "\r\nTOO MANY PARAMETERS\r\n" + kOk, 0, 0, true, kComTooManyParameters,
+         false, 123},
+        {pastTheStore + kOk, 10, 500, true, kComRunaway, false, 50},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input.substr(0, 12));
@@ -262,8 +269,10 @@ TEST_F(ScriptedPort, AWatchedTransactionSeesEveryByteAndKeepsToItsTime) {
         dev().Feed(c.input);
         dev().msPerRead = c.msPerRead;
         ComAnswerWatch watch{marker, c.totalMs, !c.refused};
-        EXPECT_EQ(ComTransactWatched(&port, "AT\r\n", kOk, answer, sizeof answer, &count, 1000,
-                                     1000, &watch),
+        EXPECT_EQ(c.any ? ComTransactAnyWatched(&port, "AT\r\n", answer, sizeof answer, &count,
+                                                kComFinalResults, 1000, 1000, &watch)
+                        : ComTransactWatched(&port, "AT\r\n", kOk, answer, sizeof answer, &count,
+                                             1000, 1000, &watch),
                   c.result);
         EXPECT_EQ(watch.refused, c.refused);
         EXPECT_EQ(dev().readCalls, c.readCalls);

@@ -95,6 +95,52 @@ TEST(ResponseWatcherTest, RowsOutsideTheMaskKeepTracking) {
     EXPECT_EQ(ResponseOf(0x01, "\r\nOK\r\n"), 0x01);
 }
 
+// A final result ends an answer only as a line of its own, and means what
+// the one table of final results says.
+TEST(FinalResultWatcherTest, EndsAtAFinalResultLineAndJudgesIt) {
+    constexpr ComVerdict kDone = ComVerdict::Done;
+    constexpr ComVerdict kRefused = ComVerdict::Refused;
+    constexpr ComVerdict kFailed = ComVerdict::Failed;
+    const struct {
+        std::string stream;
+        uint32_t mask;
+        int result;
+        size_t at;  // the byte that ended it, 1-based
+        ComVerdict verdict;
+    } cases[] = {
+        {"ATI\r\r\nOK\r\n", kComFinalResults, 0x01, 10, kDone},
+        {"OK\r\n", kComFinalResults, 0x01, 4, kDone},  // the answer's start is a line's
+        {"\r\nLOOK\r\n\r\nOK\r\n", kComFinalResults, 0x01, 14, kDone},
+        {"\r\n^RSSI:12\r\nX\rOK\r\n", kComFinalResults, 0x01, 18, kDone},
+        {"\r\nTERROR\r\nERROR\r\n", kComFinalResults, 0x02, 17, kRefused},
+        {"\r\nNO CARRIER\r\n", kComFinalResults, 0x80, 14, kFailed},
+        {"\r\n+CME ERROR: 50\r\n", kComFinalResults, kComCmeError, 18, kRefused},
+        {"\r\n+CME ERROR: operation not allowed\r\n", kComFinalResults, kComCmeError, 37,
+         kRefused},
+        {"\r\n+CMS ERROR: 500\r\n", kComFinalResults, kComCmsError, 19, kRefused},
+        {"AT^U2DIAG=0\r\r\nCOMMAND NOT SUPPORT\r\n", kComFinalResults, kComNotSupported, 35,
+         kRefused},
+        {"\r\nTOO MANY PARAMETERS\r\n", kComFinalResults, kComTooManyParameters, 23, kRefused},
+        {"\r\nX+CME ERROR: 50\r\nCOMMAND NOT SUPPORTED\r\n+CME ERROR: 3\r", kComFinalResults, 0,
+         0, kFailed},
+        {"\r\n^U2DIAG: 118\r\n\r\nOK\r\n", 0x02 | kComCmeError, 0, 0, kFailed},
+        {"OK\r\n", 0x40 | 0x01, 0x01, 4, kDone},  // one byte ends two rows: the lowest wins
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stream);
+        FinalResultWatcher watcher(c.mask);
+        int result = 0;
+        size_t at = 0;
+        for (size_t i = 0; i < c.stream.size() && result == 0; ++i) {
+            result = watcher.Feed(c.stream[i]);
+            at = result != 0 ? i + 1 : 0;
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(at, c.at);
+        EXPECT_EQ(ComVerdictOf(result != 0 ? result : kComReadFailed), c.verdict);
+    }
+}
+
 TEST(AnswerBufferTest, ClearsCutsAndCounts) {
     char answer[5];
     std::memset(answer, '#', sizeof answer);

@@ -56,23 +56,6 @@ TEST(VendorTable, ModeZeroSelectsModemOnlyAnyOtherExtraFunctions) {
     }
 }
 
-TEST(VendorTable, AnAnswerRefusesWithAFinalErrorLine) {
-    const struct {
-        const char* answer;
-        bool refuses;
-    } cases[] = {
-        {"AT^U2DIAG=0\r\r\nERROR\r\n", true},
-        {"AT^U2DIAG=0\r\r\nCOMMAND NOT SUPPORT\r\n", true},
-        {"AT^U2DIAG?\r\r\n+CME ERROR: 50\r\n", true},
-        {"\r\n+CME ERROR: operation not allowed\r\n", true},
-        {"AT^U2DIAG=0\r\r\nOK\r\n", false},
-        {"AT^U2DIAG=0\r\n", false},  // silence is no refusal
-        {"AT+ERROR\r\r\nOK\r\n", false},
-        {"", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(AnswerRefuses(c.answer), c.refuses) << c.answer;
-}
-
 struct ModeAnswerCase {
     ModemVendor vendor;
     const char* answer;

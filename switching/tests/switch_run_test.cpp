@@ -471,9 +471,8 @@ TEST_F(SwitchRun, APortGoneWhenReopenedGetsNoCommandsAndTheRunFails) {
 
 // A run whose modem left a command unconfirmed: every command is still sent
 // and logged with its answer, and the log closes with the error instead of
-// the completion text. A command that draws ERROR or nothing waits out the
-// one-second silence, as only OK ends its answer; a ZTE refusal (result
-// digit 0) ends in OK like a success.
+// the completion text. An answer ends at its final result (ERROR at once, no
+// time-out); a ZTE refusal (result digit 0) ends in OK like a success.
 struct UnconfirmedCase {
     const char* name;
     const char* layout;
@@ -538,6 +537,14 @@ INSTANTIATE_TEST_SUITE_P(
                         {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n\r\nERROR\r\n"),
                          Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n")},
                         "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
+        // A stray OK after an answer is not the next command's: the ERROR is.
+        UnconfirmedCase{
+            "StrayOkIsNotTheNextAnswer",
+            "COM1=nul,reply=%0D%0AZTE%0D%0A%0D%0AOK%0D%0A%0D%0AOK%0D%0A,error-on=AT+ZCDRUN=E",
+            kFoundZte,
+            {Log("AT+ZCDRUN=8\r\n"), Log("AT+ZCDRUN=8\r\n\r\nZTE\r\n\r\nOK\r\n"),
+             Log("AT+ZCDRUN=E\r\n"), Log("AT+ZCDRUN=E\r\n\r\nERROR\r\n")},
+            "ATI\r\nAT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\n"},
         // The only command times out: only its echo is logged.
         UnconfirmedCase{"HuaweiModeCommandSilent",
                         "COM1=huawei,mute-on=AT^U2DIAG=0",
