@@ -35,7 +35,7 @@ ReportedMode ModeSet(ModemMode mode) {
 void PrintReadBack(ModemSession& session, ModemMode mode, const comdev::StopSignals& stops,
                    std::FILE* out) {
     ModeReport report{};
-    if (!QueryModeOn(&session.port, *session.vendor, &report)) {
+    if (!QueryModeOn(&session, &report)) {
         // A query a stop signal cut short says nothing about the modem.
         if (stops.Signal() == 0) std::fputs(Tr(kTextReadBackUnsupported), out);
         return;
@@ -63,8 +63,9 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
     }
     // The identification is what the search's ATI drew; the mode is asked
     // on the same open port.
-    ModemStatus status{session.name, session.vendor, {}, false, {}};
-    status.modeReported = QueryModeOn(&session.port, *session.vendor, &status.report);
+    ModemStatus status{session.name, session.vendor, {}, false, {}, nullptr};
+    status.modeReported = QueryModeOn(&session, &status.report);
+    status.modeQuery = ModeQueryOf(session);
     status.identification = ReadIdentification(session.identification);
     // A query a signal cut short tells nothing of the modem's mode.
     if (!status.modeReported && stops.Signal() != 0) {

@@ -44,8 +44,8 @@ nlohmann::ordered_json StringOrNull(const std::string& text) {
 }
 
 // The query without its line break, to name it in a line.
-std::string QueryName(const Vendor& vendor) {
-    const std::string query = vendor.modeQuery;
+std::string QueryName(const char* modeQuery) {
+    const std::string query = modeQuery;
     return query.substr(0, query.find_first_of("\r\n"));
 }
 
@@ -92,7 +92,7 @@ std::string StatusText(const ModemStatus& status, bool showImei, Language langua
     }
     text += kTextStatusMode.In(language);
     text += status.modeReported ? ModeWithValue(status.report, language)
-                                : kTextStatusNoReport.In(language) + QueryName(*status.vendor);
+                                : kTextStatusNoReport.In(language) + QueryName(status.modeQuery);
     return text + "\n";
 }
 

@@ -28,6 +28,7 @@ struct ModemStatus {
     Identification identification;
     bool modeReported;  // false: the query drew ERROR or silence
     ModeReport report;
+    const char* modeQuery;  // the query named when no mode was reported
 };
 
 std::string StatusText(const ModemStatus& status, bool showImei, Language language);

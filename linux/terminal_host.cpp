@@ -76,7 +76,7 @@ void TerminalHost::TellFinishing() {
 
 bool TerminalHost::StopRequested(RunStage next) {
     // Held before the look, so a signal cannot slip between the two.
-    if (next == RunStage::Commands) {
+    if (next == RunStage::Changing) {
         stops_.HoldFirst(true);
         stops_.SetListener([this] { TellFinishing(); });
     }

@@ -39,9 +39,9 @@ public:
     // whatever its manufacturer line says (through report, when given).
     const Vendor* VendorOfDevice(const char* name) override;
     void ExplainNoModem(const comdev::PortNames& busyPorts) override;
-    // A stop signal ends the search; from the command list on, the first one
-    // is held until the list has ended (comdev stop signals), and said on
-    // stderr as it comes.
+    // A stop signal ends the search and the queries; from the first command
+    // that changes the modem on, the first one is held until the list has
+    // ended (comdev stop signals), and said on stderr as it comes.
     bool StopRequested(RunStage next) override;
 
 private:

@@ -10,11 +10,10 @@ enum class ModemMode : int {
     ExtraFunctions = 1,  // the modem's extra devices are turned on
 };
 
-// The rows of the vendor table (vendors.h), by name.
+// The program's vendors (vendors.h), by name.
 enum class ModemVendor : int {
     Huawei,
     Zte,
-    HuaweiSetport,  // Huawei firmware that keeps its USB composition in AT^SETPORT
 };
 
 // The mode a command line names: "modem-only" or "extra". False for any

@@ -9,9 +9,7 @@
 #include "modem_modes.h"
 #include "switch_constants.h"
 #include "text.h"
-
-struct Vendor;
-struct ModeReport;
+#include "vendors.h"
 
 // How a switch run ended, for hosts that act on it. The first three are the
 // exit codes of the command lines (modemswitch for Linux, the console host).
@@ -25,7 +23,8 @@ enum class SwitchOutcome : int {
 // What a run is about to do when it asks its host whether to stop.
 enum class RunStage {
     Searching,  // try the next port
-    Commands,   // send the mode's command list to the modem found
+    Commands,   // go on with the modem found: queries that change nothing
+    Changing,   // send the first command that changes the modem
 };
 
 // The command lines' other exit codes, so that no two of them mean
@@ -71,11 +70,51 @@ struct SwitchRequest {
     bool keepPort;            // the port found stays open until the session ends
     bool guarded;             // with keepPort: the vendor's guard may refuse the switch
     comdev::StopToken* stop;  // handed to every open; null: none
+    // The vendors the search knows, in the order their marks are searched.
+    const VendorList* vendors = &kKnownVendors;
+};
+
+// Generations of a stick's vendor, noted once each.
+class GenerationSet {
+public:
+    bool Has(const Generation* generation) const {
+        for (int i = 0; i < count_; ++i) {
+            if (rows_[i] == generation) return true;
+        }
+        return false;
+    }
+    void Add(const Generation* generation) {
+        if (!Has(generation) && count_ < kMaxGenerations) rows_[count_++] = generation;
+    }
+
+private:
+    static constexpr int kMaxGenerations = 8;
+    const Generation* rows_[kMaxGenerations] = {};
+    int count_ = 0;
+};
+
+// What a session has learnt of its stick, so that the guard, the switch, the
+// read-back and the status share it and nothing the stick refused is asked
+// again.
+struct StickKnowledge {
+    // The stick's generation: its vendor's only one, or the one whose mode
+    // query the stick answered or whose switch it confirmed. Null until then.
+    const Generation* generation = nullptr;
+    GenerationSet queryRefused;  // generations whose mode query the stick refused
+    GenerationSet listRefused;   // generations whose switch command it refused
+    const Generation* asked = nullptr;  // the generation whose mode query was asked last
+    // The mode the stick reported and that answer, until a command changes it.
+    bool modeKnown = false;
+    ModeReport mode{};
+    char modeAnswer[kAnswerBufferSize] = {};
+
+    void ModeChanged() { modeKnown = false; }
 };
 
 // The modem a run found: its port's name, its vendor's row, what it answered
-// to the search's identification and, when the request kept it, its port,
-// open and locked until the session ends (given back once, on destruction).
+// to the search's identification, what the run learnt of its firmware and,
+// when the request kept it, its port, open and locked until the session ends
+// (given back once, on destruction).
 struct ModemSession {
     ModemSession() = default;
     ModemSession(const ModemSession&) = delete;
@@ -85,6 +124,7 @@ struct ModemSession {
     char name[comdev::kPortNameSize] = {};
     const Vendor* vendor = nullptr;
     char identification[kAnswerBufferSize] = {};
+    StickKnowledge stick;
     ComPort port{comdev::kClosedDevice, 0, 0, 0};
 };
 
@@ -140,11 +180,16 @@ bool LocateModem(SwitchHost& host, const SwitchRequest& request, ModemSession* s
 SwitchOutcome SwitchLocated(SwitchHost& host, const SwitchRequest& request,
                             ModemSession* session);
 
-// Asks a found modem its mode without changing it, on the port a session
-// holds: drops pending input, sends the vendor's mode query (when the modem
-// refuses it, the query of the row a refused switch goes on with). True when
+// Asks a found modem its mode without changing it, on the port the session
+// holds. A stick whose generation is not yet known is asked each of its
+// vendor's mode queries in turn until one is not refused; what it answers
+// is kept in the session (a later call reads it there until a command
+// changes the mode), and a refused query is never asked again. True when
 // the answer ended in OK and held a report of the mode; false when the port
-// is closed, the modem answered ERROR, said nothing or left the report out
-// (firmware without the query). For the guard before a switch and for hosts
-// that show a modem's state.
-bool QueryModeOn(ComPort* port, const Vendor& vendor, ModeReport* report);
+// is closed, every query was refused, or the stick said nothing readable.
+// For the guard, the read-back and hosts that show a modem's state.
+bool QueryModeOn(ModemSession* session, ModeReport* report);
+
+// The mode query a host names when the stick reported no mode: the one it
+// answered last without a report, else (all refused) the first generation's.
+const char* ModeQueryOf(const ModemSession& session);

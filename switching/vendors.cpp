@@ -13,14 +13,12 @@ const char kHuaweiModemOnly[] = "AT^U2DIAG=0\r\n\0";
 const char kHuaweiExtraFunctions[] = "AT^U2DIAG=257\r\n\0";
 const char kZteModemOnly[] = "AT+ZCDRUN=8\r\n\0AT+ZCDRUN=E\r\n\0";
 const char kZteExtraFunctions[] = "AT+ZCDRUN=9\r\n\0AT+ZCDRUN=F\r\n\0";
-// The queries the AT^SETPORT row reads before it makes its command: the
-// present value; for extra functions also the codes the stick lists, which
-// tell whether it has an SD card (A2).
+// What the AT^SETPORT generation reads besides its mode query before it
+// makes its command: nothing for modem only; for extra functions the codes
+// the stick lists, which tell whether it has an SD card (A2).
 const char kSetportQuery[] = "AT^SETPORT?\r\n";
-const char kSetportModemOnly[] = "AT^SETPORT?\r\n\0";
-const char kSetportExtraFunctions[] = "AT^SETPORT?\r\n\0AT^SETPORT=?\r\n\0";
-
-constexpr Text kFoundHuawei{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"};
+const char kSetportModemOnly[] = "\0";
+const char kSetportExtraFunctions[] = "AT^SETPORT=?\r\n\0";
 
 // ZTE's answers: "Close autorun state result(0:FAIL 1:SUCCESS):1",
 // and to its mode query "Inquiry autorun open state result(0:NO 1:YES):1".
@@ -119,10 +117,17 @@ constexpr ModeGuard kHiLinkGuard{
     Text{". На таких модемах AT^U2DIAG=0 оставлял модем без AT-порта. Режим не переключён; "
          "чтобы переключить всё же, добавьте --force.\r\n",
          ". On such modems AT^U2DIAG=0 has left the modem with no AT port. The mode was not "
-         "switched; to switch it anyway, add --force.\r\n"}};
+         "switched; to switch it anyway, add --force.\r\n"},
+    Text{"\r\nОШИБКА: модем Huawei не сообщил свой режим, и нельзя проверить, нет ли на нём "
+         "прошивки HiLink, на которой AT^U2DIAG=0 оставлял модем без AT-порта. Режим не "
+         "переключён; чтобы переключить всё же, добавьте --force.\r\n",
+         "\r\nERROR: the Huawei modem did not report its mode, so it cannot be told whether it "
+         "has HiLink firmware, on which AT^U2DIAG=0 has left modems with no AT port. The mode "
+         "was not switched; to switch it anyway, add --force.\r\n"}};
 
-// The order marks are searched in: ZTE's wins when an answer carries both.
-constexpr ModemVendor kIdentificationOrder[] = {ModemVendor::Zte, ModemVendor::Huawei};
+const Generation* const kHuaweiGenerations[] = {&kHuaweiU2diag, &kHuaweiSetport};
+const Generation* const kZteGenerations[] = {&kZteZcdrun};
+const Vendor* const kVendorsByMark[] = {&kZteVendor, &kHuaweiVendor};
 
 }  // namespace
 
@@ -132,33 +137,43 @@ void SetRaw(ModeReport* report, const char* label, const char* value) {
     AppendLineRest(value, report->raw, used);
 }
 
-const Vendor kVendors[kVendorCount] = {
-    {ModemVendor::Huawei, "Huawei", "huawei", kFoundHuawei, kHuaweiModemOnly, kHuaweiExtraFunctions,
-     nullptr, "AT^U2DIAG?\r\n", ParseHuaweiMode, nullptr, &kVendors[2], nullptr, &kHiLinkGuard},
-    {ModemVendor::Zte, "ZTE", "ZTE",
-     Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"}, kZteModemOnly,
-     kZteExtraFunctions, kZteFailureMarker, "AT+ZCDRUN=4\r\n", ParseZteMode, nullptr, nullptr,
-     nullptr, nullptr},
-    {ModemVendor::HuaweiSetport, "Huawei", nullptr, kFoundHuawei, kSetportModemOnly,
-     kSetportExtraFunctions, nullptr, kSetportQuery, ParseSetportMode, ComposeSetport, nullptr,
-     &kTextReplugModem, nullptr},
-};
+const Generation kHuaweiU2diag{"^U2DIAG",        "AT^U2DIAG?\r\n",   ParseHuaweiMode,
+                               kHuaweiModemOnly, kHuaweiExtraFunctions, nullptr,
+                               nullptr,          &kHiLinkGuard,         nullptr};
+const Generation kHuaweiSetport{"^SETPORT",        kSetportQuery,          ParseSetportMode,
+                                kSetportModemOnly, kSetportExtraFunctions, ComposeSetport,
+                                nullptr,           nullptr,                &kTextReplugModem};
+const Generation kZteZcdrun{"ZCDRUN",      "AT+ZCDRUN=4\r\n", ParseZteMode,
+                            kZteModemOnly, kZteExtraFunctions, nullptr,
+                            kZteFailureMarker, nullptr,        nullptr};
+
+const Vendor kHuaweiVendor{"Huawei", "huawei",
+                           Text{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"},
+                           {kHuaweiGenerations, 2}};
+const Vendor kZteVendor{"ZTE", "ZTE", Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"},
+                        {kZteGenerations, 1}};
+const VendorList kKnownVendors{kVendorsByMark, 2};
 
 const Vendor& VendorOf(ModemVendor id) {
-    for (const Vendor& vendor : kVendors) {
-        if (vendor.id == id) return vendor;
-    }
-    return kVendors[0];  // not reached: every id has its row
+    return id == ModemVendor::Zte ? kZteVendor : kHuaweiVendor;
 }
 
-const Vendor* IdentifyVendor(const char* answer) {
-    for (ModemVendor id : kIdentificationOrder) {
-        const Vendor& vendor = VendorOf(id);
-        if (std::strstr(answer, vendor.mark) != nullptr) return &vendor;
+const Vendor* IdentifyVendor(const char* answer, const VendorList& vendors) {
+    for (const Vendor* vendor : vendors) {
+        if (std::strstr(answer, vendor->mark) != nullptr) return vendor;
     }
     return nullptr;
 }
 
-const char* CommandsFor(const Vendor& vendor, ModemMode mode) {
-    return mode == ModemMode::ModemOnly ? vendor.modemOnlyCommands : vendor.extraFunctionsCommands;
+const ModeGuard* GuardFor(const Vendor& vendor, ModemMode mode) {
+    for (const Generation* generation : vendor.generations) {
+        const ModeGuard* guard = generation->guard;
+        if (guard != nullptr && guard->mode == mode) return guard;
+    }
+    return nullptr;
+}
+
+const char* CommandsFor(const Generation& generation, ModemMode mode) {
+    return mode == ModemMode::ModemOnly ? generation.modemOnlyCommands
+                                        : generation.extraFunctionsCommands;
 }

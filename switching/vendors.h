@@ -1,7 +1,9 @@
 // The vendors the program knows, one row each: the mark a modem's
-// identification carries, the log line when it is found, the two command
-// lists, how its answers report a refusal, and the query that tells the
-// modem's mode without changing it. A new vendor is one more row.
+// identification carries, the log line when it is found, and its firmware
+// generations, each with the query that tells the modem's mode without
+// changing it, the two command lists (or what makes the command), how its
+// answers report a refusal and what guards its switch. A new vendor is one
+// more row and its texts; a new generation one more row in its list.
 //
 // A command list is one block: its commands back to back, each ending in
 // "\r\n" and zero-terminated, the block closed by an empty string. Walk it by
@@ -56,56 +58,82 @@ struct ComposedCommands {
 using CommandComposer = void (*)(const char* const* answers, int answerCount, ModemMode mode,
                                  ComposedCommands* composed);
 
-// Values of a vendor's mode query that stop one switch before anything is
-// sent, with what the log says then: refused, the modem's value, why.
+// Values of a generation's mode query that stop one switch before anything
+// is sent, with what the log says then: refused, the modem's value, why; and
+// what it says when the stick reports no mode it can read.
 struct ModeGuard {
     ModemMode mode;  // the switch it stops
     long values[2];
     Text refused;
     Text why;
+    Text unreported;
 
     bool Stops(long value) const { return value == values[0] || value == values[1]; }
 };
 
+// One firmware generation of a vendor's sticks: how it reports its mode and
+// how it is switched. Adding a generation is one more such row in its
+// vendor's list.
+struct Generation {
+    const char* name;       // how the tests and the status name it: "^U2DIAG"
+    const char* modeQuery;  // changes nothing; "\r\n"-terminated
+    ModeAnswerParser parseModeAnswer;
+    // Without a composer, the mode's command list. With one, the queries it
+    // reads after the mode query (each list may be empty), the mode query's
+    // answer and theirs making the switch's command.
+    const char* modemOnlyCommands;
+    const char* extraFunctionsCommands;
+    CommandComposer composeCommands;
+    // An answer carrying this marker followed by the digit 0 reports that
+    // the modem refused the command; null for none. An answer without the
+    // marker is confirmed by OK alone, as some ZTE firmware leaves it out.
+    const char* failureMarker;
+    const ModeGuard* guard;   // checked before a guarded switch; null for none
+    const Text* afterSwitch;  // said after the completion text; null for none
+};
+
+// A vendor's generations, in the order a stick not yet known is tried.
+struct GenerationList {
+    const Generation* const* rows;
+    int count;
+    const Generation* const* begin() const { return rows; }
+    const Generation* const* end() const { return rows + count; }
+};
+
 struct Vendor {
-    ModemVendor id;
     const char* name;  // as the status command names it
     const char* mark;  // searched in the identification, case-sensitive
     Text found;        // the log line when its modem is found
-    const char* modemOnlyCommands;
-    const char* extraFunctionsCommands;
-    // An answer carrying this marker followed by the digit 0 reports that
-    // the modem refused the command; null for a vendor without such reports.
-    // An answer without the marker is confirmed by OK alone, as some ZTE
-    // firmware leaves it out.
-    const char* failureMarker;
-    const char* modeQuery;  // changes nothing; "\r\n"-terminated
-    ModeAnswerParser parseModeAnswer;
-    // Null for a row whose lists are the switch. Otherwise its lists are
-    // queries that change nothing, the first its mode query, and this makes
-    // the switch's command of their answers.
-    CommandComposer composeCommands;
-    // The row the switch goes on with when the modem refused a command of
-    // this row's list (ERROR, COMMAND NOT SUPPORT, +CME ERROR); null for none.
-    const Vendor* onRefusal;
-    // Said after the completion text of a switch by this row; null for none.
-    const Text* afterSwitch;
-    // Checked before the switch when the run's request asks; null for none.
-    const ModeGuard* guard;
+    GenerationList generations;
 };
 
-// Huawei, then ZTE: with each row's ModemOnly list first, the fixed order of
-// the four command lists. Then the Huawei firmware that keeps its USB
-// composition in AT^SETPORT, which no identification names: the Huawei row
-// goes on with it when its command is refused.
-constexpr int kVendorCount = 3;
-extern const Vendor kVendors[kVendorCount];
+// The vendors a search knows, in the order their marks are searched.
+struct VendorList {
+    const Vendor* const* rows;
+    int count;
+    const Vendor* const* begin() const { return rows; }
+    const Vendor* const* end() const { return rows + count; }
+};
+
+// The program's vendors and their generations, by name.
+extern const Generation kHuaweiU2diag;   // AT^U2DIAG
+extern const Generation kHuaweiSetport;  // AT^SETPORT: firmware that refuses AT^U2DIAG
+extern const Generation kZteZcdrun;      // AT+ZCDRUN
+extern const Vendor kHuaweiVendor;
+extern const Vendor kZteVendor;
+// ZTE's mark first: an identification that carries both is ZTE's.
+extern const VendorList kKnownVendors;
 
 const Vendor& VendorOf(ModemVendor id);
 
 // The vendor whose mark the identification answer carries, searched up to
-// its first zero byte; ZTE's mark wins when it carries both. Null for none.
-const Vendor* IdentifyVendor(const char* answer);
+// its first zero byte, in the list's order. Null for none.
+const Vendor* IdentifyVendor(const char* answer, const VendorList& vendors = kKnownVendors);
 
 // The ModemOnly list for ModemOnly, the ExtraFunctions list for any other value.
-const char* CommandsFor(const Vendor& vendor, ModemMode mode);
+const char* CommandsFor(const Generation& generation, ModemMode mode);
+
+// Whether a guard of the vendor's generations stops switches to mode: then a
+// guarded switch asks the stick its mode first and refuses one that does
+// not report it.
+const ModeGuard* GuardFor(const Vendor& vendor, ModemMode mode);

@@ -383,13 +383,15 @@ TEST_F(Safety, AStopWhileTheModeIsAskedIsToldAsOne) {
 
 // A modem answering with C1 controls (raw and as UTF-8), a bidi override,
 // an escape sequence, BEL and invalid UTF-8: the English log is plain ASCII,
-// with each of them shown as an escape.
+// with each of them shown as an escape. (It reports no mode: forced.)
 TEST_F(Safety, AModemsControlBytesReachStdoutOnlyAsEscapes) {
     ASSERT_TRUE(
         sim().Layout("COM1=nul,reply=%0D%0Ahuawei%20%9B%20%C2%9B%20%E2%80%AE%20%1B[2J%20%FF%07"
                      "%0D%0A%0D%0AOK%0D%0A"));
+    std::vector<std::string> forced = ModemOnly(1);
+    forced.push_back("--force");
     const Finished run =
-        ProgramRun(Launch{ModemOnly(1), "", StdoutKind::File, {{"LC_ALL", "C"}}}).Wait();
+        ProgramRun(Launch{forced, "", StdoutKind::File, {{"LC_ALL", "C"}}}).Wait();
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     for (const char byte : run.out) {
         const unsigned char value = static_cast<unsigned char>(byte);

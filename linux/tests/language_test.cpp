@@ -147,13 +147,17 @@ TEST(Texts, EveryTextIsWrittenInBothLanguages) {
         EXPECT_TRUE(HasCyrillic(entry.text->russian)) << entry.name << ": no Russian";
         EXPECT_FALSE(HasCyrillic(entry.text->english)) << entry.name << ": no English";
     }
-    for (const Vendor& vendor : kVendors) {
-        std::vector<const Text*> texts = {&vendor.found};
-        if (vendor.guard != nullptr)
-            texts.insert(texts.end(), {&vendor.guard->refused, &vendor.guard->why});
+    for (const Vendor* vendor : kKnownVendors) {
+        std::vector<const Text*> texts = {&vendor->found};
+        for (const Generation* generation : vendor->generations) {
+            if (const ModeGuard* guard = generation->guard) {
+                texts.insert(texts.end(), {&guard->refused, &guard->why, &guard->unreported});
+            }
+            if (generation->afterSwitch != nullptr) texts.push_back(generation->afterSwitch);
+        }
         for (const Text* text : texts) {
-            EXPECT_TRUE(HasCyrillic(text->russian)) << vendor.name << ": no Russian";
-            EXPECT_FALSE(HasCyrillic(text->english)) << vendor.name << ": no English";
+            EXPECT_TRUE(HasCyrillic(text->russian)) << vendor->name << ": no Russian";
+            EXPECT_FALSE(HasCyrillic(text->english)) << vendor->name << ": no English";
         }
     }
 }

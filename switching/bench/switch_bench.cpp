@@ -117,7 +117,7 @@ bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
         total->transactMs += one.transactMs;
     };
     add(kIdentifyCommand);
-    for (const char* command = CommandsFor(VendorOf(layout.vendor), ModemMode::ModemOnly);
+    for (const char* command = CommandsFor(*VendorOf(layout.vendor).generations.rows[0], ModemMode::ModemOnly);
          *command != '\0'; command += std::strlen(command) + 1) {
         add(command);
     }
