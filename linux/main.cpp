@@ -1,5 +1,5 @@
 // modemswitch for Linux: the Windows program's switch run from a command
-// line. See README.md ("On Linux") for the use and the exit codes.
+// line. The manual page (docs/modemswitch.1.scd) tells its use and exit codes.
 #include <fcntl.h>
 #include <unistd.h>
 
