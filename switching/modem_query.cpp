@@ -36,13 +36,14 @@ bool QueryModeOn(ModemSession* session, ModeReport* report) {
     if (session->port.handle == comdev::kClosedDevice || session->vendor == nullptr) return false;
     StickKnowledge& stick = session->stick;
     for (const Generation* generation : session->vendor->generations) {
-        if (stick.modeKnown) break;
+        if (stick.modeAsked) break;
         const bool candidate = stick.generation == nullptr || stick.generation == generation;
         if (!candidate || stick.queryRefused.Has(generation)) continue;
         // Silence, garbage or a bare OK is no refusal: the stick has this
         // command and said nothing of its mode, so no other is tried.
-        if (AskGeneration(session, *generation) == Asked::Unreported) return false;
+        stick.modeAsked = AskGeneration(session, *generation) != Asked::Refused;
     }
+    stick.modeAsked = true;
     if (stick.modeKnown) *report = stick.mode;
     return stick.modeKnown;
 }

@@ -62,14 +62,19 @@ char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
-// The list in [from, to): empty, or codes separated by commas.
+// The list in [from, to): empty, or codes separated by commas, blanks
+// around each allowed ("A1,A2; 12,1,16, A1, A2", as some firmware prints it).
 bool ReadList(const char* from, const char* to, PortList* list) {
     list->count = 0;
+    while (from < to && *from == ' ') ++from;
     if (from == to) return true;
     for (const char* at = from;; ++at) {
+        while (*at == ' ') ++at;
         const char* end = at;
         while (end < to && *end != ',') ++end;
-        const std::size_t length = static_cast<std::size_t>(end - at);
+        const char* last = end;
+        while (last > at && last[-1] == ' ') --last;
+        const std::size_t length = static_cast<std::size_t>(last - at);
         if (length < 1 || length > 2 || list->count == kMaxCodesRead) return false;
         Code code{};
         for (std::size_t i = 0; i < length; ++i) {
@@ -224,7 +229,7 @@ void ComposeSetport(const char* const* answers, int answerCount, ModemMode mode,
     }
     composed->result = ComposedCommands::Result::Send;
     WriteSet(wanted, composed->commands);
-    ValueWriter(composed->before).Append(text);
+    ValueWriter(composed->before).AppendValue(value);
     // The firmware takes no empty first part; FF means the same.
     SetportValue restore = value;
     if (restore.first.count == 0) restore.first.Add(kNoFirstStage);

@@ -103,12 +103,14 @@ struct StickKnowledge {
     GenerationSet queryRefused;  // generations whose mode query the stick refused
     GenerationSet listRefused;   // generations whose switch command it refused
     const Generation* asked = nullptr;  // the generation whose mode query was asked last
-    // The mode the stick reported and that answer, until a command changes it.
+    // Whether the stick was asked its mode, and the mode it reported and
+    // that answer, until a command changes it.
+    bool modeAsked = false;
     bool modeKnown = false;
     ModeReport mode{};
     char modeAnswer[kAnswerBufferSize] = {};
 
-    void ModeChanged() { modeKnown = false; }
+    void ModeChanged() { modeAsked = modeKnown = false; }
 };
 
 // The modem a run found: its port's name, its vendor's row, what it answered

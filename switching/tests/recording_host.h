@@ -2,6 +2,7 @@
 // and keeps the message log as the exact bytes a dialog would hold.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ public:
     void StepProgress() override;
     void FinishRun() override;
     void ExplainNoModem(const comdev::PortNames& busyPorts) override;
+    // True at stopAt, as a stop signal that came just before it.
+    bool StopRequested(RunStage next) override { return stopAt == next; }
 
     // Runs the switch of request on a worker thread, as the dialog does, and
     // waits for it; Outcome() then tells how it ended.
@@ -35,6 +38,7 @@ public:
     SwitchOutcome Outcome() const { return outcome_; }
 
     SwitchRequest request;
+    std::optional<RunStage> stopAt;
 
 private:
     // Not a value RunSwitch gives, so a run that never happened shows.

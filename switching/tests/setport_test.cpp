@@ -37,6 +37,10 @@ TEST(Setport, EachModeMovesOnlyTheCdDriveAndTheSdCard) {
         {"^SETPORT:A1,A2;12,10,16,A1,A2", nullptr, kOnly, "FF;12,10,16", nullptr},
         {"^SETPORT:A1,A2;1,3,2,A1,A2", nullptr, kOnly, "FF;1,3,2", nullptr},
         {"^SETPORT:A1,A2;1,16,3,2,A1,A2", nullptr, kOnly, "FF;1,16,3,2", nullptr},
+        // The E3372h-153's, modem code 1; and with blanks after the separators.
+        {"^SETPORT:A1,A2;12,1,16,A1,A2", nullptr, kOnly, "FF;12,1,16", nullptr},
+        {"^SETPORT:A1,A2; 12,1,16, A1, A2", nullptr, kOnly, "FF;12,1,16", nullptr},
+        {"^SETPORT:FF; 12, 1, 16", kListingWithSd, kExtra, "A1,A2;12,1,16,A1,A2", nullptr},
         {"^SETPORT:FF;12,10,16", kListingWithSd, kExtra, "A1,A2;12,10,16,A1,A2", nullptr},
         {"^SETPORT: ;1,2,3,A2", "\r\nERROR\r\n", kExtra, "A1,A2;1,2,3,A1,A2", nullptr},
         // No A2 anywhere: the CD drive alone, in both places.
@@ -60,7 +64,7 @@ TEST(Setport, EachModeMovesOnlyTheCdDriveAndTheSdCard) {
         {"^SETPORT:A1,A2;12,,16", nullptr, kOnly, nullptr, kUnreadable},
         {"^SETPORT:A1,A2;12,100,16", nullptr, kOnly, nullptr, kUnreadable},
         {"^SETPORT:A1,A2;12,1G,16", nullptr, kOnly, nullptr, kUnreadable},
-        {"^SETPORT:A1,A2;12, 10,16", nullptr, kOnly, nullptr, kUnreadable},
+        {"^SETPORT:A1,A2;1 2,10,16", nullptr, kOnly, nullptr, kUnreadable},
         {"^U2DIAG: 0", nullptr, kOnly, nullptr, kUnreadable},
         {"^SETPORT:FF;1,2,3,4,5,6,7,10,11,12,13,14,15,16,17", nullptr, kOnly, nullptr, kUnreadable},
     };
@@ -94,6 +98,9 @@ TEST(Setport, TellsTheValueBeforeAndTheCommandThatPutsItBack) {
          "AT^SETPORT=\"A1,A2;12,10,16,A1,A2\""},
         // The firmware takes FF where older firmware shows an empty first part.
         {"^SETPORT:;1,2,3,A2", ";1,2,3,A2", "AT^SETPORT=\"FF;1,2,3,A2\""},
+        // Values are written without the blanks some firmware prints.
+        {"^SETPORT:A1,A2; 12,1,16, A1, A2", "A1,A2;12,1,16,A1,A2",
+         "AT^SETPORT=\"A1,A2;12,1,16,A1,A2\""},
     };
     for (const auto& c : cases) {
         const std::string answer = Answer(c.answer);
@@ -118,6 +125,7 @@ TEST(Setport, TheQueryAnswerIsReadAsAModeWhenAModeMakesThatValue) {
          "^SETPORT:A1,A2;12,10,16,A1,A2"},
         {"^SETPORT: A1;1,3,2,A1", true, ReportedMode::ExtraFunctions, "^SETPORT:A1;1,3,2,A1"},
         {"^SETPORT:;1,2,3,A2", true, ReportedMode::Unknown, "^SETPORT:;1,2,3,A2"},
+        {"^SETPORT:FF; 12,1,16", true, ReportedMode::ModemOnly, "^SETPORT:FF; 12,1,16"},
         {"^SETPORT:A1,A2;12,10,16", true, ReportedMode::Unknown, "^SETPORT:A1,A2;12,10,16"},
         {"^SETPORT:junk", true, ReportedMode::Unknown, "^SETPORT:junk"},
         {"^SETPORT: ", false, ReportedMode::Unknown, ""},

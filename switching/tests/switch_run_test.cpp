@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,116 @@ INSTANTIATE_TEST_SUITE_P(
                     {Log(kNotConfirmed)}, SwitchOutcome::NotConfirmed, "none"}),
     [](const testing::TestParamInfo<SetportCase>& info) { return info.param.name; });
 // clang-format on
+
+// --- A session on a kept port, as the command line runs it ----------------
+
+// The stick's generation is learnt once, by queries that change nothing;
+// the guard refuses a Huawei stick that reports no readable mode; a stop
+// while only queries went out sends nothing that changes the stick. A
+// confirmed switch is read back, as the command line does.
+struct SessionCase {
+    const char* name;
+    const char* layout;  // of COM1
+    ModemMode mode;
+    bool guarded;
+    std::optional<RunStage> stopAt;
+    SwitchOutcome outcome;
+    const char* received;  // after the probe's ATI, the read-back included
+    const char* state;
+    const char* logged;  // a text the log holds
+};
+
+class SessionRun : public SwitchRun, public testing::WithParamInterface<SessionCase> {};
+
+TEST_P(SessionRun, AsksEachCommandOnceAndNeverWhatTheStickRefused) {
+    const SessionCase& c = GetParam();
+    ASSERT_TRUE(sim().Layout(std::string("COM1=") + c.layout));
+    RecordingHost host(c.mode);
+    host.request.keepPort = true;
+    host.request.guarded = c.guarded;
+    host.stopAt = c.stopAt;
+    ModemSession session;
+    host.RunOnWorker(&session);
+    EXPECT_EQ(host.Outcome(), c.outcome);
+    ModeReport report{};
+    if (c.outcome == SwitchOutcome::Switched) QueryModeOn(&session, &report);
+    EXPECT_EQ(sim().Received(1), std::string("ATI\r\n") + c.received);
+    EXPECT_EQ(sim().State(1), c.state);
+    EXPECT_NE(host.Log().find(c.logged), std::string::npos) << host.Log();
+}
+
+const char kUnreported[] = "ОШИБКА: модем Huawei не сообщил свой режим";
+constexpr std::optional<RunStage> kNoStop;
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    KeptPort, SessionRun,
+    testing::Values(
+        SessionCase{"SetportStickModemOnly", "e3372", ModemMode::ModemOnly, true, kNoStop,
+                    SwitchOutcome::Switched,
+                    "AT^U2DIAG?\r\nAT^SETPORT?\r\nAT^SETPORT=\"FF;12,10,16\"\r\nAT^SETPORT?\r\n",
+                    "setport=FF;12,10,16", kReplug},
+        // The E3372h-153's value, with blanks after its separators.
+        SessionCase{"BlanksInTheValue", "e3372,setport=A1%2CA2;%2012%2C1%2C16%2C%20A1%2C%20A2",
+                    ModemMode::ModemOnly, true, kNoStop, SwitchOutcome::Switched,
+                    "AT^U2DIAG?\r\nAT^SETPORT?\r\nAT^SETPORT=\"FF;12,1,16\"\r\nAT^SETPORT?\r\n",
+                    "setport=FF;12,1,16", "AT^SETPORT=\"A1,A2;12,1,16,A1,A2\""},
+        SessionCase{"SetportStickExtra", "e3372,setport=FF;12%2C10%2C16",
+                    ModemMode::ExtraFunctions, false, kNoStop, SwitchOutcome::Switched,
+                    "AT^U2DIAG?\r\nAT^SETPORT?\r\nAT^SETPORT=?\r\n"
+                    "AT^SETPORT=\"A1,A2;12,10,16,A1,A2\"\r\nAT^SETPORT?\r\n",
+                    "setport=A1,A2;12,10,16,A1,A2", kReplug},
+        SessionCase{"StopWhileOnlyQueried", "e3372,setport=FF;12%2C10%2C16",
+                    ModemMode::ExtraFunctions, false, RunStage::Changing, SwitchOutcome::Stopped,
+                    "AT^U2DIAG?\r\nAT^SETPORT?\r\nAT^SETPORT=?\r\n", "none", ""},
+        // One generation: known by the mark, never asked before the switch.
+        SessionCase{"ZteNeedsNoQuery", "zte", ModemMode::ModemOnly, true, kNoStop,
+                    SwitchOutcome::Switched, "AT+ZCDRUN=8\r\nAT+ZCDRUN=E\r\nAT+ZCDRUN=4\r\n",
+                    "zcdrun=E", kDone},
+        // No mode the guard can read: silence, a bare OK, garbage, both queries refused.
+        SessionCase{"SilentModeQuery", "huawei,mute-on=AT^U2DIAG?", ModemMode::ModemOnly, true,
+                    kNoStop, SwitchOutcome::NotConfirmed, "AT^U2DIAG?\r\n", "none", kUnreported},
+        SessionCase{"BareOkForAMode", "nul,reply=%0D%0Ahuawei%0D%0A%0D%0AOK%0D%0A",
+                    ModemMode::ModemOnly, true, kNoStop, SwitchOutcome::NotConfirmed,
+                    "AT^U2DIAG?\r\n", "none", kUnreported},
+        SessionCase{"GarbledMode", "huawei,u2diag-form=x#", ModemMode::ModemOnly, true, kNoStop,
+                    SwitchOutcome::NotConfirmed, "AT^U2DIAG?\r\n", "none", kUnreported},
+        SessionCase{"BothQueriesRefused", "huawei,error-on=AT^U2DIAG?", ModemMode::ModemOnly,
+                    true, kNoStop, SwitchOutcome::NotConfirmed, "AT^U2DIAG?\r\nAT^SETPORT?\r\n",
+                    "none", kUnreported},
+        // Forced: switched, and its refused query is not asked again to read it back.
+        SessionCase{"BothQueriesRefusedForced", "huawei,error-on=AT^U2DIAG?",
+                    ModemMode::ModemOnly, false, kNoStop, SwitchOutcome::Switched,
+                    "AT^U2DIAG?\r\nAT^SETPORT?\r\nAT^U2DIAG=0\r\n", "u2diag=0", kDone}),
+    [](const testing::TestParamInfo<SessionCase>& info) { return info.param.name; });
+// clang-format on
+
+// A vendor the program does not know, given as data: its mark, its found
+// line and two generations, the first of which the stick refuses.
+TEST_F(SwitchRun, AVendorGivenAsDataIsSwitchedByItsGenerations) {
+    const auto noReport = [](const char*, ModeReport*) { return false; };
+    static const Text kFoundAcme{"\r\nНайден модем Acme.\r\n", "\r\nFound an Acme modem.\r\n"};
+    static const Text kAfter{"Перезапустите модем.\r\n", "Restart the modem.\r\n"};
+    const Generation oldFirmware{"old",   "AT+ACME?\r\n", noReport, "AT+ACME=OLD\r\n\0",
+                                 "\0",    nullptr,        nullptr,  nullptr,
+                                 nullptr};
+    const Generation newFirmware{"new",   "AT+ACME?\r\n", noReport, "AT+ACME=NEW\r\n\0",
+                                 "\0",    nullptr,        nullptr,  nullptr,
+                                 &kAfter};
+    const Generation* const generations[] = {&oldFirmware, &newFirmware};
+    const Vendor acme{"Acme", "ACME", kFoundAcme, {generations, 2}};
+    const Vendor* const vendors[] = {&acme};
+    const VendorList known{vendors, 1};
+
+    ASSERT_TRUE(sim().Layout("COM1=nul,reply=%0D%0AACME%0D%0A%0D%0AOK%0D%0A,error-on=AT+ACME=OLD"));
+    RecordingHost host(ModemMode::ModemOnly);
+    host.request.vendors = &known;
+    host.RunOnWorker();
+    EXPECT_EQ(host.Outcome(), SwitchOutcome::Switched);
+    EXPECT_EQ(sim().Received(1), "ATI\r\nAT+ACME=OLD\r\nAT+ACME=NEW\r\n");
+    EXPECT_EQ(host.Log().find(kFoundAcme.russian), std::string(kSearching).size()) << host.Log();
+    EXPECT_NE(host.Log().find(std::string(kDone) + kAfter.russian), std::string::npos);
+}
 
 // --- Finding the modem ----------------------------------------------------
 
