@@ -120,7 +120,7 @@ int FinalResultWatcher::LineResult() const {
         if (result.line == nullptr || (mask_ & result.bit) == 0) continue;
         const size_t length = std::strlen(result.line);
         const bool fits = result.prefix ? endedLength_ >= length : endedLength_ == length;
-        if (fits && std::memcmp(ended_, result.line, length) == 0) {
+        if (fits && std::strncmp(ended_, result.line, length) == 0) {
             return static_cast<int>(result.bit);
         }
     }
