@@ -344,27 +344,32 @@ TEST_F(Safety, SignalsWhileSwitchingFinishTheListOrStopAtOnce) {
     }
 }
 
-// A signal while the mode is asked (status, or the read-back after a
-// switch) stops the query at once and says what that means; it is never
-// shown as a modem that did not answer.
+// A signal while the mode is asked (status, the guard's query before a
+// switch, or the read-back after it) stops the query at once and says what
+// that means; it is never shown as a modem that did not answer.
 TEST_F(Safety, AStopWhileTheModeIsAskedIsToldAsOne) {
+    const char* const zte = "COM1=zte,dribble-on=AT+ZCDRUN=4";
     const struct {
         std::vector<std::string> args;
+        const char* layout;
+        const char* asked;  // the query the signal comes in
         const char* told;
         const char* out;  // in stdout, or "" for nothing at all
     } cases[] = {
-        {{"status"}, kStatusStopped, ""},
-        {{"status", "--json"}, kStatusStopped, ""},
-        {{"modem-only", "--yes"}, kStoppedAfterSwitch, "Режим изменен."},
+        {{"status"}, zte, "AT+ZCDRUN=4\r", kStatusStopped, ""},
+        {{"status", "--json"}, zte, "AT+ZCDRUN=4\r", kStatusStopped, ""},
+        {{"modem-only", "--yes"}, zte, "AT+ZCDRUN=4\r", kStoppedAfterSwitch, "Режим изменен."},
+        {{"modem-only", "--yes"}, "COM1=huawei,dribble-on=AT^U2DIAG?", "AT^U2DIAG?\r",
+         kStoppedBeforeSwitch, "Найден модем Huawei."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
-        ASSERT_TRUE(sim().Layout("COM1=zte,dribble-on=AT+ZCDRUN=4"));
+        ASSERT_TRUE(sim().Layout(c.layout));
         std::vector<std::string> args = c.args;
         const std::vector<std::string> port = PortArgs(1);
         args.insert(args.end(), port.begin(), port.end());
         ProgramRun program(Launch{args});
-        ASSERT_TRUE(Eventually([&] { return Contains(sim().Received(1), "AT+ZCDRUN=4\r"); }));
+        ASSERT_TRUE(Eventually([&] { return Contains(sim().Received(1), c.asked); }));
         program.Signal(SIGTERM);
         const Finished run = program.Wait();
         EXPECT_EQ(run.exitCode, 143) << run.out << run.err;
@@ -375,6 +380,7 @@ TEST_F(Safety, AStopWhileTheModeIsAskedIsToldAsOne) {
             EXPECT_TRUE(Contains(run.out, c.out)) << run.out;
         }
         EXPECT_FALSE(Contains(run.out, "не может сообщить")) << run.out;
+        EXPECT_FALSE(Contains(run.out, "не сообщил свой режим")) << run.out;
         ExpectAllGivenBack(1);
     }
 }
