@@ -17,7 +17,7 @@ enum class SwitchOutcome : int {
     Switched = 0,      // every command of the mode was confirmed by the modem
     NoModem = 1,       // no port identified itself as a modem
     NotConfirmed = 2,  // the modem's port did not reopen, or a command went unconfirmed
-    Stopped = 128,     // the host asked to stop before any command was sent (a signal)
+    Stopped = 128,     // the host asked to stop before any command that changes the modem
 };
 
 // What a run is about to do when it asks its host whether to stop.
@@ -139,9 +139,10 @@ public:
     virtual void StepProgress() = 0;
     // Marks the run as over, then lets the user leave.
     virtual void FinishRun() = 0;
-    // Asked before each port is tried and before the command list is sent:
-    // true ends the run there (Stopped), with nothing more sent to a port.
-    // The dialog never stops a run.
+    // Asked before each port is tried, before the modem found is asked or
+    // sent anything more, and right before the first command that changes
+    // it: true ends the run there (Stopped), with nothing more sent to a
+    // port. The dialog never stops a run.
     virtual bool StopRequested(RunStage /*next*/) { return false; }
 
     // The vendor whose USB device the named port belongs to, where the system

@@ -1,7 +1,7 @@
 // The switch run: finds the modem by its identification on the ports the
-// device lists, then sends its vendor's command list for the requested mode,
-// reporting every step to the host and, at the end, whether the modem
-// confirmed it; a run that finds none says what it can of why.
+// device lists, then sends the commands of its firmware generation for the
+// requested mode, reporting every step to the host and, at the end, whether
+// the modem confirmed it; a run that finds none says what it can of why.
 #include <cstring>
 
 #include "comport.h"
@@ -14,8 +14,8 @@
 
 namespace {
 
-// Asks the port for the modem's identification. Only a complete answer
-// (terminator seen) counts; a port that does not open, fails or stays silent
+// Asks the port for the modem's identification. Only an answer that ends
+// in OK counts; a port that does not open, fails or stays silent
 // is simply not the modem. The vendor its device names (byDevice, where the
 // system tells it) goes before the marks. *probe tells how it went; answer
 // (of kAnswerBufferSize bytes) keeps what came back. The modem's port is
