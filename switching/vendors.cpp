@@ -147,10 +147,10 @@ const Generation kZteZcdrun{"ZCDRUN",      "AT+ZCDRUN=4\r\n", ParseZteMode,
                             kZteModemOnly, kZteExtraFunctions, nullptr,
                             kZteFailureMarker, nullptr,        nullptr};
 
-const Vendor kHuaweiVendor{"Huawei", "huawei",
+const Vendor kHuaweiVendor{"Huawei", "huawei", "12d1",
                            Text{"\r\nНайден модем Huawei.\r\n", "\r\nFound a Huawei modem.\r\n"},
                            {kHuaweiGenerations, 2}};
-const Vendor kZteVendor{"ZTE", "ZTE", Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"},
+const Vendor kZteVendor{"ZTE", "ZTE", "19d2", Text{"\r\nНайден модем ZTE.\r\n", "\r\nFound a ZTE modem.\r\n"},
                         {kZteGenerations, 1}};
 const VendorList kKnownVendors{kVendorsByMark, 2};
 

@@ -103,6 +103,7 @@ struct GenerationList {
 struct Vendor {
     const char* name;  // as the status command names it
     const char* mark;  // searched in the identification, case-sensitive
+    const char* usbVendor;  // its sticks' USB idVendor, four lower-case hex digits
     Text found;        // the log line when its modem is found
     GenerationList generations;
 };

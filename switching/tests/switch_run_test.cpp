@@ -369,7 +369,7 @@ TEST_F(SwitchRun, AVendorGivenAsDataIsSwitchedByItsGenerations) {
                                  "\0",    nullptr,        nullptr,  nullptr,
                                  &kAfter};
     const Generation* const generations[] = {&oldFirmware, &newFirmware};
-    const Vendor acme{"Acme", "ACME", kFoundAcme, {generations, 2}};
+    const Vendor acme{"Acme", "ACME", "f00d", kFoundAcme, {generations, 2}};
     const Vendor* const vendors[] = {&acme};
     const VendorList known{vendors, 1};
 
