@@ -236,6 +236,19 @@ inline constexpr Text kTextStatusStopped{
     "changed.\n"};
 
 // Where a write failed: "modemswitch: standard output: <the system's reason>".
+// The log's closing text after a switch on Linux, in place of the Windows
+// program's (which speaks of the modem's software on the computer): how to
+// put the stick back with this program.
+inline constexpr Text kTextDoneModemOnly{
+    "\r\n\r\nРежим изменен.\r\n\r\n"
+    "Вернуть модему режим «Доп. функции» можно этой же программой: modemswitch extra.\r\n",
+    "\r\n\r\nThe mode has been changed.\r\n\r\n"
+    "This program puts the stick back into \"Extra functions\": modemswitch extra.\r\n"};
+inline constexpr Text kTextDoneExtraFunctions{
+    "\r\n\r\nРежим изменен.\r\n\r\n"
+    "Вернуть модему режим «Только модем» можно этой же программой: modemswitch modem-only.\r\n",
+    "\r\n\r\nThe mode has been changed.\r\n\r\n"
+    "This program puts the stick back into \"Modem only\": modemswitch modem-only.\r\n"};
 inline constexpr Text kTextNoLockDirectory{
     "modemswitch: каталог файлов блокировки %s отсутствует или не каталог: порты заняты без "
     "файлов блокировки (flock и монопольный режим остаются).\n",

@@ -81,6 +81,7 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
 SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
                                const PortReport& report, comdev::StopSignals& stops) {
     TerminalHost host(CliLanguage(), output, stops, &report);
+    host.SwitchingTo(options.mode);
     ModemSession session;
     const SwitchOutcome outcome =
         RunSwitch(host, CliRequest(options.mode, !options.force, stops), &session);

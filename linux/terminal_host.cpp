@@ -28,6 +28,15 @@ void Highlight(std::string* text, const char* word, const char* colour) {
 
 bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
 
+// The command a log text sends ("AT+ZCDRUN=8\r\n"), without its line end;
+// empty for any other text.
+std::string CommandIn(const char* text) {
+    std::string command = text;
+    command.erase(command.find_last_not_of("\r\n") + 1);
+    const bool oneLine = command.find_first_of("\r\n") == std::string::npos;
+    return oneLine && command.rfind("AT", 0) == 0 ? command : std::string();
+}
+
 }  // namespace
 
 std::string TerminalText(const char* text, bool colour, Language language) {
@@ -50,13 +59,37 @@ void ReportStandardOutputError(int error) {
     std::fprintf(stderr, "modemswitch: %s: %s\n", Tr(kTextStandardOutput), std::strerror(error));
 }
 
+void TerminalHost::SwitchingTo(ModemMode mode) {
+    doneText_ = mode == ModemMode::ModemOnly ? &kTextDoneModemOnly : &kTextDoneExtraFunctions;
+}
+
+// What the log shows on Linux: an answer's echo of the command just logged
+// is dropped, as the command has its line already, and the closing text of
+// a switch tells how to put the stick back with this program.
+std::string TerminalHost::LinuxLogText(const char* text) const {
+    if (doneText_ != nullptr && std::strcmp(text, kTextDone.In(language_)) == 0) {
+        return doneText_->In(language_);
+    }
+    std::string logged = text;
+    if (command_.empty() || logged.compare(0, command_.size(), command_) != 0) return logged;
+    size_t end = command_.size();
+    while (end < logged.size() && logged[end] == '\r') ++end;
+    if (end < logged.size() && logged[end] == '\n') ++end;
+    // "AT+ZCDRUN=8" is no echo of "AT+ZCDRUN=8" when more of its line follows.
+    if (end > command_.size() || end == logged.size()) logged.erase(0, end);
+    return logged;
+}
+
 void TerminalHost::AppendLog(const char* text) {
     // Once a second signal or the end of the grace has cut the command list
     // short, the rest of the run's log would show commands never sent.
     if (stops_.HeldCutIo()) return;
     TellFinishing();
+    const std::string logged = LinuxLogText(text);
+    // The text after a command is its answer, never a command itself.
+    command_ = command_.empty() ? CommandIn(text) : std::string();
     if (out_.log == nullptr) return;
-    std::string shown = TerminalText(text, out_.colour, language_);
+    std::string shown = TerminalText(logged.c_str(), out_.colour, language_);
     if (shown.empty()) return;
     // An answer cut without its line end leaves the next command a line of its own.
     if (lineOpen_ && shown.front() != '\n') shown.insert(0, "\n");

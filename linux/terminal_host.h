@@ -28,6 +28,9 @@ public:
                  const PortReport* report = nullptr)
         : language_(language), out_(output), stops_(stops), report_(report) {}
 
+    // The mode a switch sets, for the log's closing text; none for a search.
+    void SwitchingTo(ModemMode mode);
+
     void ClearLog() override {}
     void AppendLog(const char* text) override;
     void SetProgressRange(int lower, int upper) override;
@@ -45,6 +48,7 @@ public:
     bool StopRequested(RunStage next) override;
 
 private:
+    std::string LinuxLogText(const char* text) const;
     void WriteLog(const std::string& text);
     void Notice(const char* text);
     void TellFinishing();
@@ -62,6 +66,8 @@ private:
     size_t barWidth_ = 0;  // characters of the bar on screen, 0 when none
     bool finishingTold_ = false;
     bool lineOpen_ = false;  // the log's last text did not end its line
+    const Text* doneText_ = nullptr;
+    std::string command_;  // the command just logged, without its line end
 };
 
 // A log text as a terminal shows it (ShownLayout::Log: line breaks "\n",

@@ -56,13 +56,21 @@ TEST_F(CommandLine, ASwitchedModemExitsZeroWithTheRunsLog) {
                            ".\nПереключение в режим"),
               std::string::npos)
         << zte.out;
-    EXPECT_NE(zte.out.find("Режим изменен.\n\nВнимание! "), std::string::npos) << zte.out;
+    // Each command once (the modem's echo dropped), and the way back on Linux.
+    EXPECT_NE(zte.out.find("\nAT+ZCDRUN=8\n\nClose autorun"), std::string::npos) << zte.out;
+    EXPECT_EQ(zte.out.find("AT+ZCDRUN=E\nAT+ZCDRUN=E"), std::string::npos) << zte.out;
+    EXPECT_NE(zte.out.find("Режим изменен.\n\nВернуть модему режим «Доп. функции» можно этой же "
+                           "программой: modemswitch extra.\n"),
+              std::string::npos)
+        << zte.out;
     ExpectPlainText(zte);
     EXPECT_EQ(sim().State(2), "zcdrun=E");
 
     const Finished huawei = Switch("COM3=huawei", "extra");
     EXPECT_EQ(huawei.exitCode, 0) << huawei.out << huawei.err;
     EXPECT_EQ(sim().State(3), "u2diag=257");
+    EXPECT_NE(huawei.out.find("\nAT^U2DIAG=257\n\nOK\n"), std::string::npos) << huawei.out;
+    EXPECT_NE(huawei.out.find("программой: modemswitch modem-only.\n"), std::string::npos);
 }
 
 TEST_F(CommandLine, NoModemExitsOne) {
@@ -404,7 +412,11 @@ TEST_F(CommandLine, APortPathIsShownOnItsOneLine) {
 
 // --- After a switch: the mode read back, a HiLink stick left alone -------------
 
-const char kLogEnd[] = "оператора сотовой связи.\n";
+// The log's last line after a switch to mode: the way back.
+std::string LogEnd(const std::string& mode) {
+    return "программой: modemswitch " + std::string(mode == "extra" ? "modem-only" : "extra") +
+           ".\n";
+}
 
 struct ReadBackCase {
     const char* layout;
@@ -426,7 +438,7 @@ TEST_F(CommandLine, AConfirmedSwitchReadsTheModeBackWithoutChangingTheExitCode) 
         SCOPED_TRACE(c.layout);
         const Finished run = Switch(c.layout, c.mode);
         EXPECT_EQ(run.exitCode, 0) << run.out;
-        const std::string tail = std::string(kLogEnd) + c.line;
+        const std::string tail = LogEnd(c.mode) + c.line;
         EXPECT_TRUE(run.out.size() >= tail.size() &&
                     run.out.compare(run.out.size() - tail.size(), tail.size(), tail) == 0)
             << run.out;
@@ -448,15 +460,16 @@ struct SetportCase {
 };
 
 TEST_F(CommandLine, SticksWithSetportGetTheValueOfTheMode) {
-    const std::string replug =
-        std::string(kLogEnd) +
-        "Новый режим начнет действовать, когда вы отключите модем от компьютера и подключите его "
-        "снова.\nМодем сообщает режим: ";
+    const auto replug = [](const char* mode) {
+        return LogEnd(mode) +
+               "Новый режим начнет действовать, когда вы отключите модем от компьютера и "
+               "подключите его снова.\nМодем сообщает режим: ";
+    };
     const std::string lines[] = {
-        replug + "«Только модем» (^SETPORT:FF;12,10,16).\n",
-        replug + "«Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2).\n",
-        replug + "«Только модем» (^SETPORT:FF;1,3,2).\n",
-        replug + "«Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2), а не заданный; новый режим "
+        replug("modem-only") + "«Только модем» (^SETPORT:FF;12,10,16).\n",
+        replug("extra") + "«Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2).\n",
+        replug("modem-only") + "«Только модем» (^SETPORT:FF;1,3,2).\n",
+        replug("modem-only") + "«Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2), а не заданный; новый режим "
                  "может появиться только после переподключения модема (тогда его покажет "
                  "modemswitch status).\n",
     };

@@ -90,6 +90,8 @@ const struct {
     NAMED(kTextStoppedAfterSwitch),
     NAMED(kTextStatusStopped),
     NAMED(kTextNoLockDirectory),
+    NAMED(kTextDoneModemOnly),
+    NAMED(kTextDoneExtraFunctions),
     NAMED(kTextStandardOutput),
     NAMED(kTextPortAbsent),
     NAMED(kTextPortNotPermitted),
