@@ -105,14 +105,7 @@ bool SearchHoldsAll(const std::vector<std::string>& paths) {
     return true;
 }
 
-// The ports given, in their order; else every USB serial port, those of a
-// ZTE or Huawei stick first, as sysfs tells them.
-void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
-    comdev::SetPortPaths(
-        options.ports.empty()
-            ? comdev::OrderedBySysfs(comdev::ScanPortPaths(Setting("MODEMSWITCH_DEV_ROOT", "/dev")),
-                                     sysfsRoot)
-            : AbsolutePaths(options.ports));
+void UseLockDirectory() {
     if (const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR")) {
         comdev::SetLockDirectory(lockDir);
     }
@@ -168,10 +161,15 @@ int main(int argc, char** argv) {
         std::fputs(Tr(kTextModemManager), stderr);
     }
     const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);
-    const PortReport report({sysfsRoot, "/proc"});
+    // The ports given, in their order; else every USB serial port, those of
+    // a known maker's stick first, as sysfs tells them.
+    const PortReport report(
+        {sysfsRoot, "/proc"},
+        SearchCandidates(AbsolutePaths(options.ports), Setting("MODEMSWITCH_DEV_ROOT", "/dev"),
+                         sysfsRoot));
     comdev::StopSignals stops;
     if (options.action == CliAction::Status) {
-        UsePorts(options, sysfsRoot);
+        UseLockDirectory();
         stops.Install();
         const int status = RunStatus(options, report, stops);
         FlushStandardOutput();
@@ -180,7 +178,7 @@ int main(int argc, char** argv) {
     }
     if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
 
-    UsePorts(options, sysfsRoot);
+    UseLockDirectory();
     const bool colour =
         ColourWanted(isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,
