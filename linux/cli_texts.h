@@ -64,7 +64,8 @@ inline constexpr Text kTextHelp{
     "\n"
     "Переменные окружения:\n"
     "  MODEMSWITCH_LOCK_DIR    каталог файлов блокировки UUCP (по умолчанию\n"
-    "                          /run/lock; пустое значение: без них).\n"
+    "                          /run/lock; пустое значение: без них; если его\n"
+    "                          нет, это сообщается, порт занимается через flock).\n"
     "  NO_COLOR                если задана и не пуста: журнал без цвета.\n"
     "  MODEMSWITCH_SYSFS_ROOT  где sysfs (по умолчанию /sys); для тестов.\n"
     "  MODEMSWITCH_DEV_ROOT    где искать порты (по умолчанию /dev); для тестов.\n"
@@ -81,8 +82,11 @@ inline constexpr Text kTextHelp{
     "  64     неверные аргументы\n"
     "  71     закрытый stdin, stdout или stderr не удалось открыть на /dev/null\n"
     "         (ничего не тронуто)\n"
+    "  74     --help, --version, status: не удалось записать стандартный вывод\n"
     "  128+N  прервано сигналом N (второй сигнал, не раньше чем через %g с,\n"
-    "         прерывает переключение сразу; иначе оно доводится до конца, до %g с)\n"
+    "         прерывает переключение сразу; иначе оно доводится до конца, до %g с;\n"
+    "         так же любой перехватываемый сигнал, завершающий программу: SIGQUIT\n"
+    "         даёт 131 без файла core)\n"
     "\n"
     "Модемы Huawei получают AT^U2DIAG; новые (E3131, E3372 и др.), которые его\n"
     "отклоняют, получают AT^SETPORT: журнал показывает прежнее значение и команду,\n"
@@ -121,7 +125,8 @@ inline constexpr Text kTextHelp{
     "\n"
     "Environment:\n"
     "  MODEMSWITCH_LOCK_DIR    directory of the UUCP lock files (default\n"
-    "                          /run/lock; empty: none).\n"
+    "                          /run/lock; empty: none; a missing one is said,\n"
+    "                          the port is still taken with flock).\n"
     "  NO_COLOR                when set and not empty: no colour in the log.\n"
     "  MODEMSWITCH_SYSFS_ROOT  where sysfs is mounted (default /sys); for tests.\n"
     "  MODEMSWITCH_DEV_ROOT    where the ports are (default /dev); for tests.\n"
@@ -138,8 +143,10 @@ inline constexpr Text kTextHelp{
     "  64     bad usage\n"
     "  71     a closed stdin, stdout or stderr could not be opened on /dev/null\n"
     "         (nothing touched)\n"
+    "  74     --help, --version, status: standard output could not be written\n"
     "  128+N  ended by signal N (a second signal, %g s or more later, stops a\n"
-    "         switch at once; else it is finished, for at most %g s)\n"
+    "         switch at once; else it is finished, for at most %g s; so does every\n"
+    "         catchable signal that would end the program: SIGQUIT gives 131, no core)\n"
     "\n"
     "Huawei modems get AT^U2DIAG; newer ones (E3131, E3372, ...) that refuse it\n"
     "get AT^SETPORT: the log shows the value before and the command that puts it\n"
@@ -229,6 +236,11 @@ inline constexpr Text kTextStatusStopped{
     "changed.\n"};
 
 // Where a write failed: "modemswitch: standard output: <the system's reason>".
+inline constexpr Text kTextNoLockDirectory{
+    "modemswitch: каталог файлов блокировки %s отсутствует или не каталог: порты заняты без "
+    "файлов блокировки (flock и монопольный режим остаются).\n",
+    "modemswitch: the lock directory %s is missing or not a directory: the ports are taken "
+    "without lock files (still with flock and exclusive mode).\n"};
 inline constexpr Text kTextStandardOutput{"стандартный вывод", "standard output"};
 
 // How the search went, port by port: "PATH: why" for each port passed over,

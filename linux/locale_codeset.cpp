@@ -111,6 +111,21 @@ bool ConvertStandardStreams(const std::string& codeset) {
     return true;
 }
 
+// Whether codeset writes every ASCII character, controls among them, as the
+// same one byte. Not so in UTF-16/32, UCS-2/4 (a byte order mark and zero
+// bytes), EBCDIC (other bytes) or UTF-7 ('+'): output in those would bring
+// the terminal bytes nobody here chose, controls among them.
+bool KeepsAscii(const std::string& codeset) {
+    const iconv_t converter = iconv_open(codeset.c_str(), "UTF-8");
+    if (!Opened(converter)) return false;
+    std::string ascii;
+    for (int byte = 1; byte < 0x80; ++byte) ascii += static_cast<char>(byte);
+    std::string in = ascii;
+    const std::string out = Converted(converter, &in);
+    iconv_close(converter);
+    return out == ascii;
+}
+
 }  // namespace
 
 std::string LocaleCodeset() {
@@ -134,7 +149,7 @@ std::string LocaleCodeset() {
 bool ConvertOutputTo(const std::string& codeset) {
     if (IsUtf8(codeset)) return true;
     if (!IsAscii(codeset)) {
-        if (ConvertStandardStreams(codeset)) return true;
+        if (KeepsAscii(codeset) && ConvertStandardStreams(codeset)) return true;
         ConvertStandardStreams("ASCII");
     }
     g_asciiOutput = true;

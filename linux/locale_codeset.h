@@ -14,9 +14,10 @@ std::string LocaleCodeset();
 
 // Converts stdout and stderr into codeset from here on, unless it is UTF-8
 // or plain ASCII (the C locale), which take the texts as they are. False
-// when the output is ASCII: the C locale, no codeset named, or one no
-// conversion exists for (the output is then made ASCII). The messages are
-// then English.
+// when the output is ASCII: the C locale, no codeset named, one no
+// conversion exists for, or one that does not write ASCII as ASCII (UTF-16,
+// UTF-32, UCS-2, UCS-4, EBCDIC: the output is then made ASCII). The messages
+// are then English.
 bool ConvertOutputTo(const std::string& codeset);
 
 // What ConvertOutputTo left: true when the terminal takes ASCII only, so

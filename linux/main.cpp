@@ -1,6 +1,8 @@
 // modemswitch for Linux: the Windows program's switch run from a command
 // line. The manual page (docs/modemswitch.1.scd) tells its use and exit codes.
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +20,7 @@
 #include "port_holders.h"
 #include "port_paths.h"
 #include "port_report.h"
+#include "shown_text.h"
 #include "stop_signals.h"
 #include "switch_constants.h"
 #include "switch_texts.h"
@@ -60,20 +63,41 @@ std::string LowerCase(std::string word) {
     return word;
 }
 
+// One line typed at the prompt, read from stdin's descriptor beside the
+// stop pipe: the handlers restart a blocking read, and a Ctrl-C at the
+// prompt must end the wait. False when a stop signal came.
+bool ReadAnswer(comdev::StopSignals& stops, std::string* line) {
+    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {stops.WakeUpFd(), POLLIN, 0}};
+    constexpr size_t kLongestAnswer = 32;  // anything longer is no word we take
+    while (line->size() < kLongestAnswer) {
+        if (stops.Signal() != 0) return false;
+        if (poll(waits, waits[1].fd >= 0 ? 2 : 1, -1) < 0 && errno != EINTR) return true;
+        if (stops.Signal() != 0) return false;
+        if (waits[0].revents == 0) continue;
+        char byte = 0;
+        const ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0 || byte == '\n') return true;  // end of input is a no
+        *line += byte;
+    }
+    return true;
+}
+
+enum class Answer { Yes, No, Stopped };
+
 // The same question the dialog asks; only "д", "да", "y" or "yes" (any
 // case, in the locale's codeset) goes on. Anything else, "н", "нет", "n" and
 // "no" among it, and no answer at all (end of input) is a no.
-bool Confirmed(ModemMode mode) {
+Answer Confirmed(ModemMode mode, comdev::StopSignals& stops) {
     std::fprintf(
         stderr, "%s%s",
         Tr(mode == ModemMode::ModemOnly ? kTextConfirmModemOnly : kTextConfirmExtraFunctions),
         Tr(kTextConfirmQuestion));
     std::fflush(stderr);
-    char answer[32] = {};
-    if (std::fgets(answer, sizeof answer, stdin) == nullptr) return false;
-    const std::string word =
-        LowerCase(TypedText(std::string(answer, std::strcspn(answer, "\r\n"))));
-    return word == "y" || word == "yes" || word == "д" || word == "да";
+    std::string typed;
+    if (!ReadAnswer(stops, &typed)) return Answer::Stopped;
+    const std::string word = LowerCase(TypedText(typed.substr(0, typed.find('\r'))));
+    return word == "y" || word == "yes" || word == "д" || word == "да" ? Answer::Yes : Answer::No;
 }
 
 // Tests (and unusual systems) name other places for /dev, /sys and the lock
@@ -105,16 +129,35 @@ bool SearchHoldsAll(const std::vector<std::string>& paths) {
     return true;
 }
 
+// A lock directory that is missing or not a directory leaves the ports
+// without lock files: said once, as other programs then do not see them taken
+// (the port itself is still held with flock and exclusive mode). An empty
+// setting asks for no lock files and is not warned of.
+void WarnOfMissingLockDirectory(const std::string& directory) {
+    struct stat entry {};
+    if (directory.empty()) return;
+    if (stat(directory.c_str(), &entry) == 0 && S_ISDIR(entry.st_mode)) return;
+    std::fprintf(stderr, Tr(kTextNoLockDirectory), ShownLine(directory).c_str());
+}
+
 void UseLockDirectory() {
     if (const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR")) {
         comdev::SetLockDirectory(lockDir);
     }
+    WarnOfMissingLockDirectory(comdev::LockDirectory());
 }
 
 // What is still buffered for stdout goes out now, so that a failure is told.
-void FlushStandardOutput() {
-    if (std::fflush(stdout) != 0) ReportStandardOutputError(errno);
+// True when all of stdout's output reached it.
+bool FlushStandardOutput() {
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return true;
+    ReportStandardOutputError(errno);
+    return false;
 }
+
+// Where the output is the result (--help, --version, status), output that
+// did not reach stdout fails the run, as close_stdout does in coreutils.
+int ExitCodeOfOutput(int exitCode) { return FlushStandardOutput() ? exitCode : kExitOutputError; }
 
 // A run a stop signal ended exits 128 + that signal, as a shell shows a
 // program the signal ended; stderr tells what it meant for the modem.
@@ -138,7 +181,9 @@ int ExitCodeOf(SwitchOutcome outcome, const comdev::StopSignals& stops) {
 int main(int argc, char** argv) {
     if (!OpenClosedStandardStreams()) return kExitNoStandardStreams;
     // A reader of the log that goes away must not end a switch.
+    // A file past its size limit is told as a failed write, like a full disk.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     SetCliLanguage(LanguageOfEnvironment());
     if (!ConvertOutputTo(LocaleCodeset())) SetCliLanguage(Language::English);
     CliOptions options;
@@ -148,13 +193,11 @@ int main(int argc, char** argv) {
         std::printf(Tr(kTextHelp), kMaxPorts, kProbeTimeoutMs, kCommandTimeoutMs / 1000.0,
                     kProbeTotalMs / 1000.0, kCommandTotalMs / 1000.0,
                     comdev::kRepeatWindowMs / 1000.0, comdev::kHeldStopGraceMs / 1000.0);
-        FlushStandardOutput();
-        return EXIT_SUCCESS;
+        return ExitCodeOfOutput(EXIT_SUCCESS);
     }
     if (options.version) {
         std::puts("modemswitch " MODEMSWITCH_VERSION);
-        FlushStandardOutput();
-        return EXIT_SUCCESS;
+        return ExitCodeOfOutput(EXIT_SUCCESS);
     }
     if (!SearchHoldsAll(AbsolutePaths(options.ports))) return Usage(Tr(kTextPortPathsTooLong));
     if (!options.quiet && ModemManagerRuns("/proc")) {
@@ -167,16 +210,23 @@ int main(int argc, char** argv) {
         {sysfsRoot, "/proc"},
         SearchCandidates(AbsolutePaths(options.ports), Setting("MODEMSWITCH_DEV_ROOT", "/dev"),
                          sysfsRoot));
+    // From here on a signal ends the run by its own path, which gives every
+    // port back: exit 128 + the signal, as a shell shows one the signal ended.
+    // SIGQUIT too leaves no core: it is a request to stop, not a fault, and a
+    // root process's core would hold the run's memory wherever it is written.
     comdev::StopSignals stops;
+    stops.Install();
     if (options.action == CliAction::Status) {
         UseLockDirectory();
-        stops.Install();
-        const int status = RunStatus(options, report, stops);
-        FlushStandardOutput();
+        const int status = ExitCodeOfOutput(RunStatus(options, report, stops));
         // Stopped by a signal: nothing was changed, the exit code says which.
         return stops.Signal() == 0 ? status : kExitSignalBase + stops.Signal();
     }
-    if (!options.yes && !Confirmed(options.mode)) return kExitCancelled;
+    if (!options.yes) {
+        const Answer answer = Confirmed(options.mode, stops);
+        if (answer == Answer::Stopped) return ExitCodeOf(SwitchOutcome::Stopped, stops);
+        if (answer == Answer::No) return kExitCancelled;
+    }
 
     UseLockDirectory();
     const bool colour =
@@ -184,9 +234,6 @@ int main(int argc, char** argv) {
     const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,
                                 !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr,
                                 options.verbose};
-    // From here on a signal ends the run by its own path, which gives every
-    // port back; before, nothing is held and the default action is right.
-    stops.Install();
     const SwitchOutcome outcome = RunSwitchCommand(options, output, report, stops);
     FlushStandardOutput();
     return ExitCodeOf(outcome, stops);

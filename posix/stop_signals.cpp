@@ -21,7 +21,21 @@ timespec g_installedAt{};
 int g_wakeRead = -1;
 int g_wakeWrite = -1;
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process and that a handler may
+// take, apart from the program faults (SEGV, BUS, FPE, ILL, TRAP, ABRT, SYS):
+// returning from one of those would run the faulting instruction again.
+// SIGPIPE and SIGXFSZ are ignored instead (a failed write is told as such).
+// The real-time signals join them below, as SIGRTMIN is not a constant.
+constexpr int kStopSignals[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGALRM,
+                                SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,   SIGPWR,  SIGSTKFLT};
+
+sigset_t StopSignalSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kStopSignals) sigaddset(&set, signal);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaddset(&set, signal);
+    return set;
+}
 
 // Milliseconds since the handlers were installed; clock_gettime is
 // async-signal-safe, and a run is far shorter than an int's milliseconds.
@@ -69,12 +83,13 @@ bool StopSignals::Install() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     // One handler at a time, so the count cannot lose a signal.
-    sigemptyset(&action.sa_mask);
-    for (const int signal : kStopSignals) sigaddset(&action.sa_mask, signal);
+    action.sa_mask = StopSignalSet();
     // Restarted calls are the blocking ones on standard streams; the port
     // waits in poll(), which a signal always ends, and the pipe wakes it too.
     action.sa_flags = SA_RESTART;
-    for (const int signal : kStopSignals) sigaction(signal, &action, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (sigismember(&action.sa_mask, signal) == 1) sigaction(signal, &action, nullptr);
+    }
     return piped;
 }
 

@@ -1,4 +1,5 @@
-// Signals that ask a run to stop (SIGINT, SIGTERM, SIGHUP), and how port I/O
+// Signals that ask a run to stop (SIGINT, SIGTERM, SIGHUP, SIGQUIT and every
+// other one whose default would end the process mid-switch), and how port I/O
 // hears of them: through the stop token the run's owner hands to each open.
 // A handler only records the signal and writes one byte to a pipe whose read
 // end every waiting port read or write polls beside the port, so a wait ends

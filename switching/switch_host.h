@@ -33,6 +33,7 @@ enum ExitCode : int {
     kExitCancelled = 3,           // the user said no at the prompt; nothing was sent
     kExitUsage = 64,              // EX_USAGE: the command line was not understood
     kExitNoStandardStreams = 71,  // EX_OSERR: a closed stdin, stdout or stderr stayed closed
+    kExitOutputError = 74,        // EX_IOERR: --help, --version or status could not write stdout
     kExitSignalBase = 128,        // plus the signal that stopped the run
 };
 

@@ -77,6 +77,8 @@ struct Planted {
     int heldFd = -1;
     std::string lockPath;
     std::vector<std::string> expected;
+    Environment env;
+    std::string warned;  // once on stderr
 
     ~Planted() {
         if (heldFd >= 0) close(heldFd);
@@ -119,6 +121,14 @@ void HeldByAProgramNamedModemManager(Planted* planted) {
                          " (ModemManager)."};
 }
 
+// No lock directory: said once, and the port is still taken with flock, so
+// one another process holds that way is still refused.
+void HeldWithFlockAndNoLockDirectory(Planted* planted) {
+    HeldWithFlockHere(planted);
+    planted->env = {{"MODEMSWITCH_LOCK_DIR", "/nonexistent"}};
+    planted->warned = "каталог файлов блокировки /nonexistent отсутствует или не каталог";
+}
+
 // A lock another program has only just made, its PID not yet in it.
 void FreshLockWithoutPid(Planted* planted) {
     WriteLock(planted, "");
@@ -152,7 +162,12 @@ TEST_P(PassedOver, TheLineAboutThePortSaysWhy) {
     c.plant(&planted);
     Launch launch({"modem-only", "--yes", "--port", PortPath(1)});
     launch.asNobody = c.asNobody;
+    launch.env = planted.env;
     const Finished run = ProgramRun(launch).Wait();
+    if (!planted.warned.empty()) {
+        EXPECT_EQ(run.err.find(planted.warned), run.err.rfind(planted.warned)) << run.err;
+        EXPECT_NE(run.err.find(planted.warned), std::string::npos) << run.err;
+    }
 
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     const std::string prefix = "ОШИБКА: не удалось обнаружить модем.\n" + PortPath(1) + ": ";
@@ -175,6 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"нет прав на его открытие. Добавьте себя в группу dialout: sudo usermod -aG "
                     "dialout $USER, затем войдите в систему заново."}},
         ReasonCase{"HeldWithFlock",      "COM1=silent",                 HeldWithFlockHere,   false, {}},
+        ReasonCase{"NoLockDirectory",    "COM1=silent",                 HeldWithFlockAndNoLockDirectory, false, {}},
         ReasonCase{"NamedInALiveLock",   "COM1=silent",                 NamedInALiveLock,    false, {}},
         ReasonCase{"NamedModemManager",  "COM1=silent",                 HeldByAProgramNamedModemManager, false, {}},
         ReasonCase{"FreshLockFile",      "COM1=silent",                 FreshLockWithoutPid, false, {}},

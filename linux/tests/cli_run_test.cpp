@@ -2,6 +2,7 @@
 // files (not a terminal): exit codes, usage errors, the port order, the
 // prompt, and plain text without colour.
 #include <iconv.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -130,10 +131,10 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
         const Finished run = RunProgram({"--help"}, "", language.locale);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_NE(run.out.find(language.modes), std::string::npos) << run.out;
-        for (const char* name :
-             {"-p, --port=", "-y, --yes", "-q, --quiet", "-v, --verbose", "--force", "--json",
-              "--show-imei", "-h, --help", "-V, --version", "MODEMSWITCH_LOCK_DIR", "NO_COLOR",
-              "MODEMSWITCH_SYSFS_ROOT", "MODEMSWITCH_DEV_ROOT", " 100 ", "\n  71 ", "128+N"}) {
+        for (const char* name : {"-p, --port=", "-y, --yes", "-q, --quiet", "-v, --verbose",
+                                 "--force", "--json", "--show-imei", "-h, --help", "-V, --version",
+                                 "MODEMSWITCH_LOCK_DIR", "NO_COLOR", "MODEMSWITCH_SYSFS_ROOT",
+                                 "MODEMSWITCH_DEV_ROOT", " 100 ", "\n  71 ", "\n  74 ", "128+N"}) {
             EXPECT_NE(run.out.find(name), std::string::npos) << language.locale << ": " << name;
         }
     }
@@ -144,10 +145,26 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
               "modemswitch --help\n");
 }
 
-TEST_F(CommandLine, VersionIsTheProjectsOwn) {
-    const Finished run = RunProgram({"--version"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "modemswitch " MODEMSWITCH_VERSION "\n");
+// Where the output is the result, output that cannot be written fails the
+// run (74); a switch's exit code tells the switch (ClosedFullOrVanishing...).
+TEST_F(CommandLine, VersionIsTheProjectsOwnAndUnwrittenResultsExitSeventyFour) {
+    ASSERT_TRUE(sim().Layout("COM1=zte"));
+    const struct {
+        std::vector<std::string> args;
+        StdoutKind out;
+        int exitCode;
+    } cases[] = {
+        {{"--version"}, StdoutKind::File, 0},
+        {{"--version"}, StdoutKind::Full, 74},
+        {{"--help"}, StdoutKind::Full, 74},
+        {{"status", "--json", "--port", PortPath(1)}, StdoutKind::Full, 74},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const Finished run = ProgramRun(Launch{c.args, "", c.out}).Wait();
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        if (c.out == StdoutKind::File) EXPECT_EQ(run.out, "modemswitch " MODEMSWITCH_VERSION "\n");
+    }
 }
 
 TEST_F(CommandLine, PortsAreTriedInTheOrderGiven) {
@@ -181,7 +198,7 @@ TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
     const struct {
         const char* locale;
         const char* codeset;
-        const char* typed;  // UTF-8, sent in codeset
+        const char* typed;  // UTF-8, sent in codeset; null: none, Ctrl-C instead
         int exitCode;
         const char* asked;
     } cases[] = {
@@ -189,6 +206,7 @@ TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
         {"ru_RU.UTF-8", "UTF-8", "no\n", 3, ru},
         {"ru_RU.UTF-8", "UTF-8", "Нет\n", 3, ru},
         {"ru_RU.UTF-8", "UTF-8", "", 3, ru},
+        {"ru_RU.UTF-8", "UTF-8", nullptr, 130, ru},
         {"ru_RU.UTF-8", "UTF-8", "Да\n", 0, ru},
         {"ru_RU.UTF-8", "UTF-8", "YES\n", 0, ru},
         {"ru_RU.KOI8-R", "KOI8-R", "д\n", 0, ru},
@@ -196,12 +214,26 @@ TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
         {"ru_RU.ISO-8859-5", "ISO-8859-5", "нет\n", 3, ru},
         {"ru_RU.NOSUCH", "ASCII", "y\n", 0, en},
         {"ru_RU", "ASCII", "y\n", 0, en},  // no codeset named
+        // Codesets in which ASCII is not ASCII: a terminal would get other bytes.
+        {"ru_RU.UTF-16", "ASCII", "y\n", 0, en},
+        {"ru_RU.UCS-4", "ASCII", "y\n", 0, en},
+        {"ru_RU.IBM1025", "ASCII", "y\n", 0, en},  // EBCDIC Cyrillic
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
+        SCOPED_TRACE(std::string(c.locale) + " " + (c.typed ? c.typed : "Ctrl-C"));
         ASSERT_TRUE(sim().Layout("COM1=zte"));
-        const Finished run = RunProgram({"modem-only", "--port", PortPath(1)},
-                                        InCodeset(c.typed, c.codeset), c.locale);
+        Launch launch({"modem-only", "--port", PortPath(1)},
+                      c.typed ? InCodeset(c.typed, c.codeset) : "", StdoutKind::File,
+                      {{"LC_ALL", c.locale}});
+        launch.stdinWaits = c.typed == nullptr;
+        ProgramRun program(launch);
+        if (c.typed == nullptr) {
+            // The question asked: the prompt waits for its answer.
+            ASSERT_TRUE(
+                Eventually([&] { return program.ErrSoFar().find("[д/Н]") != std::string::npos; }));
+            program.Signal(SIGINT);
+        }
+        const Finished run = program.Wait();
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
         EXPECT_NE(run.err.find(InCodeset(c.asked, c.codeset)), std::string::npos) << run.err;
         EXPECT_EQ(sim().State(1), c.exitCode == 0 ? "zcdrun=E" : "none");

@@ -229,7 +229,7 @@ TEST_F(Safety, AStopSignalWhileSearchingGivesEveryPortBack) {
     const struct {
         int signal;
         int exitCode;
-    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}, {SIGQUIT, 131}, {SIGUSR1, 138}};
     for (const auto& c : cases) {
         SCOPED_TRACE(strsignal(c.signal));
         std::string layout;
@@ -286,6 +286,15 @@ TEST_F(Safety, SignalsWhileSwitchingFinishTheListOrStopAtOnce) {
          {SIGTERM},
          0,
          143,
+         "zcdrun=E",
+         true,
+         {kFinishing},
+         2000},
+        {"SIGQUIT (Ctrl-\\) between the two commands: no core, 131",
+         "COM1=zte,delay-ms=50",
+         {SIGQUIT},
+         0,
+         131,
          "zcdrun=E",
          true,
          {kFinishing},

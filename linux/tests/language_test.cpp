@@ -89,6 +89,7 @@ const struct {
     NAMED(kTextSwitchOverran),
     NAMED(kTextStoppedAfterSwitch),
     NAMED(kTextStatusStopped),
+    NAMED(kTextNoLockDirectory),
     NAMED(kTextStandardOutput),
     NAMED(kTextPortAbsent),
     NAMED(kTextPortNotPermitted),

@@ -75,6 +75,9 @@ ProgramRun::ProgramRun(const Launch& launch) : kind_(launch.out) {
     std::ofstream(dir_ + "/in") << launch.input;
     const std::string program = launch.asNobody ? CopyForNobody(dir_) : ProgramPath();
     int farEnd = -1;
+    int waitingIn[2] = {-1, -1};
+    if (launch.stdinWaits && pipe2(waitingIn, O_CLOEXEC) != 0) return;
+    inFd_ = waitingIn[1];
     if (launch.out == StdoutKind::Pipe) {
         int ends[2];
         if (pipe2(ends, O_CLOEXEC) != 0) return;
@@ -87,7 +90,8 @@ ProgramRun::ProgramRun(const Launch& launch) : kind_(launch.out) {
     }
     pid_ = fork();
     if (pid_ == 0) {
-        dup2(open((dir_ + "/in").c_str(), O_RDONLY), STDIN_FILENO);
+        dup2(launch.stdinWaits ? waitingIn[0] : open((dir_ + "/in").c_str(), O_RDONLY),
+             STDIN_FILENO);
         dup2(open((dir_ + "/err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
         SetUpStdout(launch.out, dir_ + "/out", farEnd);
         setenv("LC_ALL", "ru_RU.UTF-8", 1);
@@ -106,6 +110,7 @@ ProgramRun::ProgramRun(const Launch& launch) : kind_(launch.out) {
         _exit(127);
     }
     if (farEnd >= 0) close(farEnd);
+    if (waitingIn[0] >= 0) close(waitingIn[0]);
 }
 
 ProgramRun::~ProgramRun() {
@@ -114,11 +119,14 @@ ProgramRun::~ProgramRun() {
         waitpid(pid_, nullptr, 0);
     }
     if (outFd_ >= 0) close(outFd_);
+    if (inFd_ >= 0) close(inFd_);
     for (const char* file : {"/in", "/out", "/err", "/modemswitch"}) unlink((dir_ + file).c_str());
     if (!dir_.empty()) rmdir(dir_.c_str());
 }
 
 void ProgramRun::Signal(int signal) const { kill(pid_, signal); }
+
+std::string ProgramRun::ErrSoFar() const { return Slurp(dir_ + "/err"); }
 
 std::string ProgramRun::ReadLineAndClose() {
     std::string line;

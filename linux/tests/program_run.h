@@ -39,6 +39,8 @@ struct Launch {
     Environment env;
     // Run as the unprivileged user nobody, without supplementary groups.
     bool asNobody = false;
+    // stdin a pipe nobody writes to, instead of the input: a read waits.
+    bool stdinWaits = false;
 };
 
 constexpr int kRunTimeoutMs = 10000;
@@ -51,6 +53,8 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     void Signal(int signal) const;
+    // What the program has written to stderr so far.
+    std::string ErrSoFar() const;
     // A pipe's first line, then its reading end closed, as `| head -1` does.
     std::string ReadLineAndClose();
     // Waits for the end; at the time-out the program is killed and hung set.
@@ -63,6 +67,7 @@ private:
     StdoutKind kind_;
     pid_t pid_ = -1;
     int outFd_ = -1;  // the reading end for Pipe and Terminal
+    int inFd_ = -1;   // the writing end of a waiting stdin
     std::string out_;
     bool waited_ = false;
 };
