@@ -98,10 +98,10 @@ struct ComName {
     char text[16] = "COM";
 };
 
-// The ports a search for the modem tries, each once, in this order. Windows:
-// COM1..COM31, then the COM ports above 31 the system lists as present
-// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), ascending. POSIX: the paths the
-// command line chose (posix/port_paths.h).
+// The ports a search for the modem tries when its run brings no list of its
+// own, each once, in this order. Windows: COM1..COM31, then the COM ports
+// above 31 the system lists as present (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM),
+// ascending. POSIX: every ttyUSB, then every ttyACM of /dev.
 PortNames SearchPorts();
 
 }  // namespace comdev

@@ -140,14 +140,7 @@ void WarnOfMissingLockDirectory(const std::string& directory) {
     std::fprintf(stderr, Tr(kTextNoLockDirectory), ShownLine(directory).c_str());
 }
 
-// The ports given, in their order; else every USB serial port, those of a
-// ZTE or Huawei stick first, as sysfs tells them.
-void UsePorts(const CliOptions& options, const std::string& sysfsRoot) {
-    comdev::SetPortPaths(
-        options.ports.empty()
-            ? comdev::OrderedBySysfs(comdev::ScanPortPaths(Setting("MODEMSWITCH_DEV_ROOT", "/dev")),
-                                     sysfsRoot)
-            : AbsolutePaths(options.ports));
+void UseLockDirectory() {
     if (const char* lockDir = std::getenv("MODEMSWITCH_LOCK_DIR")) {
         comdev::SetLockDirectory(lockDir);
     }
@@ -211,7 +204,12 @@ int main(int argc, char** argv) {
         std::fputs(Tr(kTextModemManager), stderr);
     }
     const std::string sysfsRoot = Setting("MODEMSWITCH_SYSFS_ROOT", comdev::kDefaultSysfsRoot);
-    const PortReport report({sysfsRoot, "/proc"});
+    // The ports given, in their order; else every USB serial port, those of
+    // a known maker's stick first, as sysfs tells them.
+    const PortReport report(
+        {sysfsRoot, "/proc"},
+        SearchCandidates(AbsolutePaths(options.ports), Setting("MODEMSWITCH_DEV_ROOT", "/dev"),
+                         sysfsRoot));
     // From here on a signal ends the run by its own path, which gives every
     // port back: exit 128 + the signal, as a shell shows one the signal ended.
     // SIGQUIT too leaves no core: it is a request to stop, not a fault, and a
@@ -219,7 +217,7 @@ int main(int argc, char** argv) {
     comdev::StopSignals stops;
     stops.Install();
     if (options.action == CliAction::Status) {
-        UsePorts(options, sysfsRoot);
+        UseLockDirectory();
         const int status = ExitCodeOfOutput(RunStatus(options, report, stops));
         // Stopped by a signal: nothing was changed, the exit code says which.
         return stops.Signal() == 0 ? status : kExitSignalBase + stops.Signal();
@@ -230,7 +228,7 @@ int main(int argc, char** argv) {
         if (answer == Answer::No) return kExitCancelled;
     }
 
-    UsePorts(options, sysfsRoot);
+    UseLockDirectory();
     const bool colour =
         ColourWanted(isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,

@@ -20,9 +20,13 @@ std::FILE* ProgressStream(bool quiet) {
 }
 
 // One port session per run: the port the search found stays open and locked
-// until the session ends, and stop signals reach each of its reads.
-SwitchRequest CliRequest(ModemMode mode, bool guarded, comdev::StopSignals& stops) {
-    return {mode, CliLanguage(), true, guarded, &stops};
+// until the session ends, and stop signals reach each of its reads. The
+// search tries the report's candidates.
+SwitchRequest CliRequest(ModemMode mode, bool guarded, comdev::StopSignals& stops,
+                         const PortReport& report) {
+    SwitchRequest request{mode, CliLanguage(), true, guarded, &stops};
+    request.ports = &report.SearchList();
+    return request;
 }
 
 ReportedMode ModeSet(ModemMode mode) {
@@ -51,7 +55,7 @@ void PrintReadBack(ModemSession& session, ModemMode mode, const comdev::StopSign
 int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops) {
     TerminalHost search(CliLanguage(), SearchOutput(ProgressStream(options.quiet)), stops, &report);
     ModemSession session;
-    if (!LocateModem(search, CliRequest(ModemMode::ModemOnly, false, stops), &session)) {
+    if (!LocateModem(search, CliRequest(ModemMode::ModemOnly, false, stops, report), &session)) {
         if (stops.Signal() != 0) {  // the caller's exit code tells which
             std::fputs(Tr(kTextStatusStopped), stderr);
             return kStatusNoModem;
@@ -84,7 +88,7 @@ SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& 
     host.SwitchingTo(options.mode);
     ModemSession session;
     const SwitchOutcome outcome =
-        RunSwitch(host, CliRequest(options.mode, !options.force, stops), &session);
+        RunSwitch(host, CliRequest(options.mode, !options.force, stops, report), &session);
     // The list has ended: a signal from now on stops the read-back at once.
     stops.HoldFirst(false);
     // After a stop signal the modem is left alone.

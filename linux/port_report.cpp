@@ -6,8 +6,8 @@
 #include "com_device.h"
 #include "port_holders.h"
 #include "shown_text.h"
+#include "port_paths.h"
 #include "switch_constants.h"
-#include "usb_ports.h"
 
 namespace {
 
@@ -25,6 +25,38 @@ std::string HolderText(const PortHolder& holder) {
 }
 
 }  // namespace
+
+comdev::ModemUsbIds KnownUsbIds() {
+    comdev::ModemUsbIds known;
+    for (const Vendor* vendor : kKnownVendors) known.vendors.push_back(vendor->usbVendor);
+    known.marksAtPort = kHuaweiVendor.usbVendor;
+    return known;
+}
+
+std::vector<comdev::PortCandidate> SearchCandidates(const std::vector<std::string>& given,
+                                                    const std::string& devDir,
+                                                    const std::string& sysfsRoot) {
+    if (!given.empty()) return comdev::ReadCandidates(given, sysfsRoot);
+    return comdev::OrderedByRank(comdev::ReadCandidates(comdev::ScanPortPaths(devDir), sysfsRoot),
+                                 KnownUsbIds());
+}
+
+PortReport::PortReport(ReportRoots roots, std::vector<comdev::PortCandidate> candidates)
+    : roots_(std::move(roots)), candidates_(std::move(candidates)) {
+    if (candidates_.size() > static_cast<std::size_t>(comdev::kMaxSearchPorts)) {
+        candidates_.resize(comdev::kMaxSearchPorts);
+    }
+    for (const comdev::PortCandidate& candidate : candidates_) {
+        searchList_.Add(candidate.path.c_str());
+    }
+}
+
+const comdev::UsbIdentity* PortReport::UsbOf(const std::string& path) const {
+    for (const comdev::PortCandidate& candidate : candidates_) {
+        if (candidate.path == path) return candidate.usb ? &candidate.identity : nullptr;
+    }
+    return nullptr;
+}
 
 std::string PortReport::PassedOver(const PortProbe& probe) const {
     std::string why;
@@ -115,35 +147,26 @@ std::string PortReport::Busy(const std::string& path, const comdev::OpenFailure&
 
 std::string PortReport::ModemPort(const std::string& path) const {
     std::string line = Tr(kTextModemPort) + ShownLine(path);
-    comdev::UsbIdentity usb;
-    if (comdev::UsbIdentityOf(roots_.sysfs, comdev::TtyNameOf(path), &usb)) {
-        line += " (" + ShownLine(usb.vendor + ":" + usb.product, kShownBytes);
-        if (!usb.productName.empty()) line += " " + ShownLine(usb.productName, kShownBytes);
-        line += Tr(kTextUsbInterface) + std::to_string(usb.interfaceNumber) + ")";
+    if (const comdev::UsbIdentity* usb = UsbOf(path)) {
+        line += " (" + ShownLine(usb->vendor + ":" + usb->product, kShownBytes);
+        if (!usb->productName.empty()) line += " " + ShownLine(usb->productName, kShownBytes);
+        line += Tr(kTextUsbInterface) + std::to_string(usb->interfaceNumber) + ")";
     }
     return line + ".\n";
 }
 
 const Vendor* PortReport::DeviceVendor(const std::string& path) const {
-    struct UsbVendor {
-        const char* id;
-        ModemVendor vendor;
-    };
-    static constexpr UsbVendor kUsbVendors[] = {
-        {comdev::kHuaweiVendor, ModemVendor::Huawei},
-        {comdev::kZteVendor, ModemVendor::Zte},
-    };
-    comdev::UsbIdentity usb;
-    if (!comdev::UsbIdentityOf(roots_.sysfs, comdev::TtyNameOf(path), &usb)) return nullptr;
-    for (const UsbVendor& known : kUsbVendors) {
-        if (usb.vendor == known.id) return &VendorOf(known.vendor);
+    const comdev::UsbIdentity* usb = UsbOf(path);
+    if (usb == nullptr) return nullptr;
+    for (const Vendor* vendor : kKnownVendors) {
+        if (usb->vendor == vendor->usbVendor) return vendor;
     }
     return nullptr;
 }
 
 std::vector<std::string> PortReport::SticksWithoutPort() const {
     std::vector<std::string> lines;
-    for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(roots_.sysfs)) {
+    for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(roots_.sysfs, KnownUsbIds())) {
         std::string line =
             Tr(kTextUsbDevice) + ShownLine(stick.vendor + ":" + stick.product, kShownBytes);
         if (!stick.productName.empty()) line += " " + ShownLine(stick.productName, kShownBytes);

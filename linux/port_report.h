@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "switch_host.h"
+#include "usb_ports.h"
 #include "vendors.h"
 
 // Where the report looks: /sys and /proc, or a test's stand-ins.
@@ -17,24 +18,41 @@ struct ReportRoots {
     std::string proc;
 };
 
+// The USB vendor ids of the vendor table's rows, as the sysfs reader takes them.
+comdev::ModemUsbIds KnownUsbIds();
+
+// The run's candidate ports: the paths given, in their order, or else every
+// USB serial port of devDir, those of a known maker's stick first; each with
+// its USB device, read from sysfs once.
+std::vector<comdev::PortCandidate> SearchCandidates(const std::vector<std::string>& given,
+                                                    const std::string& devDir,
+                                                    const std::string& sysfsRoot);
+
 class PortReport {
 public:
-    explicit PortReport(ReportRoots roots) : roots_(std::move(roots)) {}
+    // At most kMaxSearchPorts candidates are tried.
+    PortReport(ReportRoots roots, std::vector<comdev::PortCandidate> candidates);
+
+    // The candidates' paths, as a run's search list (SwitchRequest::ports).
+    const comdev::PortNames& SearchList() const { return searchList_; }
 
     // "PATH: why." for a port the search passed over (its probe's failure
     // tells why one did not open).
     std::string PassedOver(const PortProbe& probe) const;
     // "The modem's port: PATH (12d1:1001 HUAWEI Mobile, interface 2)."
     std::string ModemPort(const std::string& path) const;
-    // One line for each ZTE or Huawei stick with no serial port.
+    // One line for each known maker's stick with no serial port.
     std::vector<std::string> SticksWithoutPort() const;
-    // The row of the vendor whose USB device (ZTE or Huawei) the port belongs
-    // to, as sysfs tells it; null for any other port.
+    // The row of the vendor whose USB device the candidate port belongs to;
+    // null for any other port.
     const Vendor* DeviceVendor(const std::string& path) const;
 
 private:
     std::string NotOpened(const PortProbe& probe) const;
     std::string Busy(const std::string& path, const comdev::OpenFailure& failure) const;
+    const comdev::UsbIdentity* UsbOf(const std::string& path) const;
 
     ReportRoots roots_;
+    std::vector<comdev::PortCandidate> candidates_;
+    comdev::PortNames searchList_;
 };

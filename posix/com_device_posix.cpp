@@ -248,9 +248,11 @@ DeviceHandle Refused(int error, OpenFailure* failure) {
 
 }  // namespace
 
+// Without a list of its own a run tries every serial port of /dev, as many
+// as the list holds.
 PortNames SearchPorts() {
     PortNames ports;
-    for (const std::string& path : PortPaths()) ports.Add(path.c_str());
+    ToPortNames(ScanPortPaths("/dev"), &ports);
     return ports;
 }
 

@@ -9,16 +9,6 @@
 namespace comdev {
 namespace {
 
-struct PortList {
-    std::vector<std::string> paths;
-    bool set = false;
-};
-
-PortList& Ports() {
-    static PortList list;
-    return list;
-}
-
 std::string& LockDir() {
     static std::string directory = kDefaultLockDirectory;
     return directory;
@@ -47,23 +37,18 @@ std::vector<std::string> NumberedDevices(const std::string& devDir, const char* 
 
 }  // namespace
 
-void SetPortPaths(const std::vector<std::string>& paths) {
-    PortList& list = Ports();
-    list.paths.assign(paths.begin(),
-                      paths.begin() + std::min<std::size_t>(paths.size(), kMaxSearchPorts));
-    list.set = true;
-}
-
-const std::vector<std::string>& PortPaths() {
-    if (!Ports().set) SetPortPaths(ScanPortPaths("/dev"));
-    return Ports().paths;
-}
-
 std::vector<std::string> ScanPortPaths(const std::string& devDir) {
     std::vector<std::string> paths = NumberedDevices(devDir, "ttyUSB");
     const std::vector<std::string> acm = NumberedDevices(devDir, "ttyACM");
     paths.insert(paths.end(), acm.begin(), acm.end());
     return paths;
+}
+
+bool ToPortNames(const std::vector<std::string>& paths, PortNames* names) {
+    for (const std::string& path : paths) {
+        if (!names->Add(path.c_str())) return false;
+    }
+    return true;
 }
 
 void SetLockDirectory(const std::string& directory) { LockDir() = directory; }

@@ -1,6 +1,6 @@
-// Where a search looks on POSIX systems: the ordered list of device paths it
-// tries (comdev::SearchPorts), and the lock directory, where the UUCP lock
-// files of open ports go. Set both before a run, from one thread.
+// Where a search looks on POSIX systems: the device paths of /dev it may
+// try, and the lock directory, where the UUCP lock files of open ports go.
+// Set the directory before a run, from one thread.
 #pragma once
 
 #include <string>
@@ -10,12 +10,10 @@
 
 namespace comdev {
 
-// Replaces the list; paths beyond kMaxSearchPorts are ignored.
-void SetPortPaths(const std::vector<std::string>& paths);
-// The list in use. Until SetPortPaths is called it is scanned once from /dev.
-const std::vector<std::string>& PortPaths();
 // Every <devDir>/ttyUSB<n>, then every <devDir>/ttyACM<n>, each in numeric order.
 std::vector<std::string> ScanPortPaths(const std::string& devDir);
+// The paths as a search's list, in their order; false when they do not all fit.
+bool ToPortNames(const std::vector<std::string>& paths, PortNames* names);
 
 constexpr char kDefaultLockDirectory[] = "/run/lock";
 // An empty directory name turns lock files off.

@@ -81,8 +81,8 @@ bool HasTty(const std::string& interfaceDir) {
     return found;
 }
 
-bool IsModemVendor(const std::string& vendor) {
-    return vendor == kHuaweiVendor || vendor == kZteVendor;
+bool IsModemVendor(const std::string& vendor, const ModemUsbIds& known) {
+    return std::find(known.vendors.begin(), known.vendors.end(), vendor) != known.vendors.end();
 }
 
 // What one stick without a tty is, from the drivers of its interfaces;
@@ -149,37 +149,46 @@ bool UsbIdentityOf(const std::string& sysfsRoot, const std::string& ttyName,
     return true;
 }
 
-PortRank RankOf(const UsbIdentity* identity) {
-    if (identity == nullptr || !IsModemVendor(identity->vendor)) return PortRank::OtherPort;
-    if (identity->vendor == kHuaweiVendor) {
+PortRank RankOf(const UsbIdentity* identity, const ModemUsbIds& known) {
+    if (identity == nullptr || !IsModemVendor(identity->vendor, known)) return PortRank::OtherPort;
+    if (identity->vendor == known.marksAtPort) {
         if (ContainsIgnoringCase(identity->interfaceName, "application interface") ||
             ContainsIgnoringCase(identity->interfaceName, "diagnostic")) {
-            return PortRank::HuaweiDiagnostics;
+            return PortRank::MarkedDiagnostics;
         }
         if (identity->interfaceProtocol == 0x02 ||
             identity->interfaceName.find("PC UI") != std::string::npos) {
-            return PortRank::HuaweiAtPort;
+            return PortRank::MarkedAtPort;
         }
     }
     return PortRank::ModemVendorPort;
 }
 
-std::vector<std::string> OrderedBySysfs(const std::vector<std::string>& paths,
-                                        const std::string& sysfsRoot) {
-    std::vector<std::pair<PortRank, std::string>> ranked;
+std::vector<PortCandidate> ReadCandidates(const std::vector<std::string>& paths,
+                                          const std::string& sysfsRoot) {
+    std::vector<PortCandidate> candidates;
     for (const std::string& path : paths) {
-        UsbIdentity identity;
-        const bool known = UsbIdentityOf(sysfsRoot, TtyNameOf(path), &identity);
-        ranked.emplace_back(RankOf(known ? &identity : nullptr), path);
+        PortCandidate candidate{path, false, {}};
+        candidate.usb = UsbIdentityOf(sysfsRoot, TtyNameOf(path), &candidate.identity);
+        candidates.push_back(std::move(candidate));
     }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::string> ordered;
-    for (auto& entry : ranked) ordered.push_back(std::move(entry.second));
-    return ordered;
+    return candidates;
 }
 
-std::vector<StickWithoutPort> SticksWithoutPort(const std::string& sysfsRoot) {
+std::vector<PortCandidate> OrderedByRank(std::vector<PortCandidate> candidates,
+                                         const ModemUsbIds& known) {
+    const auto rank = [&known](const PortCandidate& c) {
+        return RankOf(c.usb ? &c.identity : nullptr, known);
+    };
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&rank](const PortCandidate& a, const PortCandidate& b) {
+                         return rank(a) < rank(b);
+                     });
+    return candidates;
+}
+
+std::vector<StickWithoutPort> SticksWithoutPort(const std::string& sysfsRoot,
+                                               const ModemUsbIds& known) {
     const std::string root = CanonicalPath(sysfsRoot);
     if (root.empty()) return {};
     const std::string devicesDir = root + "/bus/usb/devices";
@@ -191,7 +200,7 @@ std::vector<StickWithoutPort> SticksWithoutPort(const std::string& sysfsRoot) {
         if (deviceDir.empty()) return true;
         StickWithoutPort stick{};
         stick.vendor = ReadLine(deviceDir + "/idVendor");
-        if (!IsModemVendor(stick.vendor) || !InspectStick(deviceDir, name, &stick)) return true;
+        if (!IsModemVendor(stick.vendor, known) || !InspectStick(deviceDir, name, &stick)) return true;
         stick.product = ReadLine(deviceDir + "/idProduct");
         stick.productName = ReadLine(deviceDir + "/product");
         found.emplace_back(name, stick);

@@ -1,8 +1,9 @@
 // What sysfs knows of the serial ports of USB sticks (Linux): the USB device
 // and interface behind each ttyUSB/ttyACM, the order in which to try the
-// ports, and ZTE or Huawei sticks that have no serial port at all. Every
-// path is read under a given sysfs root (/sys, or a test's tree), and no link
-// is followed out of it.
+// ports, and the sticks of known makers that have no serial port at all.
+// Every path is read under a given sysfs root (/sys, or a test's tree), and
+// no link is followed out of it. Which makers are known is the caller's to
+// say (its vendor table), so that their ids live in one place.
 #pragma once
 
 #include <string>
@@ -11,8 +12,14 @@
 namespace comdev {
 
 constexpr char kDefaultSysfsRoot[] = "/sys";
-constexpr char kHuaweiVendor[] = "12d1";
-constexpr char kZteVendor[] = "19d2";
+
+// The USB vendor ids of the sticks the program switches, and the one maker
+// among them whose sticks mark their AT port by the interface (protocol 02
+// or "PC UI") and name their diagnostics port.
+struct ModemUsbIds {
+    std::vector<std::string> vendors;
+    std::string marksAtPort;
+};
 
 struct UsbIdentity {
     std::string vendor;       // idVendor, four hex digits
@@ -35,18 +42,30 @@ bool UsbIdentityOf(const std::string& sysfsRoot, const std::string& ttyName,
 
 // Where a port stands in the search.
 enum class PortRank {
-    HuaweiAtPort,       // Huawei marks it as its AT port (protocol 02, or "PC UI")
-    ModemVendorPort,    // another port of a ZTE or Huawei stick
-    OtherPort,          // not a ZTE or Huawei port, or sysfs does not say
-    HuaweiDiagnostics,  // Huawei's diagnostics port: never answers AT
+    MarkedAtPort,       // its maker marks it as the AT port (protocol 02, or "PC UI")
+    ModemVendorPort,    // another port of a known maker's stick
+    OtherPort,          // no known maker's port, or sysfs does not say
+    MarkedDiagnostics,  // its maker names it the diagnostics port: never answers AT
 };
-PortRank RankOf(const UsbIdentity* identity);  // null: sysfs does not know the port
+// null: sysfs does not know the port.
+PortRank RankOf(const UsbIdentity* identity, const ModemUsbIds& known);
 
-// The paths in the order to try them: by rank, the given order within one.
-std::vector<std::string> OrderedBySysfs(const std::vector<std::string>& paths,
-                                        const std::string& sysfsRoot);
+// A port the search may try: its path and the USB device behind it, read
+// from sysfs once for the whole run.
+struct PortCandidate {
+    std::string path;
+    bool usb = false;  // false: sysfs does not know it as a USB port
+    UsbIdentity identity;
+};
 
-// A ZTE or Huawei stick with no serial port at all, and why it has none.
+// The paths, in their order, each with what sysfsRoot says of it.
+std::vector<PortCandidate> ReadCandidates(const std::vector<std::string>& paths,
+                                          const std::string& sysfsRoot);
+// The candidates in the order to try them: by rank, the given order within one.
+std::vector<PortCandidate> OrderedByRank(std::vector<PortCandidate> candidates,
+                                         const ModemUsbIds& known);
+
+// A known maker's stick with no serial port at all, and why it has none.
 struct StickWithoutPort {
     enum class Kind {
         StorageOnly,  // its CD drive only: still in CD-drive mode
@@ -58,6 +77,7 @@ struct StickWithoutPort {
     std::string productName;
     std::string driver;  // the network driver of a NetworkOnly stick
 };
-std::vector<StickWithoutPort> SticksWithoutPort(const std::string& sysfsRoot);
+std::vector<StickWithoutPort> SticksWithoutPort(const std::string& sysfsRoot,
+                                               const ModemUsbIds& known);
 
 }  // namespace comdev

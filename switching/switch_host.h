@@ -73,6 +73,9 @@ struct SwitchRequest {
     comdev::StopToken* stop;  // handed to every open; null: none
     // The vendors the search knows, in the order their marks are searched.
     const VendorList* vendors = &kKnownVendors;
+    // The candidate ports, in the order to try them; null: the device's own
+    // list (comdev::SearchPorts).
+    const comdev::PortNames* ports = nullptr;
 };
 
 // Generations of a stick's vendor, noted once each.

@@ -339,12 +339,16 @@ SwitchOutcome SwitchFound(SwitchHost& host, const SwitchRequest& request, ModemS
     return end.outcome;
 }
 
+comdev::PortNames CandidatePorts(const SwitchRequest& request) {
+    return request.ports != nullptr ? *request.ports : comdev::SearchPorts();
+}
+
 }  // namespace
 
 SwitchOutcome RunSwitch(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
     ModemSession ownSession;
     if (session == nullptr) session = &ownSession;
-    const comdev::PortNames ports = comdev::SearchPorts();
+    const comdev::PortNames ports = CandidatePorts(request);
     host.ClearLog();
     host.SetProgressRange(0, ports.Count());
     host.SetProgressPos(0);
@@ -375,7 +379,7 @@ SwitchOutcome SwitchLocated(SwitchHost& host, const SwitchRequest& request,
 }
 
 bool LocateModem(SwitchHost& host, const SwitchRequest& request, ModemSession* session) {
-    const comdev::PortNames ports = comdev::SearchPorts();
+    const comdev::PortNames ports = CandidatePorts(request);
     host.SetProgressRange(0, ports.Count());
     host.SetProgressPos(0);
     comdev::PortNames busyPorts;

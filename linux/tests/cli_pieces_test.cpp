@@ -59,12 +59,14 @@ TEST(Shown, BytesThatCouldSteerTheTerminalAreShownAsEscapes) {
 // The bar counts the ports the search will try: one port given, one step.
 TEST(ProgressBar, CountsThePortsToTry) {
     ASSERT_TRUE(ModemSim::Instance().Layout("COM1=zte"));
-    comdev::SetPortPaths({PortPath(1)});
+    comdev::PortNames onePort;
+    ASSERT_TRUE(onePort.Add(PortPath(1).c_str()));
     std::FILE* bar = std::tmpfile();
     ASSERT_NE(bar, nullptr);
     comdev::StopSignals stops;
     TerminalHost host(Language::English, {nullptr, false, bar}, stops);
-    const SwitchRequest request{ModemMode::ModemOnly, Language::English, true, false, &stops};
+    const SwitchRequest request{ModemMode::ModemOnly, Language::English, true, false, &stops,
+                                &kKnownVendors, &onePort};
     EXPECT_EQ(RunSwitch(host, request), SwitchOutcome::Switched);
     std::rewind(bar);
     char text[4096] = {};

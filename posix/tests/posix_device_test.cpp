@@ -101,7 +101,6 @@ protected:
         char dir[] = "/tmp/posix-device-test.XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         lockDir_ = dir;
-        comdev::SetPortPaths({slavePath_});
         comdev::SetLockDirectory(lockDir_);
         lockPath_ = lockDir_ + "/" + comdev::UucpLockName(slavePath_);
     }
@@ -131,15 +130,13 @@ protected:
     comdev::OpenFailure failure_;
 };
 
-// A port is a device path, never looked up in the current folder; the
-// search tries the paths it was given.
+// A port is a device path, never looked up in the current folder.
 TEST_F(PosixPort, OnlyADevicePathNamesAPort) {
     EXPECT_EQ(ComOpen(1, &port_), 0) << "COM1 is no port here";
     for (const char* name : {"ttyUSB0", ""}) {
         EXPECT_EQ(ComOpenNamed(name, &port_, &failure_), 0) << name;
         EXPECT_EQ(failure_.refusal, comdev::OpenRefusal::Absent) << name;
     }
-    EXPECT_EQ(comdev::SearchPorts()[0], slavePath_);
     EXPECT_EQ(Open(), 1);
 }
 
@@ -507,8 +504,10 @@ TEST(PortPaths, ScansUsbThenAcmDevicesInNumericOrder) {
 }
 
 TEST(PortPaths, TheSearchTriesAtMostItsBound) {
-    comdev::SetPortPaths(std::vector<std::string>(comdev::kMaxSearchPorts + 9, "/dev/null"));
-    EXPECT_EQ(comdev::SearchPorts().Count(), comdev::kMaxSearchPorts);
+    comdev::PortNames names;
+    EXPECT_FALSE(comdev::ToPortNames(
+        std::vector<std::string>(comdev::kMaxSearchPorts + 9, "/dev/null"), &names));
+    EXPECT_EQ(names.Count(), comdev::kMaxSearchPorts);
 }
 
 }  // namespace

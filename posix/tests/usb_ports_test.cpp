@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,6 +18,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The makers the program knows, as its vendor table gives them.
+const comdev::ModemUsbIds kKnown{{"12d1", "19d2"}, "12d1"};
 
 // A fake sysfs tree from fixtures, and a fake /dev listing the given ttys.
 class FakeTree {
@@ -72,13 +76,19 @@ TEST_P(PortOrder, ModemPortsComeFirstAndEachIsNamed) {
     EXPECT_EQ(scanned, devices) << "today's order, before sysfs";
 
     std::vector<std::string> names;
-    for (const std::string& path : comdev::OrderedBySysfs(scanned, tree.Sysfs())) {
-        names.push_back(fs::path(path).filename());
+    const std::vector<comdev::PortCandidate> ordered =
+        comdev::OrderedByRank(comdev::ReadCandidates(scanned, tree.Sysfs()), kKnown);
+    for (const comdev::PortCandidate& candidate : ordered) {
+        names.push_back(fs::path(candidate.path).filename());
     }
     EXPECT_EQ(names, c.expected);
 
-    comdev::UsbIdentity usb;
-    ASSERT_TRUE(comdev::UsbIdentityOf(tree.Sysfs(), c.identified, &usb));
+    const auto identified = std::find_if(ordered.begin(), ordered.end(), [&](const auto& p) {
+        return fs::path(p.path).filename() == c.identified;
+    });
+    ASSERT_NE(identified, ordered.end());
+    ASSERT_TRUE(identified->usb);
+    const comdev::UsbIdentity& usb = identified->identity;
     EXPECT_EQ(usb.vendor + ":" + usb.product, c.vendorAndProduct);
     EXPECT_EQ(usb.productName, c.productName);
     EXPECT_EQ(usb.interfaceNumber, c.interfaceNumber);
@@ -115,18 +125,18 @@ TEST(PortRank, HuaweiMarksItsAtPortByProtocolOrName) {
         comdev::UsbIdentity usb;
         PortRank rank;
     } cases[] = {
-        {Identity("12d1", 0x02, ""), PortRank::HuaweiAtPort},
-        {Identity("12d1", 0xff, "HUAWEI Mobile Connect - PC UI Interface"), PortRank::HuaweiAtPort},
+        {Identity("12d1", 0x02, ""), PortRank::MarkedAtPort},
+        {Identity("12d1", 0xff, "HUAWEI Mobile Connect - PC UI Interface"), PortRank::MarkedAtPort},
         {Identity("12d1", 0x01, ""), PortRank::ModemVendorPort},
         {Identity("12d1", 0xff, "HUAWEI Mobile Connect - Application Interface"),
-         PortRank::HuaweiDiagnostics},
+         PortRank::MarkedDiagnostics},
         {Identity("19d2", 0x02, ""), PortRank::ModemVendorPort},
         {Identity("0403", 0x02, "PC UI"), PortRank::OtherPort},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(comdev::RankOf(&c.usb), c.rank) << c.usb.vendor << " " << c.usb.interfaceName;
+        EXPECT_EQ(comdev::RankOf(&c.usb, kKnown), c.rank) << c.usb.vendor << " " << c.usb.interfaceName;
     }
-    EXPECT_EQ(comdev::RankOf(nullptr), PortRank::OtherPort);
+    EXPECT_EQ(comdev::RankOf(nullptr, kKnown), PortRank::OtherPort);
 }
 
 struct StickCase {
@@ -141,7 +151,7 @@ TEST_P(SticksWithoutPort, AreToldApartByTheirDrivers) {
     const StickCase& c = GetParam();
     FakeTree tree({c.fixture});
     std::vector<std::string> seen;
-    for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(tree.Sysfs())) {
+    for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(tree.Sysfs(), kKnown)) {
         const bool storage = stick.kind == comdev::StickWithoutPort::Kind::StorageOnly;
         seen.push_back(stick.vendor + ":" + stick.product + (storage ? " storage" : " network ") +
                        stick.driver);

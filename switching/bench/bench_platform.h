@@ -17,8 +17,9 @@ struct BenchLayout {
     int silentPorts;    // ports tried before the modem that open but never answer
     int runs;
     ModemVendor vendor = ModemVendor::Zte;
-    // Sets the ports the search tries, before each run; null: the defaults.
-    void (*usePorts)() = nullptr;
+    // The ports the search tries, made before each run; null: the simulator's
+    // COM1..COM31.
+    const comdev::PortNames* (*searchList)() = nullptr;
 };
 
 double NowMs();         // a monotonic clock, in milliseconds

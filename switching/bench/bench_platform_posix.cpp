@@ -9,6 +9,7 @@
 #include "fake_sysfs.h"
 #include "port_paths.h"
 #include "usb_ports.h"
+#include "vendors.h"
 
 namespace {
 
@@ -66,11 +67,27 @@ FakeMachine& Machine() {
     return machine;
 }
 
-void DevOrder() { comdev::SetPortPaths(comdev::ScanPortPaths(Machine().Dev())); }
+const comdev::ModemUsbIds& KnownIds() {
+    static const comdev::ModemUsbIds known{{kHuaweiVendor.usbVendor, kZteVendor.usbVendor},
+                                           kHuaweiVendor.usbVendor};
+    return known;
+}
 
-void SysfsOrder() {
-    comdev::SetPortPaths(
-        comdev::OrderedBySysfs(comdev::ScanPortPaths(Machine().Dev()), Machine().Sysfs()));
+const comdev::PortNames* ListOf(const std::vector<comdev::PortCandidate>& candidates) {
+    static comdev::PortNames names;
+    names = comdev::PortNames{};
+    for (const comdev::PortCandidate& candidate : candidates) names.Add(candidate.path.c_str());
+    return &names;
+}
+
+const comdev::PortNames* DevOrder() {
+    return ListOf(comdev::ReadCandidates(comdev::ScanPortPaths(Machine().Dev()), Machine().Sysfs()));
+}
+
+const comdev::PortNames* SysfsOrder() {
+    return ListOf(comdev::OrderedByRank(
+        comdev::ReadCandidates(comdev::ScanPortPaths(Machine().Dev()), Machine().Sysfs()),
+        KnownIds()));
 }
 
 // /dev/ttyUSBn leads to the simulator's COM<n+1>.

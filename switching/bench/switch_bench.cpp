@@ -47,9 +47,11 @@ struct RunTimes {
 };
 
 // One whole switch on a worker thread, as the dialog starts and runs it.
-bool TimeOneSwitch(RunTimes* times) {
+bool TimeOneSwitch(const comdev::PortNames* ports, RunTimes* times) {
     QuietHost host;
-    const SwitchRequest dialogs{ModemMode::ModemOnly, Language::Russian, false, false, nullptr};
+    const SwitchRequest dialogs{ModemMode::ModemOnly, Language::Russian, false,
+                                false,               nullptr,           &kKnownVendors,
+                                ports};
     const double cpu0 = ProcessCpuMs();
     const double wall0 = NowMs();
     if (!RunSwitchOnWorker(&host, dialogs)) {
@@ -102,9 +104,9 @@ bool TimeExchange(ComPort* port, const char* command, Exchange* exchange) {
 // The exchanges of a run: the probe and each command of the list.
 bool TimeExchanges(const BenchLayout& layout, Exchange* total) {
     ModemSim::Instance().Layout(layout.ports);
-    if (layout.usePorts != nullptr) layout.usePorts();
+    // By the name the search gives the modem's port: natively a path.
     ComPort port;
-    if (!ComOpen(layout.modemPort, &port)) {
+    if (!ComOpenNamed(SimulatedPortName(layout.modemCom).c_str(), &port, nullptr, nullptr)) {
         return false;
     }
     ComSetLine(&port, kBaud);
@@ -139,9 +141,9 @@ bool MeasureLayout(const BenchLayout& layout) {
     double totalCpu = 0;
     for (int i = 0; i < layout.runs; ++i) {
         ModemSim::Instance().Layout(layout.ports);
-        if (layout.usePorts != nullptr) layout.usePorts();
         RunTimes times{};
-        if (!TimeOneSwitch(&times) ||
+        if (!TimeOneSwitch(layout.searchList != nullptr ? layout.searchList() : SimulatedSearchList(),
+                           &times) ||
             ModemSim::Instance().State(layout.modemCom) != ModemOnlyState(layout.vendor)) {
             std::printf("%-44s run %d did not switch the modem\n", layout.name, i + 1);
             return false;

@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "simulated_ports.h"
 #include "switch_host.h"
 
 class RecordingHost final : public SwitchHost {
 public:
     // Asks for what the dialog does: Russian, no guard, the port closed
-    // after the search.
+    // after the search; the simulator's ports searched.
     explicit RecordingHost(ModemMode mode)
-        : request{mode, Language::Russian, false, false, nullptr} {}
+        : request{mode,           Language::Russian, false, false, nullptr, &kKnownVendors,
+                  SimulatedSearchList()} {}
 
     void ClearLog() override;
     void AppendLog(const char* text) override;

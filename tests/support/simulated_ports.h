@@ -8,7 +8,13 @@
 
 #include <string>
 
+#include "com_device.h"
+
 bool UseSimulatedPorts();
+// The search list a run needs to reach the simulator's ports: natively its
+// COM1..COM31 links, after UseSimulatedPorts; null under Wine, where the
+// device's own list (COM1..COM31) reaches them.
+const comdev::PortNames* SimulatedSearchList();
 
 // The name the search gives the simulator's COM<com>: "COM4" under Wine, its
 // link's path natively (empty without $MODEMSIM_PREFIX).

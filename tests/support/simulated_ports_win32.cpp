@@ -14,4 +14,6 @@ bool UseSimulatedPorts() {
     return opened && sim.Opens(1) == 1 && sim.Layout("");
 }
 
+const comdev::PortNames* SimulatedSearchList() { return nullptr; }
+
 std::string SimulatedPortName(int com) { return "COM" + std::to_string(com); }
