@@ -63,6 +63,7 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
         std::string line = TerminalText(Tr(kTextNoModem), false, CliLanguage());
         line.erase(0, line.find_first_not_of('\n'));  // a line of its own, not a log's
         std::fputs(line.c_str(), stderr);
+        search.TellWhyNoModem(stderr);  // as a switch tells it
         return kStatusNoModem;
     }
     // The identification is what the search's ATI drew; the mode is asked

@@ -158,14 +158,14 @@ const Vendor* TerminalHost::VendorOfDevice(const char* name) {
 }
 
 void TerminalHost::PortProbed(const PortProbe& probe) {
-    if (report_ == nullptr || out_.log == nullptr) return;
+    if (report_ == nullptr) return;
     if (probe.result == ProbeResult::Modem) {
-        AppendLog(report_->ModemPort(probe.name).c_str());
+        if (out_.log != nullptr) AppendLog(report_->ModemPort(probe.name).c_str());
         return;
     }
     // Who holds a busy port is looked up now, while it still holds it.
     const std::string line = report_->PassedOver(probe);
-    if (out_.verbose) {
+    if (out_.verbose && out_.log != nullptr) {
         AppendLog(line.c_str());
     } else {
         passedOver_.push_back(line);
@@ -178,6 +178,17 @@ void TerminalHost::ExplainNoModem(const comdev::PortNames&) {
     if (report_ == nullptr || out_.log == nullptr) return;
     for (const std::string& line : passedOver_) AppendLog(line.c_str());
     for (const std::string& line : report_->SticksWithoutPort()) AppendLog(line.c_str());
+}
+
+void TerminalHost::TellWhyNoModem(std::FILE* to) const {
+    if (report_ == nullptr) return;
+    std::vector<std::string> lines = passedOver_;
+    for (const std::string& line : report_->SticksWithoutPort()) lines.push_back(line);
+    for (const std::string& line : lines) {
+        std::string shown = TerminalText(line.c_str(), false, language_);
+        shown.erase(0, shown.find_first_not_of('\n'));
+        std::fputs(shown.c_str(), to);
+    }
 }
 
 void TerminalHost::DrawBar() {

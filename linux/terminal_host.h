@@ -42,6 +42,9 @@ public:
     // whatever its manufacturer line says (through report, when given).
     const Vendor* VendorOfDevice(const char* name) override;
     void ExplainNoModem(const comdev::PortNames& busyPorts) override;
+    // For a search without a log (status): the same lines ExplainNoModem
+    // logs, why each port was passed over and the sticks with no port, to to.
+    void TellWhyNoModem(std::FILE* to) const;
     // A stop signal ends the search and the queries; from the first command
     // that changes the modem on, the first one is held until the list has
     // ended (comdev stop signals), and said on stderr as it comes.
