@@ -91,6 +91,24 @@ TEST_F(CommandLine, ASwitchTheModemDoesNotConfirmExitsTwo) {
     EXPECT_EQ(Switch("COM1=zte,fail-on=AT+ZCDRUN=8", "modem-only").exitCode, 2);
     // Unplugged in the middle of the commands: a negative result, no hang.
     EXPECT_EQ(Switch("COM1=huawei,unplug-on=AT^U2DIAG=0", "modem-only").exitCode, 2);
+    // A stray or late answer is no command's: a stray OK after ATI on a
+    // HiLink stick, after a confirmed command, a late answer to the guard's
+    // query, ZTE's :1 with a stray OK and then :0.
+    const struct {
+        const char* layout;
+        const char* state;
+    } hostile[] = {
+        {"COM1=huawei,u2diag=118,stray-ok-on=ATI", "none"},
+        {"COM1=huawei,stray-ok-on=AT^U2DIAG?,stray-ms=0,error-on=AT^U2DIAG=0", "none"},
+        {"COM1=huawei,late-on=AT^U2DIAG?,error-on=AT^U2DIAG=0", "none"},
+        {"COM1=zte,stray-ok-on=AT+ZCDRUN=8,stray-ms=0,fail-on=AT+ZCDRUN=E", "zcdrun=8"},
+    };
+    for (const auto& [layout, state] : hostile) {
+        const Finished run = Switch(layout, "modem-only");
+        EXPECT_EQ(run.exitCode, 2) << layout << "\n" << run.out;
+        EXPECT_EQ(run.out.find("Режим изменен."), std::string::npos) << layout << run.out;
+        EXPECT_EQ(sim().State(1), state) << layout;
+    }
 }
 
 // A ZTE stick that floods its SIM report before it answers: the answer the
@@ -483,6 +501,8 @@ TEST_F(CommandLine, SticksWithSetportGetTheValueOfTheMode) {
          lines[1].c_str()},
         {"COM2=e3131", "modem-only", 0, "setport=FF;1,3,2", lines[2].c_str()},
         {"COM2=e3372,mode-on-replug", "modem-only", 0, "setport=FF;12,10,16", lines[3].c_str()},
+        // An E3372h-153 (modem code 1), its answer with blanks: sent without.
+        {"COM2=e3372h,setport-blanks", "modem-only", 0, "setport=FF;12,1,16", ""},
         {"COM2=e3131,refuse-set", "modem-only", 2, "none",
          "AT^SETPORT=\"FF;1,3,2\"\n\nERROR\n\n\nОШИБКА: модем не подтвердил переключение "
          "режима.\n"},
