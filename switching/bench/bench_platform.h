@@ -20,6 +20,9 @@ struct BenchLayout {
     // The ports the search tries, made before each run; null: the simulator's
     // COM1..COM31.
     const comdev::PortNames* (*searchList)() = nullptr;
+    // The simulator's state after a run; null: the vendor's modem-only state.
+    // "none" for a stick that refuses the switch.
+    const char* endState = nullptr;
 };
 
 double NowMs();         // a monotonic clock, in milliseconds

@@ -11,6 +11,7 @@ namespace {
 
 const char kOk[] = "\r\nOK\r\n";
 const char kError[] = "\r\nERROR\r\n";
+const char kTooManyParameters[] = "\r\nTOO MANY PARAMETERS\r\n";
 
 // Longest command line kept; a real modem's buffer is small as well.
 constexpr std::size_t kMaxLine = 2048;
@@ -54,12 +55,13 @@ std::string Report(std::string_view text, const std::string& value) {
     return "\r\n" + std::string(text) + value + "\r\n" + kOk;
 }
 
-void Append(Reaction& reaction, std::string bytes, bool isReply) {
+void Append(Reaction& reaction, std::string bytes, bool isReply, int laterMs = 0) {
     if (bytes.empty()) return;
-    if (!reaction.out.empty() && reaction.out.back().isReply == isReply) {
+    if (!reaction.out.empty() && reaction.out.back().isReply == isReply && laterMs == 0 &&
+        reaction.out.back().laterMs == 0) {
         reaction.out.back().bytes += bytes;
     } else {
-        reaction.out.push_back({std::move(bytes), isReply});
+        reaction.out.push_back({std::move(bytes), isReply, laterMs});
     }
 }
 
@@ -72,7 +74,7 @@ void EchoBeforeReplies(Reaction& reaction) {
         if (!output.isReply) Append(ordered, output.bytes, false);
     }
     for (const Output& output : reaction.out) {
-        if (output.isReply) Append(ordered, output.bytes, true);
+        if (output.isReply) Append(ordered, output.bytes, true, output.laterMs);
     }
     reaction.out = std::move(ordered.out);
 }
@@ -135,8 +137,13 @@ void Modem::TakeLine(Reaction& reaction) {
         reaction.dribble = true;
         return;
     }
-    const std::string reply = Contains(config_.errorOn, command) ? kError : Answer(command);
-    Append(reaction, WithNoise(command, reply), true);
+    const NoisyAnswers& noise = config_.noise;
+    const std::string reply = Contains(config_.errorOn, command)       ? kError
+                              : Contains(noise.tooManyOn, command) ? kTooManyParameters
+                                                                   : Answer(command);
+    const int late = Contains(noise.lateOn, command) ? noise.lateMs : 0;
+    Append(reaction, WithNoise(command, reply), true, late);
+    if (Contains(noise.strayOkOn, command)) Append(reaction, kOk, true, late + noise.strayMs);
 }
 
 // A flood of report lines before the answer, a zero byte before its OK.
@@ -164,6 +171,7 @@ std::string Modem::Answer(const std::string& command) {
     case Base::Huawei:
         return AnswerHuawei(command);
     case Base::E3372:
+    case Base::E3372h:
     case Base::E3131:
         return AnswerSetportStick(command);
     default:
@@ -247,7 +255,7 @@ char DribbleSource::Next() {
 std::string Modem::AnswerSetportStick(const std::string& command) {
     std::string reply = AnswerCommon(command);
     if (!reply.empty()) return reply;
-    if (command == kSetportQuery) return Report("^SETPORT:", setportShown_);
+    if (command == kSetportQuery) return Report("^SETPORT:", SetportAsShown());
     if (command == kSetportListing) {
         return "\r\n" + std::string(FirmwareOf(config_.base).listing) + kOk;
     }
@@ -259,6 +267,17 @@ std::string Modem::AnswerSetportStick(const std::string& command) {
         return AnswerSetportSet(command.substr(sizeof(kSetportPrefix) - 1));
     }
     return kError;
+}
+
+// Some firmware puts a blank after each separator: "A1,A2; 12,1,16, A1, A2".
+std::string Modem::SetportAsShown() const {
+    if (!config_.setportBlanks) return setportShown_;
+    std::string shown;
+    for (char c : setportShown_) {
+        shown += c;
+        if (c == ',' || c == ';') shown += ' ';
+    }
+    return shown;
 }
 
 // The value comes in quotes, as the vendor's documents write it, or without.

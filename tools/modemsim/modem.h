@@ -13,7 +13,8 @@ namespace modemsim {
 
 struct Output {
     std::string bytes;
-    bool isReply;  // replies wait for delay-ms; echo goes out at once
+    bool isReply;     // replies wait for delay-ms; echo goes out at once
+    int laterMs = 0;  // a reply's further wait: a late answer, a stray OK
 };
 
 struct Reaction {
@@ -47,6 +48,7 @@ private:
     std::string WithNoise(const std::string& command, std::string reply) const;
     std::string AnswerSetportStick(const std::string& command);
     std::string AnswerSetportSet(const std::string& value);
+    std::string SetportAsShown() const;
 
     PortConfig config_;
     bool echo_;

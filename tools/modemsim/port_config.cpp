@@ -50,7 +50,7 @@ std::optional<long> ParseNumber(std::string_view text, long min, long max) {
 
 std::optional<Base> ParseBase(std::string_view name) {
     static const std::map<std::string_view, Base> kBases = {
-        {"zte", Base::Zte},         {"huawei", Base::Huawei}, {"e3372", Base::E3372},
+        {"zte", Base::Zte},         {"huawei", Base::Huawei}, {"e3372", Base::E3372},   {"e3372h", Base::E3372h},
         {"e3131", Base::E3131},     {"silent", Base::Silent}, {"error", Base::Error},
         {"chatter", Base::Chatter}, {"nul", Base::Nul},       {"locked", Base::Locked},
     };
@@ -76,8 +76,9 @@ std::string AddCommand(std::vector<std::string>* list, const std::string& value)
 
 // Refuses an option meant for the sticks with AT^SETPORT only.
 std::string OnlySetportSticks(const PortConfig& config) {
-    return config.base == Base::E3372 || config.base == Base::E3131 ? std::string()
-                                                                    : "only for e3372 and e3131";
+    return config.base == Base::E3372 || config.base == Base::E3372h || config.base == Base::E3131
+               ? std::string()
+               : "only for e3372, e3372h and e3131";
 }
 
 // Refuses an option meant for the other talking personality.
@@ -117,6 +118,25 @@ const std::map<std::string_view, OptionSetter>& NoiseSetters() {
          [](PortConfig& s, const std::string& v) {
              return AddNoisyCommand(s, &s.noise.dribbleOn, v);
          }},
+        {"stray-ok-on",
+         [](PortConfig& s, const std::string& v) { return AddCommand(&s.noise.strayOkOn, v); }},
+        {"stray-ms",
+         [](PortConfig& s, const std::string& v) {
+             long ms = 0;
+             const std::string why = SetNumber(&ms, v, 0, kMaxDelayMs);
+             if (why.empty()) s.noise.strayMs = static_cast<int>(ms);
+             return why;
+         }},
+        {"late-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.noise.lateOn, v); }},
+        {"late-ms",
+         [](PortConfig& s, const std::string& v) {
+             long ms = 0;
+             const std::string why = SetNumber(&ms, v, 0, kMaxDelayMs);
+             if (why.empty()) s.noise.lateMs = static_cast<int>(ms);
+             return why;
+         }},
+        {"too-many-on",
+         [](PortConfig& s, const std::string& v) { return AddCommand(&s.noise.tooManyOn, v); }},
         {"dribble-ms",
          [](PortConfig& s, const std::string& v) {
              long ms = 0;
@@ -185,6 +205,13 @@ const std::map<std::string_view, OptionSetter>& OptionSetters() {
              std::string why = OnlySetportSticks(s);
              if (why.empty() && !v.empty()) why = "takes no value";
              if (why.empty()) s.refuseSet = true;
+             return why;
+         }},
+        {"setport-blanks",
+         [](PortConfig& s, const std::string& v) {
+             std::string why = OnlySetportSticks(s);
+             if (why.empty() && !v.empty()) why = "takes no value";
+             if (why.empty()) s.setportBlanks = true;
              return why;
          }},
         {"mute-on", [](PortConfig& s, const std::string& v) { return AddCommand(&s.muteOn, v); }},

@@ -18,7 +18,8 @@ constexpr int kLastCom = 64;
 
 // E3372 and E3131: Huawei sticks whose firmware keeps its USB composition in
 // AT^SETPORT (4G and 3G codes) and refuses AT^U2DIAG.
-enum class Base { Zte, Huawei, E3372, E3131, Silent, Error, Chatter, Nul, Locked };
+// E3372h: an E3372h-153 in stick firmware, modem code 1 where the E3372 has 10.
+enum class Base { Zte, Huawei, E3372, E3372h, E3131, Silent, Error, Chatter, Nul, Locked };
 
 // What the nul personality answers to every command unless told otherwise.
 extern const char kDefaultNulReply[];
@@ -32,6 +33,11 @@ struct NoisyAnswers {
     std::vector<std::string> nulOn;      // commands whose OK follows one zero byte
     std::vector<std::string> dribbleOn;  // commands answered one byte at a time, never OK
     int dribbleMs = 500;                 // between two bytes of a dribble
+    std::vector<std::string> strayOkOn;  // commands whose answer a stray OK follows
+    int strayMs = 50;                    // after the answer
+    std::vector<std::string> lateOn;     // commands answered late
+    int lateMs = 1300;                   // after the command
+    std::vector<std::string> tooManyOn;  // commands answered TOO MANY PARAMETERS
 };
 
 struct PortConfig {
@@ -54,6 +60,7 @@ struct PortConfig {
     // factory value when unset. refuseSet: every AT^SETPORT= draws ERROR.
     std::optional<std::string> setport;
     bool refuseSet = false;
+    bool setportBlanks = false;  // a blank after each separator of the query's answer
     std::string nulReply = std::string(kDefaultNulReply, kDefaultNulReplySize);
     NoisyAnswers noise;
 };

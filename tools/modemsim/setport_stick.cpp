@@ -17,6 +17,16 @@ const SetportFirmware kE3372{
     "Manufacturer: huawei\r\nModel: E3372\r\nRevision: 22.200.15.00.00\r\n"
     "IMEI: 867223026123451\r\n+GCAP: +CGSM,+DS,+ES",
 };
+const SetportFirmware kE3372h{
+    "A1,A2;12,1,16,A1,A2",
+    "^SETPORT:A1: CDROM\r\n^SETPORT:A2: SD\r\n^SETPORT:1: MODEM\r\n"
+    "^SETPORT:12: 4G PCUI\r\n^SETPORT:13: 4G DIAG\r\n^SETPORT:14: 4G GPS\r\n"
+    "^SETPORT:16: 4G NCM\r\n",
+    "12",
+    true,
+    "Manufacturer: huawei\r\nModel: E3372h-153\r\nRevision: 21.180.01.00.00\r\n"
+    "IMEI: 867223026123469\r\n+GCAP: +CGSM,+DS,+ES",
+};
 const SetportFirmware kE3131{
     "A1,A2;1,3,2,A1,A2",
     "^SETPORT:A1: CDROM\r\n^SETPORT:A2: SD\r\n^SETPORT:1: 3G MODEM\r\n"
@@ -68,9 +78,13 @@ bool CdAndSdLast(const std::vector<std::string>& codes) {
 
 }  // namespace
 
-bool IsSetportStick(Base base) { return base == Base::E3372 || base == Base::E3131; }
+bool IsSetportStick(Base base) {
+    return base == Base::E3372 || base == Base::E3372h || base == Base::E3131;
+}
 
-const SetportFirmware& FirmwareOf(Base base) { return base == Base::E3372 ? kE3372 : kE3131; }
+const SetportFirmware& FirmwareOf(Base base) {
+    return base == Base::E3372 ? kE3372 : base == Base::E3372h ? kE3372h : kE3131;
+}
 
 bool SetportAccepts(const std::string& value, const std::string& stored,
                     const SetportFirmware& firmware) {

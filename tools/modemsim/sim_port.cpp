@@ -149,7 +149,8 @@ void SimPort::TakeInput() {
 void SimPort::Queue(const Reaction& reaction, Clock::time_point now) {
     const auto delay = std::chrono::milliseconds(modem_.Config().delayMs);
     for (const Output& output : reaction.out) {
-        Clock::time_point due = output.isReply ? now + delay : now;
+        Clock::time_point due =
+            output.isReply ? now + delay + std::chrono::milliseconds(output.laterMs) : now;
         if (!pending_.empty()) due = std::max(due, pending_.back().due);  // keeps the order
         pending_.push_back({due, output.bytes});
     }

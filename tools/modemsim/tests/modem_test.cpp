@@ -21,9 +21,11 @@ std::string Wire(const Reaction& reaction) {
     return all;
 }
 
+// The replies in order, each further wait shown as "[+N]" before its bytes.
 std::string Replies(const Reaction& reaction) {
     std::string all;
     for (const Output& output : reaction.out) {
+        if (output.isReply && output.laterMs != 0) all += "[+" + std::to_string(output.laterMs) + "]";
         if (output.isReply) all += output.bytes;
     }
     return all;
@@ -146,6 +148,8 @@ TEST(Queries, ReportTheModeTheModemIsIn) {
         {"huawei", {"AT^U2DIAG=0"}, "AT^U2DIAG?", "^U2DIAG: 0"},
         {"huawei,u2diag=0,mode-on-replug", {"AT^U2DIAG=257"}, "AT^U2DIAG?", "^U2DIAG: 0"},
         {"e3372", {}, "AT^SETPORT?", "^SETPORT:A1,A2;12,10,16,A1,A2"},
+        {"e3372h", {}, "AT^SETPORT?", "^SETPORT:A1,A2;12,1,16,A1,A2"},
+        {"e3372h,setport-blanks", {}, "AT^SETPORT?", "^SETPORT:A1, A2; 12, 1, 16, A1, A2"},
         {"e3131", {"AT^SETPORT=\"FF;1,3,2\""}, "at^setport?", "^SETPORT:FF;1,3,2"},
         {"e3131,setport=FF;2%2C1", {}, "AT^SETPORT?", "^SETPORT:FF;2,1"},
         {"e3372,mode-on-replug",
@@ -181,6 +185,7 @@ TEST(Switching, SetportSticksTakeOnlyWhatTheirFirmwareTakes) {
          "setport=A1,A2;12,10,16,A1,A2"},  // the stored value
         {"e3372", "AT^SETPORT=A1;12,16,10,A1", "setport=A1;12,16,10,A1"},
         {"e3131", "AT^SETPORT=\"FF;1,3,2\"", "setport=FF;1,3,2"},
+        {"e3372h", "AT^SETPORT=\"FF;12,1,16\"", "setport=FF;12,1,16"},
         {"e3131", "AT^SETPORT=\"A1;2,1,3,7,A1\"", "setport=A1;2,1,3,7,A1"},
         {"e3372", "AT^SETPORT=\"FF;10,16\"", nullptr},        // no PC UI port
         {"e3131", "AT^SETPORT=\"FF;1,3,12\"", nullptr},       // 3G firmware's is 2
@@ -304,6 +309,17 @@ TEST(Noise, FloodsNulsAndDribblesOnlyTheirCommands) {
         {"zte,echo=0,nul-on=AT+ZCDRUN=8,flood-on=AT+ZCDRUN=8", "AT+ZCDRUN=E\r",
          "\r\nClose download mode result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n", false},
         {"zte,dribble-on=AT+ZCDRUN=8", "AT+ZCDRUN=8\r", "", true},
+        {"huawei,echo=0,ident=X,stray-ok-on=ATI,stray-ms=40", "ATI\r",
+         "\r\nX\r\n\r\nOK\r\n[+40]\r\nOK\r\n", false},
+        {"huawei,echo=0,late-on=AT^U2DIAG?", "AT^U2DIAG?\r",
+         "[+1300]\r\n^U2DIAG: 257\r\n\r\nOK\r\n", false},
+        {"zte,echo=0,stray-ok-on=AT+ZCDRUN=8,stray-ms=0,fail-on=AT+ZCDRUN=E",
+         "AT+ZCDRUN=8\rAT+ZCDRUN=E\r",
+         "\r\nClose autorun state result(0:FAIL 1:SUCCESS):1\r\n\r\nOK\r\n\r\nOK\r\n"
+         "\r\nClose download mode result(0:FAIL 1:SUCCESS):0\r\n\r\nOK\r\n",
+         false},
+        {"e3372,echo=0,too-many-on=AT^SETPORT=?", "AT^SETPORT=?\r",
+         "\r\nTOO MANY PARAMETERS\r\n", false},
     };
     for (const auto& c : cases) {
         Modem modem = Make(c.config);
