@@ -192,6 +192,8 @@ inline constexpr Text kTextStatusNoReport{"модем не ответил на �
 inline constexpr Text kTextModeModemOnly{"«Только модем»", "\"Modem only\""};
 inline constexpr Text kTextModeExtraFunctions{"«Доп. функции»", "\"Extra functions\""};
 inline constexpr Text kTextModeUnknown{"неизвестный", "unknown"};
+inline constexpr Text kTextModeHiLink{"прошивка HiLink, переключение в «Только модем» отклоняется",
+                                      "HiLink firmware, a switch to \"Modem only\" is refused"};
 
 // After a confirmed switch, what the modem now reports: the words and the
 // modem's value follow the first text; a full stop, or the second text when

@@ -72,6 +72,9 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
     status.modeReported = QueryModeOn(&session, &status.report);
     status.modeQuery = ModeQueryOf(session);
     status.identification = ReadIdentification(session.identification);
+    const Generation* generation = session.stick.generation;
+    status.hiLink = status.modeReported && generation != nullptr && generation->guard != nullptr &&
+                    generation->guard->Stops(status.report.value);
     // A query a signal cut short tells nothing of the modem's mode.
     if (!status.modeReported && stops.Signal() != 0) {
         std::fputs(Tr(kTextStatusStopped), stderr);

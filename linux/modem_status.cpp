@@ -91,8 +91,13 @@ std::string StatusText(const ModemStatus& status, bool showImei, Language langua
         text += std::string(labelled.label) + " " + ShownLine(value) + "\n";
     }
     text += kTextStatusMode.In(language);
-    text += status.modeReported ? ModeWithValue(status.report, language)
-                                : kTextStatusNoReport.In(language) + QueryName(status.modeQuery);
+    if (status.hiLink) {
+        text += kTextModeHiLink.In(language) + (" (" + ShownLine(status.report.raw) + ")");
+    } else {
+        text += status.modeReported
+                    ? ModeWithValue(status.report, language)
+                    : kTextStatusNoReport.In(language) + QueryName(status.modeQuery);
+    }
     return text + "\n";
 }
 
@@ -104,7 +109,9 @@ std::string StatusJson(const ModemStatus& status, bool showImei) {
         {"manufacturer", StringOrNull(id.manufacturer)},
         {"model", StringOrNull(id.model)},
         {"revision", StringOrNull(id.revision)},
-        {"mode", ModeKey(status.modeReported ? status.report.mode : ReportedMode::Unknown)},
+        {"mode", status.hiLink
+                     ? "hilink"
+                     : ModeKey(status.modeReported ? status.report.mode : ReportedMode::Unknown)},
         {"raw", status.modeReported ? nlohmann::ordered_json(status.report.raw) : nullptr},
     };
     if (showImei) json["imei"] = StringOrNull(id.imei);
@@ -112,8 +119,7 @@ std::string StatusJson(const ModemStatus& status, bool showImei) {
     // character past ASCII is escaped, the C1 and bidirectional controls
     // among them, and DEL with them: the object is plain ASCII, whatever the
     // modem sent and whatever the locale's codeset.
-    std::string text =
-        json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
+    std::string text = json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
     for (std::size_t at = text.find('\x7f'); at != std::string::npos; at = text.find('\x7f', at)) {
         text.replace(at, 1, "\\u007f");
     }

@@ -29,6 +29,7 @@ struct ModemStatus {
     bool modeReported;  // false: the query drew ERROR or silence
     ModeReport report;
     const char* modeQuery;  // the query named when no mode was reported
+    bool hiLink = false;    // the reported value is one only HiLink firmware reports
 };
 
 std::string StatusText(const ModemStatus& status, bool showImei, Language language);

@@ -309,7 +309,8 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
         zte + "Режим: «Только модем» (autorun 0)\n",
         huawei + "Режим: «Доп. функции» (^U2DIAG: 257)\n",
         huawei + "Режим: «Только модем» (^U2DIAG: 0)\n",
-        huawei + "Режим: неизвестный (^U2DIAG: 118)\n",
+        huawei + "Режим: прошивка HiLink, переключение в «Только модем» отклоняется (^U2DIAG: "
+                 "118)\n",
         huawei + "Режим: модем не ответил на запрос режима AT^U2DIAG?\n",
         zte + "Режим: модем не ответил на запрос режима AT+ZCDRUN=4\n",
         e3372 + "Режим: «Доп. функции» (^SETPORT:A1,A2;12,10,16,A1,A2)\n",
@@ -322,7 +323,7 @@ TEST_F(CommandLine, StatusReadsTheModeAndChangesNothing) {
         {"COM2=huawei,u2diag=0", 0, lines[3].c_str(), "modem-only", "^U2DIAG: 0", huaweiSent},
         {"COM2=huawei,u2diag=0,u2diag-form=%2000#%20", 0, lines[3].c_str(), "modem-only",
          "^U2DIAG: 0", huaweiSent},
-        {"COM2=huawei,u2diag=118", 0, lines[4].c_str(), "unknown", "^U2DIAG: 118", huaweiSent},
+        {"COM2=huawei,u2diag=118", 0, lines[4].c_str(), "hilink", "^U2DIAG: 118", huaweiSent},
         {"COM2=huawei,error-on=AT^U2DIAG?", 2, lines[5].c_str(), "unknown", nullptr, setportSent},
         {"COM2=zte,mute-on=AT+ZCDRUN=4", 2, lines[6].c_str(), "unknown", nullptr, zteSent},
         {"COM2=e3372", 0, lines[7].c_str(), "extra", "^SETPORT:A1,A2;12,10,16,A1,A2", setportSent},

@@ -90,6 +90,7 @@ const struct {
     NAMED(kTextStoppedAfterSwitch),
     NAMED(kTextStatusStopped),
     NAMED(kTextNoLockDirectory),
+    NAMED(kTextModeHiLink),
     NAMED(kTextDoneModemOnly),
     NAMED(kTextDoneExtraFunctions),
     NAMED(kTextStandardOutput),
