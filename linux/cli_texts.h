@@ -154,7 +154,16 @@ inline constexpr Text kTextHelp{
     "\n"
     "More: man modemswitch\n"};
 
-inline constexpr Text kTextConfirmQuestion{" Продолжить? [д/Н] ", " Continue? [y/N] "};
+// The question a switch asks once it has found the stick, before it sends
+// anything that changes it: the maker and model, the port with its USB id,
+// the mode the stick reports now (where it does), the mode asked for.
+inline constexpr Text kTextAskSwitch{"Переключить %s на %s%s%s в режим %s? [д/Н] ",
+                                     "Switch the %s on %s%s%s to %s? [y/N] "};
+inline constexpr Text kTextModeNow{", сейчас ", ", now "};
+// A stick that reports the mode asked for is not asked about.
+inline constexpr Text kTextAlreadyThere{"%s на %s уже в режиме %s; ничего не отправлено.\n",
+                                        "The %s on %s is in the mode %s already; nothing was "
+                                        "sent.\n"};
 
 inline constexpr Text kTextModemManager{
     "Внимание! Запущен ModemManager: он может занимать порты модема.\n"

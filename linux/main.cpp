@@ -83,21 +83,17 @@ bool ReadAnswer(comdev::StopSignals& stops, std::string* line) {
     return true;
 }
 
-enum class Answer { Yes, No, Stopped };
-
-// The same question the dialog asks; only "д", "да", "y" or "yes" (any
-// case, in the locale's codeset) goes on. Anything else, "н", "нет", "n" and
-// "no" among it, and no answer at all (end of input) is a no.
-Answer Confirmed(ModemMode mode, comdev::StopSignals& stops) {
-    std::fprintf(
-        stderr, "%s%s",
-        Tr(mode == ModemMode::ModemOnly ? kTextConfirmModemOnly : kTextConfirmExtraFunctions),
-        Tr(kTextConfirmQuestion));
+// The question the switch asks once it has found the stick; only "д", "да",
+// "y" or "yes" (any case, in the locale's codeset) goes on. Anything else,
+// "н", "нет", "n" and "no" among it, and no answer at all (end of input) is a no.
+UserAnswer AskOnTerminal(const std::string& question, comdev::StopSignals& stops) {
+    std::fputs(question.c_str(), stderr);
     std::fflush(stderr);
     std::string typed;
-    if (!ReadAnswer(stops, &typed)) return Answer::Stopped;
+    if (!ReadAnswer(stops, &typed)) return UserAnswer::Stopped;
     const std::string word = LowerCase(TypedText(typed.substr(0, typed.find('\r'))));
-    return word == "y" || word == "yes" || word == "д" || word == "да" ? Answer::Yes : Answer::No;
+    return word == "y" || word == "yes" || word == "д" || word == "да" ? UserAnswer::Yes
+                                                                      : UserAnswer::No;
 }
 
 // Tests (and unusual systems) name other places for /dev, /sys and the lock
@@ -222,19 +218,16 @@ int main(int argc, char** argv) {
         // Stopped by a signal: nothing was changed, the exit code says which.
         return stops.Signal() == 0 ? status : kExitSignalBase + stops.Signal();
     }
-    if (!options.yes) {
-        const Answer answer = Confirmed(options.mode, stops);
-        if (answer == Answer::Stopped) return ExitCodeOf(SwitchOutcome::Stopped, stops);
-        if (answer == Answer::No) return kExitCancelled;
-    }
-
     UseLockDirectory();
     const bool colour =
         ColourWanted(isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     const TerminalOutput output{options.quiet ? nullptr : stdout, !options.quiet && colour,
                                 !options.quiet && isatty(STDERR_FILENO) == 1 ? stderr : nullptr,
                                 options.verbose};
-    const SwitchOutcome outcome = RunSwitchCommand(options, output, report, stops);
+    bool declined = false;
+    const SwitchOutcome outcome = RunSwitchCommand(
+        options, output, report, stops, options.yes ? nullptr : AskOnTerminal, &declined);
+    if (declined) return kExitCancelled;
     FlushStandardOutput();
     return ExitCodeOf(outcome, stops);
 }

@@ -8,6 +8,7 @@
 
 #include "cli_texts.h"
 #include "modem_status.h"
+#include "shown_text.h"
 #include "switch_texts.h"
 
 namespace {
@@ -50,6 +51,70 @@ void PrintReadBack(ModemSession& session, ModemMode mode, const comdev::StopSign
     std::fflush(out);
 }
 
+// "Huawei E3372" and the port, as the question and the already-there line
+// name them; the model is the stick's own text, escaped.
+struct StickNames {
+    std::string stick;
+    std::string port;
+};
+StickNames NamesOf(const ModemSession& session) {
+    const std::string model = ReadIdentification(session.identification).model;
+    std::string stick = session.vendor->name;
+    if (!model.empty()) stick += " " + ShownLine(model);
+    return {stick, ShownLine(session.name)};
+}
+
+std::string SwitchQuestion(const StickNames& stick, const std::string& usbId,
+                           const ModeReport* now, ModemMode mode) {
+    const std::string nowWords =
+        now != nullptr ? Tr(kTextModeNow) + ModeWithValue(*now, CliLanguage()) + "," : "";
+    const Text& wanted = ModeWords(ModeSet(mode));
+    std::vector<char> question(256 + stick.stick.size() + stick.port.size() + nowWords.size());
+    std::snprintf(question.data(), question.size(), Tr(kTextAskSwitch), stick.stick.c_str(),
+                  stick.port.c_str(), usbId.c_str(), nowWords.c_str(), Tr(wanted));
+    return question.data();
+}
+
+// Finds the modem (its port kept), asks its mode with read-only queries,
+// then the user, and switches only on a yes. A search that finds nothing
+// ends as a switch's does.
+SwitchOutcome FindAskAndSwitch(TerminalHost& host, const SwitchRequest& request,
+                               const PortReport& report, comdev::StopSignals& stops,
+                               std::FILE* log, AskUser ask, ModemSession* session,
+                               bool* declined) {
+    host.AppendLog(kTextSearching.In(CliLanguage()));
+    if (!LocateModem(host, request, session)) {
+        if (stops.Signal() != 0) return SwitchOutcome::Stopped;
+        host.AppendLog(kTextNoModem.In(CliLanguage()));
+        host.ExplainNoModem({});
+        return SwitchOutcome::NoModem;
+    }
+    ModeReport now{};
+    const bool reported = QueryModeOn(session, &now);
+    if (stops.Signal() != 0) return SwitchOutcome::Stopped;
+    const StickNames stick = NamesOf(*session);
+    if (reported && now.mode == ModeSet(request.mode)) {
+        if (log != nullptr) {
+            std::fprintf(log, Tr(kTextAlreadyThere), stick.stick.c_str(), stick.port.c_str(),
+                         ModeWithValue(now, CliLanguage()).c_str());
+        }
+        return SwitchOutcome::Switched;
+    }
+    const std::string question =
+        SwitchQuestion(stick, report.UsbIdSuffix(session->name), reported ? &now : nullptr,
+                       request.mode);
+    switch (ask(question, stops)) {
+    case UserAnswer::Stopped:
+        return SwitchOutcome::Stopped;
+    case UserAnswer::No:
+        *declined = true;
+        return SwitchOutcome::Stopped;
+    case UserAnswer::Yes:
+        break;
+    }
+    return SwitchLocated(host, request, session);
+}
+
 }  // namespace
 
 int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops) {
@@ -87,12 +152,18 @@ int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopS
 }
 
 SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
-                               const PortReport& report, comdev::StopSignals& stops) {
+                               const PortReport& report, comdev::StopSignals& stops, AskUser ask,
+                               bool* declined) {
+    *declined = false;
     TerminalHost host(CliLanguage(), output, stops, &report);
     host.SwitchingTo(options.mode);
     ModemSession session;
-    const SwitchOutcome outcome =
-        RunSwitch(host, CliRequest(options.mode, !options.force, stops, report), &session);
+    const SwitchRequest request = CliRequest(options.mode, !options.force, stops, report);
+    const SwitchOutcome outcome = ask != nullptr
+                                      ? FindAskAndSwitch(host, request, report, stops, output.log,
+                                                         ask, &session, declined)
+                                      : RunSwitch(host, request, &session);
+    if (*declined) return outcome;
     // The list has ended: a signal from now on stops the read-back at once.
     stops.HoldFirst(false);
     // After a stop signal the modem is left alone.

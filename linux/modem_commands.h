@@ -3,6 +3,8 @@
 // stick by the vendor's guard), once confirmed, reads the mode back.
 #pragma once
 
+#include <string>
+
 #include "cli_options.h"
 #include "port_report.h"
 #include "stop_signals.h"
@@ -22,7 +24,18 @@ enum StatusExit : int {
 // stops) ends the search with nothing printed.
 int RunStatus(const CliOptions& options, const PortReport& report, comdev::StopSignals& stops);
 
+// What the user said to the question before a switch.
+enum class UserAnswer { Yes, No, Stopped };
+// Asks question (in the locale's codeset) and reads the answer; a stop
+// signal of stops ends the wait.
+using AskUser = UserAnswer (*)(const std::string& question, comdev::StopSignals& stops);
+
 // The switch run on output, its ports told through report, with the
-// command line's own steps around it.
+// command line's own steps around it. With ask (no --yes) the modem is found
+// first and the user asked, naming the stick, its port and the mode it
+// reports, before anything that changes it is sent; a stick already in the
+// mode is said and not asked about. *declined: the user said no (nothing was
+// changed; the port was sent only ATI and read-only queries).
 SwitchOutcome RunSwitchCommand(const CliOptions& options, const TerminalOutput& output,
-                               const PortReport& report, comdev::StopSignals& stops);
+                               const PortReport& report, comdev::StopSignals& stops, AskUser ask,
+                               bool* declined);

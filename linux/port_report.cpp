@@ -155,6 +155,12 @@ std::string PortReport::ModemPort(const std::string& path) const {
     return line + ".\n";
 }
 
+std::string PortReport::UsbIdSuffix(const std::string& path) const {
+    const comdev::UsbIdentity* usb = UsbOf(path);
+    if (usb == nullptr) return "";
+    return " (" + ShownLine(usb->vendor + ":" + usb->product, kShownBytes) + ")";
+}
+
 const Vendor* PortReport::DeviceVendor(const std::string& path) const {
     const comdev::UsbIdentity* usb = UsbOf(path);
     if (usb == nullptr) return nullptr;

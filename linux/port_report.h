@@ -46,6 +46,8 @@ public:
     // The row of the vendor whose USB device the candidate port belongs to;
     // null for any other port.
     const Vendor* DeviceVendor(const std::string& path) const;
+    // " (12d1:1506)" for a candidate on a USB device, escaped; "" for any other.
+    std::string UsbIdSuffix(const std::string& path) const;
 
 private:
     std::string NotOpened(const PortProbe& probe) const;

@@ -216,11 +216,18 @@ std::string InCodeset(const std::string& text, const char* codeset) {
     return out;
 }
 
-// The question in the locale's codeset (in English ASCII where that cannot
-// be written), its answer read in it, a letter or a word in any case.
-TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
-    const char* ru = "Переключение в режим \"Только модем\". Продолжить? [д/Н]";
-    const char* en = "Switching to the mode \"Modem only\". Continue? [y/N]";
+// The question, once the stick is found, names it, its port and the mode it
+// reports, in the locale's codeset (in English ASCII where that cannot be
+// written); its answer is read in it, a letter or a word in any case. Before
+// a yes the stick gets only ATI and the read-only mode query.
+TEST_F(CommandLine, FindsThenAsksInTheLocalesCodesetAndANoChangesNothing) {
+    const std::string port = PortPath(1);
+    const std::string ruText = "Переключить ZTE MF627 на " + port +
+                               ", сейчас «Доп. функции» (autorun 1), в режим «Только модем»? [д/Н]";
+    const std::string enText = "Switch the ZTE MF627 on " + port +
+                               ", now \"Extra functions\" (autorun 1), to \"Modem only\"? [y/N]";
+    const char* ru = ruText.c_str();
+    const char* en = enText.c_str();
     const struct {
         const char* locale;
         const char* codeset;
@@ -264,11 +271,21 @@ TEST_F(CommandLine, AsksFirstInTheLocalesCodesetAndANoTouchesNothing) {
         EXPECT_NE(run.err.find(InCodeset(c.asked, c.codeset)), std::string::npos) << run.err;
         EXPECT_EQ(sim().State(1), c.exitCode == 0 ? "zcdrun=E" : "none");
         const char* searching = c.asked == ru ? "Поиск модема.\n" : "Searching for the modem.\n";
-        EXPECT_EQ(run.out.rfind(InCodeset(searching, c.codeset), 0),
-                  c.exitCode == 0 ? 0u : std::string::npos)
-            << run.out;
-        EXPECT_EQ(sim().Opens(1) == 0, c.exitCode != 0);
-    }
+        EXPECT_EQ(run.out.rfind(InCodeset(searching, c.codeset), 0), 0u) << run.out;
+        const std::string asked = "ATI\r\nAT+ZCDRUN=4\r\n";
+        EXPECT_EQ(sim().Received(1).rfind(asked, 0), 0u) << sim().Received(1);
+        if (c.exitCode != 0) EXPECT_EQ(sim().Received(1), asked);
+    }    // A stick that reports the mode asked for is said so and not asked about.
+    ASSERT_TRUE(sim().Layout("COM1=zte"));
+    const Finished run = ProgramRun(Launch({"extra", "--port", PortPath(1)}, "", StdoutKind::File,
+                                           {{"LC_ALL", "C.UTF-8"}}))
+                             .Wait();
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("is in the mode \"Extra functions\" (autorun 1) already"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.err.find("[y/N]"), std::string::npos) << run.err;
+    EXPECT_EQ(sim().Received(1), "ATI\r\nAT+ZCDRUN=4\r\n");
 }
 
 TEST_F(CommandLine, QuietPrintsNothing) {

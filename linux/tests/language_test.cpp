@@ -62,7 +62,9 @@ const struct {
 } kAllTexts[] = {
     NAMED(kTextUsage),
     NAMED(kTextHelp),
-    NAMED(kTextConfirmQuestion),
+    NAMED(kTextAskSwitch),
+    NAMED(kTextModeNow),
+    NAMED(kTextAlreadyThere),
     NAMED(kTextModemManager),
     NAMED(kTextPortNeedsPath),
     NAMED(kTextUnknownOption),
