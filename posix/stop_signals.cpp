@@ -26,8 +26,9 @@ int g_wakeWrite = -1;
 // returning from one of those would run the faulting instruction again.
 // SIGPIPE and SIGXFSZ are ignored instead (a failed write is told as such).
 // The real-time signals join them below, as SIGRTMIN is not a constant.
-constexpr int kStopSignals[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGALRM,
-                                SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,   SIGPWR,  SIGSTKFLT};
+// SIGSTKFLT is left out: MIPS has no such signal and no kernel sends it.
+constexpr int kStopSignals[] = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGUSR1, SIGUSR2,
+                                SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,   SIGPWR};
 
 sigset_t StopSignalSet() {
     sigset_t set;
