@@ -98,6 +98,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ExitCase{"PortGoneAtReopen", "COM1=zte,gone-after-close", 2,
                              u8"ОШИБКА: не удалось открыть порт модема."},
                     ExitCase{"CommandAnsweredError", "COM1=huawei,error-on=AT^U2DIAG=0", 2,
+                             u8"ОШИБКА: модем не подтвердил переключение режима."},
+                    // A stray or late answer is no command's own.
+                    ExitCase{"StrayOkAfterIdentification",
+                             "COM1=huawei,stray-ok-on=ATI,error-on=AT^U2DIAG=0", 2,
+                             u8"ОШИБКА: модем не подтвердил переключение режима."},
+                    ExitCase{"LateAnswer", "COM1=huawei,late-on=AT^U2DIAG=0", 2,
+                             u8"ОШИБКА: модем не подтвердил переключение режима."},
+                    ExitCase{"ZteStrayOkThenRefusal",
+                             "COM1=zte,stray-ok-on=AT+ZCDRUN=8,stray-ms=0,fail-on=AT+ZCDRUN=E", 2,
                              u8"ОШИБКА: модем не подтвердил переключение режима."}),
     [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
 // clang-format on
