@@ -154,30 +154,37 @@ struct ReasonCase {
 
 class PassedOver : public testing::TestWithParam<ReasonCase> {};
 
+// A switch says why on stdout, status on stderr (its stdout is the report).
 TEST_P(PassedOver, TheLineAboutThePortSaysWhy) {
     const ReasonCase& c = GetParam();
     ASSERT_TRUE(Sim().Available()) << "run beside the simulator (with_modemsim.sh)";
     ASSERT_TRUE(Sim().Layout(c.layout));
     Planted planted;
     c.plant(&planted);
-    Launch launch({"modem-only", "--yes", "--port", PortPath(1)});
-    launch.asNobody = c.asNobody;
-    launch.env = planted.env;
-    const Finished run = ProgramRun(launch).Wait();
-    if (!planted.warned.empty()) {
-        EXPECT_EQ(run.err.find(planted.warned), run.err.rfind(planted.warned)) << run.err;
-        EXPECT_NE(run.err.find(planted.warned), std::string::npos) << run.err;
-    }
+    for (const bool status : {false, true}) {
+        SCOPED_TRACE(status ? "status" : "modem-only");
+        Launch launch(status ? std::vector<std::string>{"status", "--port", PortPath(1)}
+                             : std::vector<std::string>{"modem-only", "--yes", "--port", PortPath(1)});
+        launch.asNobody = c.asNobody;
+        launch.env = planted.env;
+        const Finished run = ProgramRun(launch).Wait();
+        if (!planted.warned.empty()) {
+            EXPECT_EQ(run.err.find(planted.warned), run.err.rfind(planted.warned)) << run.err;
+            EXPECT_NE(run.err.find(planted.warned), std::string::npos) << run.err;
+        }
 
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    const std::string prefix = "ОШИБКА: не удалось обнаружить модем.\n" + PortPath(1) + ": ";
-    const size_t at = run.out.find(prefix);
-    ASSERT_NE(at, std::string::npos) << run.out;
-    const std::string line = run.out.substr(at + prefix.size(), run.out.find('\n', at + prefix.size()) - at - prefix.size());
-    for (const std::string& part : planted.expected.empty() ? c.expected : planted.expected) {
-        EXPECT_NE(line.find(part), std::string::npos) << "«" << part << "» not in «" << line << "»";
+        EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+        const std::string& told = status ? run.err : run.out;
+        const std::string prefix = "ОШИБКА: не удалось обнаружить модем.\n" + PortPath(1) + ": ";
+        const size_t at = told.find(prefix);
+        ASSERT_NE(at, std::string::npos) << told;
+        const size_t from = at + prefix.size();
+        const std::string line = told.substr(from, told.find('\n', from) - from);
+        for (const std::string& part : planted.expected.empty() ? c.expected : planted.expected) {
+            EXPECT_NE(line.find(part), std::string::npos) << "«" << part << "» not in «" << line << "»";
+        }
+        EXPECT_EQ(line.find('\033'), std::string::npos) << "a modem's escape reached the terminal";
     }
-    EXPECT_EQ(line.find('\033'), std::string::npos) << "a modem's escape reached the terminal";
 }
 
 // clang-format off: one case to a row
@@ -262,10 +269,15 @@ TEST_P(SysfsRun, ChoosesPortsAndNamesTheStick) {
     const FakeMachine machine(c.fixture, c.nodes);
     const Finished run = machine.Run({"modem-only", "--yes"});
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    // Where no modem is found, status tells the same reasons on stderr.
+    const bool notFound = c.exitCode == 1;
+    const Finished status = notFound ? machine.Run({"status"}) : Finished{};
+    if (notFound) EXPECT_EQ(status.exitCode, 1) << status.err;
     for (std::string part : c.expected) {
         const size_t dev = part.find("DEV");
         if (dev != std::string::npos) part.replace(dev, 3, machine.Dev());
         EXPECT_NE(run.out.find(part), std::string::npos) << "«" << part << "» not in\n" << run.out;
+        if (notFound) EXPECT_NE(status.err.find(part), std::string::npos) << status.err;
     }
     for (int com : c.untouched) EXPECT_EQ(Sim().Opens(com), 0) << "COM" << com;
 }
