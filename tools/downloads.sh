@@ -19,6 +19,8 @@ out=$(mkdir -p "${1:-$root/out}" && cd "${1:-$root/out}" && pwd)
 source "$root/tools/builds.sh"
 # shellcheck source=tools/release_files.sh
 source "$root/tools/release_files.sh"
+# The Debian builds date their files by it too.
+export SOURCE_DATE_EPOCH=$date
 
 # Static binary (its preset's CPU) -> the OpenWrt architecture of its .ipk.
 declare -A openwrt_arch=([mipsel]=mipsel_24kc [aarch64]=aarch64_cortex-a53

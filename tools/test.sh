@@ -158,21 +158,33 @@ tarball_holds() {
 # and control.tar.gz; its control names the package, version and OpenWrt
 # architecture; its data is usr/bin/modemswitch alone, the CPU's binary,
 # which then switches a simulated modem under qemu.
+# The ELF machine (e_machine) an OpenWrt architecture's binaries carry, from
+# the architecture's own name: a package's binary is checked against what
+# the package says it is for, not against the mapping that made it.
+openwrt_elf_machine() {
+  case $1 in mipsel_*) echo 8 ;; arm_*) echo 40 ;; aarch64_*) echo 183 ;; esac
+}
+elf_machine() { od -An -tu2 -j18 -N2 "$1" | tr -d ' '; }
 ipk_unpacks() {
   local cpu=$1 arch=${openwrt_arch[$1]} dir=$results/ipk-$1
   local ipk=$downloads/modemswitch_${version}_$arch.ipk
+  local control=$dir/control/control program=$dir/data/usr/bin/modemswitch
   mkdir -p "$dir/control" "$dir/data" && tar -xzf "$ipk" -C "$dir" &&
     [ "$(tar -tzf "$ipk" | tr '\n' ' ')" = "./debian-binary ./data.tar.gz ./control.tar.gz " ] &&
     [ "$(cat "$dir/debian-binary")" = 2.0 ] &&
     tar -xzf "$dir/control.tar.gz" -C "$dir/control" && tar -xzf "$dir/data.tar.gz" -C "$dir/data" &&
-    grep -qx "Package: modemswitch" "$dir/control/control" &&
-    grep -qx "Version: $version" "$dir/control/control" &&
-    grep -qx "Architecture: $arch" "$dir/control/control" &&
+    grep -qx "Package: modemswitch" "$control" &&
+    grep -qx "Version: $version" "$control" &&
+    grep -qx "Architecture: $arch" "$control" &&
+    grep -qx "Installed-Size: $(stat -c %s "$program")" "$control" &&
+    grep -qx 'Section: utils' "$control" && grep -q '^Maintainer: .*<.*@.*>$' "$control" &&
+    grep -q '^Description: .*ZTE.*Huawei' "$control" &&
     [ "$(cd "$dir/data" && find . -type f)" = ./usr/bin/modemswitch ] &&
-    cmp "$dir/data/usr/bin/modemswitch" "$(preset_tree "linux-$cpu")/linux/modemswitch-stripped" &&
+    [ "$(elf_machine "$program")" = "$(openwrt_elf_machine "$arch")" ] &&
+    cmp "$program" "$(preset_tree "linux-$cpu")/linux/modemswitch-stripped" &&
     tools/modemsim/with_modemsim.sh "$MODEMSIM" linux/tests/switch_under_emulator.sh huawei \
       "qemu-${cpu/armhf/arm}-static" \
-      "$dir/data/usr/bin/modemswitch" >"$dir/switch.log" 2>&1
+      "$program" >"$dir/switch.log" 2>&1
 }
 # Made again in another time zone and umask, each archive is the same bytes.
 downloads_repeat() {
