@@ -32,7 +32,7 @@ inline constexpr Text kTextUsage{
 // (ms) and per command (s), the bounds of a whole answer then (s), and
 // the signals' repeat window and grace (s).
 inline constexpr Text kTextHelp{
-    "modemswitch: переключает режим 3G USB-модема ZTE или Huawei AT-командами.\n"
+    "modemswitch: переключает режим 3G/4G USB-модема ZTE или Huawei AT-командами.\n"
     "\n"
     "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
     "               modemswitch [ПАРАМЕТР]... status|list\n"
@@ -77,7 +77,8 @@ inline constexpr Text kTextHelp{
     "                          значение начинается с ru, иначе английский.\n"
     "\n"
     "Коды выхода:\n"
-    "  0      модем подтвердил переключение; status: режим прочитан; list: всегда\n"
+    "  0      модем подтвердил переключение; status: режим прочитан;\n"
+    "         list: всегда\n"
     "  1      модем не найден\n"
     "  2      модем не подтвердил переключение, или оно отклонено (см. --force);\n"
     "         status: модем не ответил на запрос режима\n"
@@ -96,7 +97,7 @@ inline constexpr Text kTextHelp{
     "которая его вернёт. Такой режим действует после переподключения модема.\n"
     "\n"
     "Подробнее: man modemswitch\n",
-    "modemswitch: switches a ZTE or Huawei 3G USB modem's mode by AT commands.\n"
+    "modemswitch: switches a ZTE or Huawei 3G or 4G USB stick's mode by AT commands.\n"
     "\n"
     "usage: modemswitch [OPTION]... modem-only|extra\n"
     "       modemswitch [OPTION]... status|list\n"
@@ -141,7 +142,8 @@ inline constexpr Text kTextHelp{
     "                          when it starts with ru, English otherwise.\n"
     "\n"
     "Exit codes:\n"
-    "  0      the modem confirmed the switch; status: the mode was read; list: always\n"
+    "  0      the modem confirmed the switch; status: the mode was read;\n"
+    "         list: always\n"
     "  1      no modem found\n"
     "  2      the modem did not confirm the switch, or it was refused (see\n"
     "         --force); status: the modem did not answer the mode query\n"
@@ -152,7 +154,8 @@ inline constexpr Text kTextHelp{
     "  74     --help, --version, status, list: standard output could not be written\n"
     "  128+N  ended by signal N (a second signal, %g s or more later, stops a\n"
     "         switch at once; else it is finished, for at most %g s; so does every\n"
-    "         catchable signal that would end the program: SIGQUIT gives 131, no core)\n"
+    "         catchable signal that would end the program: SIGQUIT gives 131,\n"
+    "         no core)\n"
     "\n"
     "Huawei modems get AT^U2DIAG; newer ones (E3131, E3372, ...) that refuse it\n"
     "get AT^SETPORT: the log shows the value before and the command that puts it\n"
