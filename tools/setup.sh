@@ -22,3 +22,6 @@ done
 export DEBIAN_FRONTEND=noninteractive
 setup_update
 setup_install "$(dpkg --print-architecture)" "${packages[@]}"
+mapfile -t missing < <(setup_not_installed "${packages[@]}")
+[ ${#missing[@]} -eq 0 ] ||
+  echo "setup: not installed: ${missing[*]}; the checks that need them fail by name" >&2

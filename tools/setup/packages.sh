@@ -102,7 +102,7 @@ setup_skew_line() {
       if ($3 != "" && $4 != "") printf " %s, %s is to be installed", $3, $4
       else printf ", which apt will not install" }' <<<"$unmet")
   fix=$(awk -F'|' '$3 != "" && !seen[$2]++ { printf " %s %s=%s", $1, $2, $3 }' <<<"$unmet")
-  echo "setup: apt refuses $*: their versions no longer match the $native ones ($why)." \
+  echo "setup: apt refuses $(printf '%s\n' "$@" | paste -sd, | sed 's/,/, /g'): their versions no longer match the $native ones ($why)." \
     "That is the package mirror mid-sync, not this project: wait for the mirror and run again," \
     "or install the matching versions (apt-get install${fix:- with pinned versions});" \
     "going on without them"

@@ -58,7 +58,7 @@ The following packages have unmet dependencies:
 E: Unable to correct problems, you have held broken packages.
 == setup_refused cmake nosuchpackage =>
 E: Unable to locate package nosuchpackage
-== setup_skew_line amd64 wine32:i386 => setup: apt refuses wine32:i386: their versions no longer match the amd64 ones (wine32:i386 needs libwine:i386 8.0~repack-4, 8.0~repack-4+deb12u1 is to be installed; wine32:i386 needs libz1:i386, which apt will not install). That is the package mirror mid-sync, not this project: wait for the mirror and run again, or install the matching versions (apt-get install wine32:i386 libwine:i386=8.0~repack-4); going on without them
+== setup_skew_line amd64 wine32:i386 libc6-dev:armhf => setup: apt refuses wine32:i386, libc6-dev:armhf: their versions no longer match the amd64 ones (wine32:i386 needs libwine:i386 8.0~repack-4, 8.0~repack-4+deb12u1 is to be installed; wine32:i386 needs libz1:i386, which apt will not install). That is the package mirror mid-sync, not this project: wait for the mirror and run again, or install the matching versions (apt-get install wine32:i386 libwine:i386=8.0~repack-4); going on without them
  wine32:i386 : Depends: libwine:i386 (= 8.0~repack-4) but 8.0~repack-4+deb12u1 is to be installed
                Depends: libz1:i386 but it is not going to be installed
 E: Unable to correct problems, you have held broken packages.
