@@ -57,12 +57,12 @@ setup_failed_indexes() {
 
 # On stdin apt-get install's output; out each unmet dependency it reports,
 # "PACKAGE|DEPENDENCY|VERSION WANTED|VERSION TO BE INSTALLED" (the versions
-# empty where apt gives none). Continuation lines belong to the package above.
+# empty where apt gives none). Indented lines belong to the package above.
 setup_unmet() {
   awk '
     /^ [^ ]+ : [A-Za-z-]+: / { package = $1; sub(/^ [^ ]+ : /, "") ; unmet($0); next }
     /^  +[A-Za-z-]+: / && package != "" { sub(/^ +/, ""); unmet($0); next }
-    { package = "" }
+    /^[^ ]/ { package = "" }
     function unmet(line,   f, n, wanted, installed) {
       n = split(line, f, " ")
       if (f[1] !~ /^(Pre)?Depends:$/) return
@@ -100,8 +100,9 @@ setup_skew_line() {
   why=$(awk -F'|' '!seen[$2]++ {
       printf "%s%s needs %s", sep, $1, $2; sep = "; "
       if ($3 != "" && $4 != "") printf " %s, %s is to be installed", $3, $4
+      else if ($3 != "") printf " %s", $3
       else printf ", which apt will not install" }' <<<"$unmet")
-  fix=$(awk -F'|' '$3 != "" && !seen[$2]++ { printf " %s %s=%s", $1, $2, $3 }' <<<"$unmet")
+  fix=$(awk -F'|' '!named[$1]++ { printf " %s", $1 } $3 != "" && !pinned[$2]++ { printf " %s=%s", $2, $3 }' <<<"$unmet")
   echo "setup: apt refuses $(printf '%s\n' "$@" | paste -sd, | sed 's/,/, /g'): their versions no longer match the $native ones ($why)." \
     "That is the package mirror mid-sync, not this project: wait for the mirror and run again," \
     "or install the matching versions (apt-get install${fix:- with pinned versions});" \
@@ -164,7 +165,8 @@ setup_install() {
   shift
   local wanted=("$@")
   while [ ${#wanted[@]} -gt 0 ]; do
-    output=$(apt-get install -y -qq --no-install-recommends "${wanted[@]}" 2>&1) && return 0
+    # -q, not -qq: -qq hides the unmet dependencies.
+    output=$(apt-get install -y -q --no-install-recommends "${wanted[@]}" 2>&1) && return 0
     refused=$(setup_refused "${wanted[@]}" <<<"$output")
     if [ -z "$refused" ]; then
       echo "setup: apt-get install failed:" >&2

@@ -56,11 +56,20 @@ The following packages have unmet dependencies:
  wine32:i386 : Depends: libwine:i386 (= 8.0~repack-4) but 8.0~repack-4+deb12u1 is to be installed
  libgcc-12-dev:armhf : Depends: libgcc-s1:armhf (= 12.2.0-14) but 12.2.0-14+deb12u1 is to be installed
 E: Unable to correct problems, you have held broken packages.
+== setup_unmet => apt|adduser||, apt|gpgv||, apt|libc6||
+ apt : Depends: adduser but it is not going to be installed
+       Depends: gpgv or
+                gpgv2 but it is not going to be installed or
+                gpgv1
+       Depends: libc6 (>= 2.34) but it is not installable
+E: Error, pkgProblemResolver::Resolve generated breaks, this may be caused by held packages.
 == setup_refused cmake nosuchpackage =>
 E: Unable to locate package nosuchpackage
-== setup_skew_line amd64 wine32:i386 libc6-dev:armhf => setup: apt refuses wine32:i386, libc6-dev:armhf: their versions no longer match the amd64 ones (wine32:i386 needs libwine:i386 8.0~repack-4, 8.0~repack-4+deb12u1 is to be installed; wine32:i386 needs libz1:i386, which apt will not install). That is the package mirror mid-sync, not this project: wait for the mirror and run again, or install the matching versions (apt-get install wine32:i386 libwine:i386=8.0~repack-4); going on without them
+== setup_skew_line amd64 wine32:i386 libc6-dev:armhf => setup: apt refuses wine32:i386, libc6-dev:armhf: their versions no longer match the amd64 ones (wine32:i386 needs libwine:i386 8.0~repack-4, 8.0~repack-4+deb12u1 is to be installed; libc6-dev:armhf needs libc6:armhf 2.36-9+deb12u7, 2.36-9+deb12u14 is to be installed; libc6-dev:armhf needs libc-dev-bin:armhf 2.36-9+deb12u7). That is the package mirror mid-sync, not this project: wait for the mirror and run again, or install the matching versions (apt-get install wine32:i386 libwine:i386=8.0~repack-4 libc6-dev:armhf libc6:armhf=2.36-9+deb12u7 libc-dev-bin:armhf=2.36-9+deb12u7); going on without them
+The following packages have unmet dependencies:
  wine32:i386 : Depends: libwine:i386 (= 8.0~repack-4) but 8.0~repack-4+deb12u1 is to be installed
-               Depends: libz1:i386 but it is not going to be installed
+ libc6-dev:armhf : Depends: libc6:armhf (= 2.36-9+deb12u7) but 2.36-9+deb12u14 is to be installed
+                   Depends: libc-dev-bin:armhf (= 2.36-9+deb12u7)
 E: Unable to correct problems, you have held broken packages.
 == host_archs yes => arm64, armhf, i386
 == host_archs no => arm64, armhf
