@@ -2,6 +2,9 @@
 # Installs everything the build, the tests and the demo need on Debian 12, as root.
 # Idempotent: when every package is present it only checks and returns.
 # A package mirror mid-sync does not stop it: see tools/setup/packages.sh.
+# Exit status: 0 all installed; 2 some packages apt refused (a mirror
+# mid-sync: said in one line; the rest is installed and the checks that need
+# them fail by name); 1 failed.
 set -euo pipefail
 trap 'echo "setup: failed: $BASH_COMMAND" >&2' ERR
 
@@ -23,5 +26,6 @@ export DEBIAN_FRONTEND=noninteractive
 setup_update
 setup_install "$(dpkg --print-architecture)" "${packages[@]}"
 mapfile -t missing < <(setup_not_installed "${packages[@]}")
-[ ${#missing[@]} -eq 0 ] ||
-  echo "setup: not installed: ${missing[*]}; the checks that need them fail by name" >&2
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "setup: not installed: ${missing[*]}; the checks that need them fail by name" >&2
+exit 2
