@@ -48,8 +48,8 @@ bool* FlagOf(int result, CliOptions* options) {
 }
 
 bool ParseCommand(const std::string& word, CliOptions* options) {
-    if (word == "status") {
-        options->action = CliAction::Status;
+    if (word == "status" || word == "list") {
+        options->action = word == "status" ? CliAction::Status : CliAction::List;
         return true;
     }
     return ParseModeWord(word, &options->mode);
@@ -83,18 +83,18 @@ std::string Refusal(int result, const char* word) {
 // Options that belong to one command only.
 bool FitsCommand(const CliOptions& options, std::string* error) {
     const bool status = options.action == CliAction::Status;
-    const char* misplaced = !status && options.json       ? "--json"
-                            : !status && options.showImei ? "--show-imei"
-                                                          : nullptr;
-    if (misplaced != nullptr) {
-        *error = std::string(Tr(kTextOnlyWithStatus)) + misplaced;
-        return false;
+    const bool list = options.action == CliAction::List;
+    std::string why;
+    if (!status && !list && options.json) {
+        why = std::string(Tr(kTextOnlyWithStatusOrList)) + "--json";
+    } else if (!status && options.showImei) {
+        why = std::string(Tr(kTextOnlyWithStatus)) + "--show-imei";
+    } else if ((status || list) && options.force) {
+        why = std::string(Tr(status ? kTextNotWithStatus : kTextNotWithList)) + "--force";
     }
-    if (status && options.force) {
-        *error = std::string(Tr(kTextNotWithStatus)) + "--force";
-        return false;
-    }
-    return true;
+    if (why.empty()) return true;
+    *error = why;
+    return false;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ constexpr std::size_t kMaxPorts = comdev::kMaxSearchPorts;
 enum class CliAction {
     Switch,  // modem-only or extra: change the modem's mode
     Status,  // read the modem's mode, change nothing
+    List,    // list the ports the search would try, send nothing
 };
 
 struct CliOptions {
@@ -26,7 +27,7 @@ struct CliOptions {
     bool yes = false;
     bool quiet = false;
     bool verbose = false;
-    bool json = false;      // status only
+    bool json = false;      // status and list only
     bool showImei = false;  // status only
     bool force = false;     // switch only
 };

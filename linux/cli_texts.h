@@ -22,26 +22,29 @@ const char* Tr(const Text& text);
 
 inline constexpr Text kTextUsage{
     "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
-    "               modemswitch [ПАРАМЕТР]... status\n"
+    "               modemswitch [ПАРАМЕТР]... status|list\n"
     "подробнее: modemswitch --help\n",
     "usage: modemswitch [OPTION]... modem-only|extra\n"
-    "       modemswitch [OPTION]... status\n"
+    "       modemswitch [OPTION]... status|list\n"
     "more: modemswitch --help\n"};
 
 // A printf format: the port limit, the time-out per port while searching
 // (ms) and per command (s), the bounds of a whole answer then (s), and
 // the signals' repeat window and grace (s).
 inline constexpr Text kTextHelp{
-    "modemswitch: переключает режим 3G USB-модема ZTE или Huawei AT-командами.\n"
+    "modemswitch: переключает режим 3G/4G USB-модема ZTE или Huawei AT-командами.\n"
     "\n"
     "использование: modemswitch [ПАРАМЕТР]... modem-only|extra\n"
-    "               modemswitch [ПАРАМЕТР]... status\n"
+    "               modemswitch [ПАРАМЕТР]... status|list\n"
     "\n"
     "  modem-only        «Только модем»: виртуальный CD-привод и картридер модема\n"
     "                    отключаются, остаётся только модем.\n"
     "  extra             «Доп. функции»: виртуальный CD-привод и картридер модема\n"
     "                    снова включаются.\n"
     "  status            прочитать режим модема, ничего не меняя.\n"
+    "  list              перечислить порты, которые проверил бы поиск, по порядку,\n"
+    "                    с их USB-устройствами и тем, кто их держит; портам\n"
+    "                    ничего не отправляется.\n"
     "\n"
     "Параметры:\n"
     "  -p, --port=ПУТЬ   проверять только этот порт (до %zu раз, по порядку);\n"
@@ -52,7 +55,7 @@ inline constexpr Text kTextHelp{
     "  -v, --verbose     о каждом порте сразу сообщать, почему он пропущен.\n"
     "      --force       переключить HiLink-модем Huawei в modem-only, хотя\n"
     "                    после этого у него может не остаться AT-порта.\n"
-    "      --json        со status: вывести результат одним объектом JSON.\n"
+    "      --json        со status и list: вывести результат одним объектом JSON.\n"
     "      --show-imei   со status: вывести и IMEI модема.\n"
     "  -h, --help        вывести эту справку и выйти.\n"
     "  -V, --version     вывести версию и выйти.\n"
@@ -74,7 +77,8 @@ inline constexpr Text kTextHelp{
     "                          значение начинается с ru, иначе английский.\n"
     "\n"
     "Коды выхода:\n"
-    "  0      модем подтвердил переключение; status: режим прочитан\n"
+    "  0      модем подтвердил переключение; status: режим прочитан;\n"
+    "         list: всегда\n"
     "  1      модем не найден\n"
     "  2      модем не подтвердил переключение, или оно отклонено (см. --force);\n"
     "         status: модем не ответил на запрос режима\n"
@@ -82,7 +86,7 @@ inline constexpr Text kTextHelp{
     "  64     неверные аргументы\n"
     "  71     закрытый stdin, stdout или stderr не удалось открыть на /dev/null\n"
     "         (ничего не тронуто)\n"
-    "  74     --help, --version, status: не удалось записать стандартный вывод\n"
+    "  74     --help, --version, status, list: не удалось записать стандартный вывод\n"
     "  128+N  прервано сигналом N (второй сигнал, не раньше чем через %g с,\n"
     "         прерывает переключение сразу; иначе оно доводится до конца, до %g с;\n"
     "         так же любой перехватываемый сигнал, завершающий программу: SIGQUIT\n"
@@ -93,16 +97,19 @@ inline constexpr Text kTextHelp{
     "которая его вернёт. Такой режим действует после переподключения модема.\n"
     "\n"
     "Подробнее: man modemswitch\n",
-    "modemswitch: switches a ZTE or Huawei 3G USB modem's mode by AT commands.\n"
+    "modemswitch: switches a ZTE or Huawei 3G or 4G USB stick's mode by AT commands.\n"
     "\n"
     "usage: modemswitch [OPTION]... modem-only|extra\n"
-    "       modemswitch [OPTION]... status\n"
+    "       modemswitch [OPTION]... status|list\n"
     "\n"
     "  modem-only        \"Modem only\": the modem's virtual CD drive and card reader\n"
     "                    are turned off, only the modem stays.\n"
     "  extra             \"Extra functions\": the modem's virtual CD drive and card\n"
     "                    reader are turned on again.\n"
     "  status            read the modem's mode; change nothing.\n"
+    "  list              list the ports the search would try, in its order, with\n"
+    "                    their USB devices and who holds them; nothing is sent\n"
+    "                    to any port.\n"
     "\n"
     "Options:\n"
     "  -p, --port=PATH   try only this port (up to %zu times, in the order given);\n"
@@ -113,7 +120,7 @@ inline constexpr Text kTextHelp{
     "  -v, --verbose     say, as each port is tried, why it was passed over.\n"
     "      --force       switch a Huawei HiLink stick to modem-only, though it\n"
     "                    may be left without an AT port.\n"
-    "      --json        with status: print the result as one JSON object.\n"
+    "      --json        with status or list: print the result as one JSON object.\n"
     "      --show-imei   with status: print the modem's IMEI as well.\n"
     "  -h, --help        print this help and exit.\n"
     "  -V, --version     print the version and exit.\n"
@@ -135,7 +142,8 @@ inline constexpr Text kTextHelp{
     "                          when it starts with ru, English otherwise.\n"
     "\n"
     "Exit codes:\n"
-    "  0      the modem confirmed the switch; status: the mode was read\n"
+    "  0      the modem confirmed the switch; status: the mode was read;\n"
+    "         list: always\n"
     "  1      no modem found\n"
     "  2      the modem did not confirm the switch, or it was refused (see\n"
     "         --force); status: the modem did not answer the mode query\n"
@@ -143,10 +151,11 @@ inline constexpr Text kTextHelp{
     "  64     bad usage\n"
     "  71     a closed stdin, stdout or stderr could not be opened on /dev/null\n"
     "         (nothing touched)\n"
-    "  74     --help, --version, status: standard output could not be written\n"
+    "  74     --help, --version, status, list: standard output could not be written\n"
     "  128+N  ended by signal N (a second signal, %g s or more later, stops a\n"
     "         switch at once; else it is finished, for at most %g s; so does every\n"
-    "         catchable signal that would end the program: SIGQUIT gives 131, no core)\n"
+    "         catchable signal that would end the program: SIGQUIT gives 131,\n"
+    "         no core)\n"
     "\n"
     "Huawei modems get AT^U2DIAG; newer ones (E3131, E3372, ...) that refuse it\n"
     "get AT^SETPORT: the log shows the value before and the command that puts it\n"
@@ -179,8 +188,8 @@ inline constexpr Text kTextPortNeedsPath{"после --port нужен путь 
 inline constexpr Text kTextUnknownOption{"неизвестный параметр ", "unknown option "};
 inline constexpr Text kTextOneMode{"команда указывается один раз", "give only one command"};
 inline constexpr Text kTextUnknownMode{"неизвестная команда ", "unknown command "};
-inline constexpr Text kTextNoMode{"не указана команда: modem-only, extra или status",
-                                  "no command given: modem-only, extra or status"};
+inline constexpr Text kTextNoMode{"не указана команда: modem-only, extra, status или list",
+                                  "no command given: modem-only, extra, status or list"};
 inline constexpr Text kTextTooManyPorts{"портов не больше ", "at most this many ports: "};
 inline constexpr Text kTextPortPathsTooLong{"пути --port слишком длинные",
                                             "the --port paths are too long"};
@@ -318,6 +327,22 @@ inline constexpr Text kTextPortNotAModem{"ответил, но это не мо�
 // "The modem's port: /dev/ttyUSB2 (12d1:1001 HUAWEI Mobile, interface 2)."
 inline constexpr Text kTextModemPort{"Порт модема: ", "The modem's port: "};
 inline constexpr Text kTextUsbInterface{", интерфейс ", ", interface "};
+
+// modemswitch list: a numbered line per port, "1. PATH: USB DEVICE; HOLDER".
+inline constexpr Text kTextListHeader{
+    "Порты в том порядке, в каком их проверяет поиск (им ничего не отправлено):\n",
+    "The ports in the order the search tries them (nothing was sent to any):\n"};
+inline constexpr Text kTextNotUsbPort{"не USB-порт", "not a USB port"};
+inline constexpr Text kTextUsbDriver{", драйвер ", ", driver "};
+inline constexpr Text kTextPortFree{"свободен.", "free."};
+inline constexpr Text kTextOnlyWithStatusOrList{"только с командами status и list: ",
+                                                "only with status or list: "};
+inline constexpr Text kTextNotWithList{"не применяется с командой list: ", "not with list: "};
+
+// A search with no port to try.
+inline constexpr Text kTextNoSerialPorts{
+    "Последовательных портов нет: в /dev нет ни ttyUSB*, ни ttyACM*. Подключён ли модем?\n",
+    "There are no serial ports: /dev has no ttyUSB* or ttyACM*. Is the stick plugged in?\n"};
 
 // A ZTE or Huawei stick /sys shows without any serial port.
 inline constexpr Text kTextUsbDevice{"USB-устройство ", "USB device "};

@@ -18,6 +18,7 @@
 #include "locale_codeset.h"
 #include "modem_commands.h"
 #include "port_holders.h"
+#include "port_list.h"
 #include "port_paths.h"
 #include "port_report.h"
 #include "shown_text.h"
@@ -206,6 +207,12 @@ int main(int argc, char** argv) {
         {sysfsRoot, "/proc"},
         SearchCandidates(AbsolutePaths(options.ports), Setting("MODEMSWITCH_DEV_ROOT", "/dev"),
                          sysfsRoot));
+    if (options.action == CliAction::List) {
+        UseLockDirectory();
+        const std::string shown = options.json ? PortListJson(report) : PortListText(report);
+        std::fputs(shown.c_str(), stdout);
+        return ExitCodeOfOutput(EXIT_SUCCESS);
+    }
     // From here on a signal ends the run by its own path, which gives every
     // port back: exit 128 + the signal, as a shell shows one the signal ended.
     // SIGQUIT too leaves no core: it is a request to stop, not a fault, and a

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include <nlohmann/json.hpp>
-
 #include "cli_texts.h"
+#include "json_line.h"
 #include "shown_text.h"
 
 namespace {
@@ -115,13 +114,5 @@ std::string StatusJson(const ModemStatus& status, bool showImei) {
         {"raw", status.modeReported ? nlohmann::ordered_json(status.report.raw) : nullptr},
     };
     if (showImei) json["imei"] = StringOrNull(id.imei);
-    // Bytes that are not UTF-8 become U+FFFD instead of an exception. Every
-    // character past ASCII is escaped, the C1 and bidirectional controls
-    // among them, and DEL with them: the object is plain ASCII, whatever the
-    // modem sent and whatever the locale's codeset.
-    std::string text = json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
-    for (std::size_t at = text.find('\x7f'); at != std::string::npos; at = text.find('\x7f', at)) {
-        text.replace(at, 1, "\\u007f");
-    }
-    return text + "\n";
+    return JsonLine(json);
 }

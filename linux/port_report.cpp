@@ -8,6 +8,7 @@
 #include "shown_text.h"
 #include "port_paths.h"
 #include "switch_constants.h"
+#include "uucp_lock.h"
 
 namespace {
 
@@ -170,9 +171,29 @@ const Vendor* PortReport::DeviceVendor(const std::string& path) const {
     return nullptr;
 }
 
-std::vector<std::string> PortReport::SticksWithoutPort() const {
+std::string PortReport::HeldBy(const std::string& path) const {
+    comdev::OpenFailure failure;
+    failure.lock = comdev::ReadUucpLock(comdev::LockDirectory(), path);
+    if (failure.lock.obstacle != comdev::LockObstacle::None) return Busy(path, failure);
+    const PortHolder holder = ProcessWithOpen(roots_.proc, path);
+    return holder.pid != 0 ? HolderText(holder) : "";
+}
+
+std::vector<std::string> PortReport::NoModemReasons() const {
     std::vector<std::string> lines;
-    for (const comdev::StickWithoutPort& stick : comdev::SticksWithoutPort(roots_.sysfs, KnownUsbIds())) {
+    if (candidates_.empty()) lines.push_back(Tr(kTextNoSerialPorts));
+    for (std::string& line : SticksWithoutPortLines()) lines.push_back(std::move(line));
+    return lines;
+}
+
+std::vector<comdev::StickWithoutPort> PortReport::SticksWithoutPort() const {
+    return comdev::SticksWithoutPort(roots_.sysfs, KnownUsbIds());
+}
+
+// One line for each known maker's stick with no serial port.
+std::vector<std::string> PortReport::SticksWithoutPortLines() const {
+    std::vector<std::string> lines;
+    for (const comdev::StickWithoutPort& stick : SticksWithoutPort()) {
         std::string line =
             Tr(kTextUsbDevice) + ShownLine(stick.vendor + ":" + stick.product, kShownBytes);
         if (!stick.productName.empty()) line += " " + ShownLine(stick.productName, kShownBytes);

@@ -35,14 +35,22 @@ public:
 
     // The candidates' paths, as a run's search list (SwitchRequest::ports).
     const comdev::PortNames& SearchList() const { return searchList_; }
+    // The ports the search tries, in its order, each with its USB device.
+    const std::vector<comdev::PortCandidate>& Candidates() const { return candidates_; }
 
     // "PATH: why." for a port the search passed over (its probe's failure
     // tells why one did not open).
     std::string PassedOver(const PortProbe& probe) const;
     // "The modem's port: PATH (12d1:1001 HUAWEI Mobile, interface 2)."
     std::string ModemPort(const std::string& path) const;
-    // One line for each known maker's stick with no serial port.
-    std::vector<std::string> SticksWithoutPort() const;
+    // The known makers' sticks with no serial port, as sysfs shows them now.
+    std::vector<comdev::StickWithoutPort> SticksWithoutPort() const;
+    // Why no modem was found beyond the ports passed over: that there was no
+    // serial port to try, and the sticks with no serial port.
+    std::vector<std::string> NoModemReasons() const;
+    // Who holds the port now, from the lock directory and /proc, without
+    // opening it: "busy: held by process 812 (minicom)."; "" when nobody does.
+    std::string HeldBy(const std::string& path) const;
     // The row of the vendor whose USB device the candidate port belongs to;
     // null for any other port.
     const Vendor* DeviceVendor(const std::string& path) const;
@@ -50,6 +58,7 @@ public:
     std::string UsbIdSuffix(const std::string& path) const;
 
 private:
+    std::vector<std::string> SticksWithoutPortLines() const;
     std::string NotOpened(const PortProbe& probe) const;
     std::string Busy(const std::string& path, const comdev::OpenFailure& failure) const;
     const comdev::UsbIdentity* UsbOf(const std::string& path) const;

@@ -177,13 +177,13 @@ void TerminalHost::PortProbed(const PortProbe& probe) {
 void TerminalHost::ExplainNoModem(const comdev::PortNames&) {
     if (report_ == nullptr || out_.log == nullptr) return;
     for (const std::string& line : passedOver_) AppendLog(line.c_str());
-    for (const std::string& line : report_->SticksWithoutPort()) AppendLog(line.c_str());
+    for (const std::string& line : report_->NoModemReasons()) AppendLog(line.c_str());
 }
 
 void TerminalHost::TellWhyNoModem(std::FILE* to) const {
     if (report_ == nullptr) return;
     std::vector<std::string> lines = passedOver_;
-    for (const std::string& line : report_->SticksWithoutPort()) lines.push_back(line);
+    for (const std::string& line : report_->NoModemReasons()) lines.push_back(line);
     for (const std::string& line : lines) {
         std::string shown = TerminalText(line.c_str(), false, language_);
         shown.erase(0, shown.find_first_not_of('\n'));

@@ -145,6 +145,7 @@ bool UsbIdentityOf(const std::string& sysfsRoot, const std::string& ttyName,
     found.interfaceSubClass = HexAttribute(interfaceDir, "bInterfaceSubClass");
     found.interfaceProtocol = HexAttribute(interfaceDir, "bInterfaceProtocol");
     found.interfaceName = ReadLine(interfaceDir + "/interface");
+    found.driver = DriverOf(interfaceDir);
     *identity = found;
     return true;
 }

@@ -30,6 +30,7 @@ struct UsbIdentity {
     int interfaceSubClass = -1;
     int interfaceProtocol = -1;
     std::string interfaceName;  // the interface's own string, often none
+    std::string driver;         // the interface's driver: option, cdc_acm, qcserial...
 };
 
 // The tty a port path stands for: "ttyUSB2" for /dev/ttyUSB2, also through a

@@ -194,6 +194,13 @@ UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
     return UucpLock::HeldByOther;
 }
 
+LockRefusal ReadUucpLock(const std::string& lockDir, const std::string& devicePath) {
+    LockRefusal refusal;
+    if (lockDir.empty()) return refusal;
+    if (InspectLock(lockDir + "/" + UucpLockName(devicePath), &refusal) != LockState::Held) return {};
+    return refusal;
+}
+
 void ReleaseUucpLock(const std::string& lockPath) {
     if (!lockPath.empty()) unlink(lockPath.c_str());
 }

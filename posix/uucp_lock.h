@@ -29,6 +29,11 @@ std::string UucpLockName(const std::string& devicePath);
 UucpLock TakeUucpLock(const std::string& lockDir, const std::string& devicePath,
                       std::string* lockPath, LockRefusal* refusal);
 
+// What holds devicePath's lock in lockDir now, looked at without taking or
+// removing anything: obstacle None when no lock holds the port (none there,
+// or one whose owner has ended).
+LockRefusal ReadUucpLock(const std::string& lockDir, const std::string& devicePath);
+
 // Removes a lock file this process took; an empty path does nothing.
 void ReleaseUucpLock(const std::string& lockPath);
 

@@ -17,7 +17,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(mkdir -p "${1:-$root/out}" && cd "${1:-$root/out}" && pwd)
 # shellcheck source=tools/builds.sh
 source "$root/tools/builds.sh"
-version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
+# shellcheck source=tools/release_files.sh
+source "$root/tools/release_files.sh"
 
 # Static binary (its preset's CPU) -> the OpenWrt architecture of its .ipk.
 declare -A openwrt_arch=([mipsel]=mipsel_24kc [aarch64]=aarch64_cortex-a53
@@ -58,5 +59,5 @@ rm -f "$out"/modemswitch[-_]* "$out/SHA256SUMS"
 windows_zip || miss "the Windows zip"
 for arch in amd64 arm64 armhf; do debian_package "$arch" || miss "the $arch Debian package"; done
 for cpu in x86_64 armhf aarch64 mipsel; do static_downloads "$cpu" || miss "the $cpu tarball or OpenWrt package"; done
-(cd "$out" && sha256sum -- modemswitch[-_]* >SHA256SUMS) && made "$out/SHA256SUMS" || miss "SHA256SUMS"
+if (cd "$out" && sha256sum -- modemswitch[-_]* >SHA256SUMS); then made "$out/SHA256SUMS"; else miss "SHA256SUMS"; fi
 [ ${#missed[@]} -eq 0 ]

@@ -12,18 +12,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 binary=$1 arch=$2
 out=$(mkdir -p "$3" && cd "$3" && pwd)
-changelog=$root/debian/changelog
-version=$(dpkg-parsechangelog -l "$changelog" -S Version)
-date=$(dpkg-parsechangelog -l "$changelog" -S Timestamp)
+# shellcheck source=tools/release_files.sh
+source "$root/tools/release_files.sh"
 ipk=$out/modemswitch_${version}_$arch.ipk
 work=$(mktemp -d /tmp/modemswitch-ipk.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-
-# A tar.gz of the folder's contents under "./", reproducible.
-pack() {
-  (cd "$1" && tar --sort=name --mtime="@$date" --owner=0 --group=0 --numeric-owner \
-    --mode=u=rwX,go=rX --format=gnu -cf - .) | gzip -n -9
-}
 
 mkdir -p "$work/data/usr/bin" "$work/control" "$work/outer"
 install -m 0755 "$binary" "$work/data/usr/bin/modemswitch"
@@ -39,13 +32,10 @@ License: $(sed -n 's/^License: //p' "$root/debian/copyright" | head -n 1)
 Installed-Size: $(stat -c %s "$work/data/usr/bin/modemswitch")
 $description
 EOF
-chmod 0644 "$work/control/control"
 echo "2.0" >"$work/outer/debian-binary"
-pack "$work/data" >"$work/outer/data.tar.gz"
-pack "$work/control" >"$work/outer/control.tar.gz"
-chmod 0644 "$work/outer"/*
+(cd "$work/data" && reproducible_tar .) >"$work/outer/data.tar.gz"
+(cd "$work/control" && reproducible_tar .) >"$work/outer/control.tar.gz"
 # opkg reads the members in this order, as OpenWrt's ipkg-build writes them.
-(cd "$work/outer" && tar --mtime="@$date" --owner=0 --group=0 --numeric-owner --format=gnu \
-  -cf - ./debian-binary ./data.tar.gz ./control.tar.gz) | gzip -n -9 >"$work/package.ipk"
+(cd "$work/outer" && reproducible_tar ./debian-binary ./data.tar.gz ./control.tar.gz) >"$work/package.ipk"
 mv "$work/package.ipk" "$ipk"
 echo "$ipk"

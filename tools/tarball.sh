@@ -12,9 +12,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=$1 cpu=$2
 out=$(mkdir -p "$3" && cd "$3" && pwd)
-changelog=$root/debian/changelog
-version=$(dpkg-parsechangelog -l "$changelog" -S Version)
-date=$(dpkg-parsechangelog -l "$changelog" -S Timestamp)
+# shellcheck source=tools/release_files.sh
+source "$root/tools/release_files.sh"
 name=modemswitch-$version-linux-$cpu
 work=$(mktemp -d /tmp/modemswitch-tarball.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -23,8 +22,6 @@ mkdir "$work/$name"
 install -m 0755 "$tree/linux/modemswitch-stripped" "$work/$name/modemswitch"
 install -m 0644 "$tree/linux/modemswitch.1" "$tree/linux/modemswitch.ru.1" "$root/LICENSE" "$work/$name/"
 sed -e "s/@VERSION@/$version/" -e "s/@CPU@/$cpu/" "$root/docs/linux-static-readme.txt" >"$work/$name/README"
-chmod 0644 "$work/$name/README"
-(cd "$work" && tar --sort=name --mtime="@$date" --owner=0 --group=0 --numeric-owner \
-  --mode=u=rwX,go=rX --format=gnu -cf - "$name") | gzip -n -9 >"$work/download.tar.gz"
+(cd "$work" && reproducible_tar "$name") >"$work/download.tar.gz"
 mv "$work/download.tar.gz" "$out/$name.tar.gz"
 echo "$out/$name.tar.gz"

@@ -12,9 +12,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$1
 out=$(mkdir -p "${2:-$root/out}" && cd "${2:-$root/out}" && pwd)
-changelog=$root/debian/changelog
-version=$(dpkg-parsechangelog -l "$changelog" -S Version)
-date=$(dpkg-parsechangelog -l "$changelog" -S Timestamp)
+# shellcheck source=tools/release_files.sh
+source "$root/tools/release_files.sh"
 zip=$out/modemswitch-$version-windows.zip
 files=(modemswitch.exe README.txt LICENSE.txt SHA256SUMS)
 work=$(mktemp -d /tmp/modemswitch-zip.XXXXXX)

@@ -18,6 +18,8 @@ std::string Summary(const CliOptions& options) {
     if (options.version) return "version";
     if (options.action == CliAction::Status) {
         out = "status";
+    } else if (options.action == CliAction::List) {
+        out = "list";
     } else {
         out = options.mode == ModemMode::ModemOnly ? "modem-only" : "extra";
     }
@@ -73,6 +75,7 @@ TEST(CliOptions, AcceptedForms) {
         {{"modem-only", "--force", "-y"}, "modem-only yes force"},
         {{"status", "--json", "--show-imei", "-p", "/dev/ttyUSB2"},
          "status port=/dev/ttyUSB2 json imei"},
+        {{"--json", "list"}, "list json"},
         {{"-y", "--", "extra"}, "extra yes"},
         {{"--help"}, "help"},
         {{"-h", "turbo"}, "help"},
@@ -113,9 +116,12 @@ TEST(CliOptions, RefusedFormsSayWhy) {
         {{"extra", "--port", ""}, Tr(kTextPortNeedsPath)},
         {{"extra", "--port="}, Tr(kTextPortNeedsPath)},
         {{"--", "--yes", "extra"}, std::string(Tr(kTextUnknownMode)) + "--yes"},
-        {{"extra", "--json"}, onlyWithStatus + "--json"},
+        {{"extra", "--json"}, std::string(Tr(kTextOnlyWithStatusOrList)) + "--json"},
         {{"modem-only", "--show-imei"}, onlyWithStatus + "--show-imei"},
+        {{"list", "--show-imei"}, onlyWithStatus + "--show-imei"},
         {{"status", "--force"}, std::string(Tr(kTextNotWithStatus)) + "--force"},
+        {{"list", "--force"}, std::string(Tr(kTextNotWithList)) + "--force"},
+        {{"list", "status"}, Tr(kTextOneMode)},
     };
     for (const auto& c : cases) {
         const Parsed parsed = Parse(c.args);

@@ -310,6 +310,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {1}},
         MachineCase{"SticksInCdMode", "cd-mode.txt", {}, "", 1,
                     {"ОШИБКА: не удалось обнаружить модем.\n"
+                     "Последовательных портов нет: в /dev нет ни ttyUSB*, ни ttyACM*. Подключён ли "
+                     "модем?\n"
                      "USB-устройство 12d1:1446 HUAWEI Mobile: модем в режиме CD-привода (только "
                      "usb-storage), последовательного порта у него нет. Сначала его должен "
                      "переключить в режим модема usb_modeswitch или правила udev вашего "
@@ -318,10 +320,74 @@ INSTANTIATE_TEST_SUITE_P(
                     {}},
         MachineCase{"HiLinkStick", "hilink.txt", {}, "", 1,
                     {"ОШИБКА: не удалось обнаружить модем.\n"
+                     "Последовательных портов нет: в /dev нет ни ttyUSB*, ни ttyACM*. Подключён ли "
+                     "модем?\n"
                      "USB-устройство 12d1:14db HUAWEI_MOBILE: модем HiLink или только сетевой "
                      "(cdc_ether), AT-порта у него нет: пользуйтесь его веб-интерфейсом.\n"},
                     {}}),
     [](const testing::TestParamInfo<MachineCase>& info) { return info.param.name; });
+// clang-format on
+
+// --- modemswitch list: the search's order, each port's device and holder -----
+
+struct ListCase {
+    const char* name;
+    const char* fixture;
+    std::vector<std::pair<std::string, int>> nodes;
+    bool json;
+    int heldCom;                        // a simulated port this test holds open, or 0
+    std::vector<std::string> expected;  // in the output, with DEV for the fake /dev
+};
+
+class PortList : public testing::TestWithParam<ListCase> {};
+
+TEST_P(PortList, ShowsThePortsInTheSearchsOrderAndOpensNone) {
+    const ListCase& c = GetParam();
+    ASSERT_TRUE(Sim().Layout("COM1=huawei COM2=huawei COM3=huawei"));
+    const FakeMachine machine(c.fixture, c.nodes);
+    const int held = c.heldCom != 0 ? open(PortPath(c.heldCom).c_str(), O_RDWR | O_NOCTTY) : -1;
+    const Finished run = machine.Run(c.json ? std::vector<std::string>{"list", "--json"}
+                                            : std::vector<std::string>{"list"});
+    if (held >= 0) close(held);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (std::string part : c.expected) {
+        for (size_t dev = part.find("DEV"); dev != std::string::npos; dev = part.find("DEV"))
+            part.replace(dev, 3, machine.Dev());
+        const size_t pid = part.find("PID");
+        if (pid != std::string::npos) part.replace(pid, 3, std::to_string(getpid()));
+        EXPECT_NE(run.out.find(part), std::string::npos) << "«" << part << "» not in\n" << run.out;
+    }
+    for (int com = 1; com <= 3; ++com) {
+        if (com != c.heldCom) EXPECT_EQ(Sim().Opens(com), 0) << "COM" << com;
+    }
+}
+
+// clang-format off: one case to a row
+INSTANTIATE_TEST_SUITE_P(
+    Machines, PortList,
+    testing::Values(
+        // The PC UI port first, the diagnostics port last; the one held named.
+        ListCase{"HuaweiStick", "huawei-e173.txt", {{"ttyUSB0", 1}, {"ttyUSB1", 2}, {"ttyUSB2", 3}}, false, 1,
+                 {"Порты в том порядке, в каком их проверяет поиск (им ничего не отправлено):\n"
+                  "1. DEV/ttyUSB2: 12d1:1436 HUAWEI Mobile, интерфейс 4 \"HUAWEI Mobile Connect - PC UI "
+                  "Interface\", драйвер option; свободен.\n"
+                  "2. DEV/ttyUSB0: 12d1:1436 HUAWEI Mobile, интерфейс 0, драйвер option; занят: его "
+                  "держит процесс PID (modemswitch_cli).\n"
+                  "3. DEV/ttyUSB1: 12d1:1436 HUAWEI Mobile, интерфейс 3 \"HUAWEI Mobile Connect - "
+                  "Application Interface\", драйвер option; свободен.\n"}},
+        ListCase{"HuaweiStickAsJson", "huawei-e173.txt", {{"ttyUSB2", 3}}, true, 0,
+                 {"{\"ports\":[{\"port\":\"DEV/ttyUSB2\",\"first\":true,\"exists\":true,"
+                  "\"mayOpen\":true,\"usb\":{\"id\":\"12d1:1436\",\"product\":\"HUAWEI Mobile\","
+                  "\"interface\":4,\"interfaceName\":\"HUAWEI Mobile Connect - PC UI Interface\","
+                  "\"driver\":\"option\"},\"vendor\":\"Huawei\",\"heldBy\":null}],"
+                  "\"sticksWithoutPort\":[]}\n"}},
+        ListCase{"NoSerialPortAtAll", "cd-mode.txt", {}, false, 0,
+                 {"Последовательных портов нет: в /dev нет ни ttyUSB*, ни ttyACM*. Подключён ли "
+                  "модем?\nUSB-устройство 12d1:1446 HUAWEI Mobile: модем в режиме CD-привода"}},
+        ListCase{"HiLinkAsJson", "hilink.txt", {}, true, 0,
+                 {"{\"ports\":[],\"sticksWithoutPort\":[{\"id\":\"12d1:14db\",\"product\":"
+                  "\"HUAWEI_MOBILE\",\"kind\":\"network-only\",\"driver\":\"cdc_ether\"}]}\n"}}),
+    [](const testing::TestParamInfo<ListCase>& info) { return info.param.name; });
 // clang-format on
 
 TEST(SysfsRun, PortsGivenOnTheCommandLineKeepTheirOrder) {

@@ -158,7 +158,7 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_NE(run.out.find(language.modes), std::string::npos) << run.out;
         for (const char* name : {"-p, --port=", "-y, --yes", "-q, --quiet", "-v, --verbose",
-                                 "--force", "--json", "--show-imei", "-h, --help", "-V, --version",
+                                 "--force", "--json", "--show-imei", "-h, --help", "-V, --version", "list ",
                                  "MODEMSWITCH_LOCK_DIR", "NO_COLOR", "MODEMSWITCH_SYSFS_ROOT",
                                  "MODEMSWITCH_DEV_ROOT", " 100 ", "\n  71 ", "\n  74 ", "128+N"}) {
             EXPECT_NE(run.out.find(name), std::string::npos) << language.locale << ": " << name;
@@ -167,7 +167,7 @@ TEST_F(CommandLine, HelpInTheLocalesLanguageNamesEveryOptionAndVariable) {
     const Finished english = RunProgram({"turbo"}, "", "en_US.UTF-8");
     EXPECT_EQ(english.err,
               "modemswitch: unknown command turbo\nusage: modemswitch [OPTION]... "
-              "modem-only|extra\n       modemswitch [OPTION]... status\nmore: "
+              "modem-only|extra\n       modemswitch [OPTION]... status|list\nmore: "
               "modemswitch --help\n");
 }
 
