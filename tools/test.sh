@@ -19,15 +19,49 @@ step() { echo; echo "== $*"; }
 # the rest runs, and the checks that need them fail by name.
 bash tools/setup.sh
 case $? in 0 | 2) ;; *) fail "installing the packages failed" ;; esac
+# shellcheck source=tools/setup/packages.sh
+source tools/setup/packages.sh
 # shellcheck source=tools/wine-env.sh
 source tools/wine-env.sh
 # shellcheck source=tools/builds.sh
 source tools/builds.sh
 results=$root/build/test-results  # ctest's and GoogleTest's reports, the package
+
+# The checks below and the trees' tests count one test each.
+passed=0 failed=0
+count() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $what" >&2
+    failed=$((failed + 1))
+  fi
+}
+# installed GROUP WHAT: true when the packages WHAT needs (a group of
+# tools/setup/packages.sh) are there; else WHAT fails by name, since the
+# set-up could not install them (a package mirror mid-sync, which it named).
+installed() {
+  local missing
+  missing=$(setup_missing "$1")
+  [ -z "$missing" ] && return 0
+  count "$2: not installed: $missing (the package mirror, see the set-up's message)" false
+  return 1
+}
+
+# Without the 32-bit Wine on a host that runs 32-bit programs, the Windows
+# tests run the 64-bit build, and the 32-bit run fails by name.
+installed wine32 "the Windows tests under 32-bit Wine" ||
+  export MODEMSWITCH_WINE_ARCH=${MODEMSWITCH_WINE_ARCH:-win64}
 wine_detect_arch || fail "no usable Wine"
 windows_program=$(program_preset)
 windows_tests=$(tests_preset)
-linux_presets=(linux-x86_64 linux-armhf linux-aarch64 linux-mipsel)
+linux_presets=()
+for preset in linux-x86_64 linux-armhf linux-aarch64 linux-mipsel; do
+  installed "$preset" "modemswitch for Linux (${preset#linux-})" && linux_presets+=("$preset")
+done
 
 step "the shipped program (32-bit)"
 build_preset win || fail "building the program failed"
@@ -53,7 +87,6 @@ done
 
 rm -rf "$results"
 mkdir -p "$results/gtest"
-passed=0 failed=0
 # Runs one tree's tests and adds ctest's own counts (its JUnit report) to the
 # totals: a test counts as passed when ctest ran it and it passed, as failed
 # otherwise (failed, skipped for want of another tree's output, not run for
@@ -89,25 +122,6 @@ for preset in "${linux_presets[@]}"; do
 done
 step "Windows tests under Wine ($WINE_ARCH)"
 GTEST_OUTPUT="xml:Z:$results/gtest/" run_ctest "$windows_tests"
-
-# The checks below count one test each.
-count() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $what" >&2
-    failed=$((failed + 1))
-  fi
-}
-
-# A package tools/setup.sh could not install fails here by name, as do the
-# checks that need it.
-for package in $(bash tools/setup.sh --missing); do
-  count "$package is installed (tools/setup.sh)" false
-done
 
 # Every download, by the one command that makes them (tools/downloads.sh),
 # into out/; then each is checked.
@@ -243,6 +257,7 @@ package_test() {
 native_arch=$(dpkg --print-architecture)
 for arch in amd64 arm64 armhf; do
   step "the Debian package ($arch)"
+  installed "package-$arch" "the $arch package" || continue
   out=$root/build/packages/$arch
   deb=$downloads/modemswitch_${version}_$arch.deb
   changes=$out/modemswitch_${version}_$arch.changes
