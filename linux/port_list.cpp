@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "cli_texts.h"
 #include "json_line.h"
 #include "shown_text.h"
@@ -20,7 +22,11 @@ std::string UsbText(const comdev::UsbIdentity& usb) {
     return text;
 }
 
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+// A path this user cannot reach (a folder on the way closed to it) may well
+// be there: only "no such file" says it is not.
+bool Exists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
 // Whether this user may open the port (by the real user, as the program
 // runs it): asked without opening it.
 bool MayOpen(const std::string& path) { return access(path.c_str(), R_OK | W_OK) == 0; }

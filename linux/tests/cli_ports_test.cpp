@@ -230,6 +230,7 @@ public:
     FakeMachine(const char* fixture, const std::vector<std::pair<std::string, int>>& nodes) {
         char dir[] = "/tmp/cli-ports-test.XXXXXX";
         root_ = mkdtemp(dir) != nullptr ? dir : "";
+        chmod(root_.c_str(), 0755);  // a run as nobody reads it too
         std::string error;
         const std::string text = ReadFixture(std::string(SYSFS_FIXTURES) + "/" + fixture);
         EXPECT_TRUE(BuildFakeSysfs(text, Sysfs(), &error)) << fixture << ": " << error;
@@ -241,10 +242,13 @@ public:
     std::string Sysfs() const { return root_ + "/sys"; }
     std::string Dev() const { return root_ + "/dev"; }
     // A run of the program on this machine.
-    Finished Run(const std::vector<std::string>& args) const {
-        return ProgramRun(Launch(args, "", StdoutKind::File,
-                                 {{"MODEMSWITCH_SYSFS_ROOT", Sysfs()}, {"MODEMSWITCH_DEV_ROOT", Dev()}}))
-            .Wait();
+    Finished Run(const std::vector<std::string>& args, bool asNobody = false) const {
+        Launch launch(args, "", StdoutKind::File,
+                      {{"MODEMSWITCH_SYSFS_ROOT", Sysfs()}, {"MODEMSWITCH_DEV_ROOT", Dev()}});
+        launch.asNobody = asNobody;
+        // The tests' lock directory is root's alone: nobody runs without one.
+        if (asNobody) launch.env.push_back({"MODEMSWITCH_LOCK_DIR", ""});
+        return ProgramRun(launch).Wait();
     }
 
 private:
@@ -334,30 +338,46 @@ struct ListCase {
     const char* name;
     const char* fixture;
     std::vector<std::pair<std::string, int>> nodes;
-    bool json;
+    std::vector<std::string> args;      // after "list", with DEV for the fake /dev
     int heldCom;                        // a simulated port this test holds open, or 0
-    std::vector<std::string> expected;  // in the output, with DEV for the fake /dev
+    int lockedCom;                      // one a live "minicom" holds by a lock file, or 0
+    bool asNobody;
+    std::vector<std::string> expected;  // in the output, PID for the holder's
 };
 
 class PortList : public testing::TestWithParam<ListCase> {};
 
+std::string WithDev(std::string text, const std::string& dev) {
+    for (size_t at = text.find("DEV"); at != std::string::npos; at = text.find("DEV", at)) {
+        text.replace(at, 3, dev);
+    }
+    return text;
+}
+
 TEST_P(PortList, ShowsThePortsInTheSearchsOrderAndOpensNone) {
     const ListCase& c = GetParam();
-    ASSERT_TRUE(Sim().Layout("COM1=huawei COM2=huawei COM3=huawei"));
+    ASSERT_TRUE(Sim().Layout("COM1=huawei COM2=huawei COM3=huawei COM4=zte"));
     const FakeMachine machine(c.fixture, c.nodes);
     const int held = c.heldCom != 0 ? open(PortPath(c.heldCom).c_str(), O_RDWR | O_NOCTTY) : -1;
-    const Finished run = machine.Run(c.json ? std::vector<std::string>{"list", "--json"}
-                                            : std::vector<std::string>{"list"});
+    const auto minicom = c.lockedCom != 0 ? std::make_unique<OtherProgram>("minicom", "") : nullptr;
+    const std::string lockPath = c.lockedCom != 0 ? LockPathOf(PortPath(c.lockedCom)) : "";
+    if (minicom) std::ofstream(lockPath) << LockText(minicom->Pid());
+    std::vector<std::string> args{"list"};
+    for (const std::string& arg : c.args) args.push_back(WithDev(arg, machine.Dev()));
+    const Finished run = machine.Run(args, c.asNobody);
     if (held >= 0) close(held);
+    if (minicom) unlink(lockPath.c_str());
     EXPECT_EQ(run.exitCode, 0) << run.err;
+    const pid_t holder = minicom ? minicom->Pid() : getpid();
     for (std::string part : c.expected) {
-        for (size_t dev = part.find("DEV"); dev != std::string::npos; dev = part.find("DEV"))
-            part.replace(dev, 3, machine.Dev());
+        part = WithDev(part, machine.Dev());
         const size_t pid = part.find("PID");
-        if (pid != std::string::npos) part.replace(pid, 3, std::to_string(getpid()));
+        if (pid != std::string::npos) part.replace(pid, 3, std::to_string(holder));
         EXPECT_NE(run.out.find(part), std::string::npos) << "«" << part << "» not in\n" << run.out;
     }
-    for (int com = 1; com <= 3; ++com) {
+    // Nothing is sent: no port is even opened.
+    for (int com = 1; com <= 4; ++com) {
+        EXPECT_EQ(Sim().Received(com), "") << "COM" << com;
         if (com != c.heldCom) EXPECT_EQ(Sim().Opens(com), 0) << "COM" << com;
     }
 }
@@ -367,7 +387,7 @@ INSTANTIATE_TEST_SUITE_P(
     Machines, PortList,
     testing::Values(
         // The PC UI port first, the diagnostics port last; the one held named.
-        ListCase{"HuaweiStick", "huawei-e173.txt", {{"ttyUSB0", 1}, {"ttyUSB1", 2}, {"ttyUSB2", 3}}, false, 1,
+        ListCase{"HuaweiStick", "huawei-e173.txt", {{"ttyUSB0", 1}, {"ttyUSB1", 2}, {"ttyUSB2", 3}}, {}, 1, 0, false,
                  {"Порты в том порядке, в каком их проверяет поиск (им ничего не отправлено):\n"
                   "1. DEV/ttyUSB2: 12d1:1436 HUAWEI Mobile, интерфейс 4 \"HUAWEI Mobile Connect - PC UI "
                   "Interface\", драйвер option; свободен.\n"
@@ -375,16 +395,39 @@ INSTANTIATE_TEST_SUITE_P(
                   "держит процесс PID (modemswitch_cli).\n"
                   "3. DEV/ttyUSB1: 12d1:1436 HUAWEI Mobile, интерфейс 3 \"HUAWEI Mobile Connect - "
                   "Application Interface\", драйвер option; свободен.\n"}},
-        ListCase{"HuaweiStickAsJson", "huawei-e173.txt", {{"ttyUSB2", 3}}, true, 0,
+        // A user outside dialout: the port is there, not theirs to open.
+        ListCase{"HuaweiStickAsJsonAsNobody", "huawei-e173.txt", {{"ttyUSB2", 3}}, {"--json"}, 0, 0, true,
                  {"{\"ports\":[{\"port\":\"DEV/ttyUSB2\",\"first\":true,\"exists\":true,"
-                  "\"mayOpen\":true,\"usb\":{\"id\":\"12d1:1436\",\"product\":\"HUAWEI Mobile\","
+                  "\"mayOpen\":false,\"usb\":{\"id\":\"12d1:1436\",\"product\":\"HUAWEI Mobile\","
                   "\"interface\":4,\"interfaceName\":\"HUAWEI Mobile Connect - PC UI Interface\","
                   "\"driver\":\"option\"},\"vendor\":\"Huawei\",\"heldBy\":null}],"
                   "\"sticksWithoutPort\":[]}\n"}},
-        ListCase{"NoSerialPortAtAll", "cd-mode.txt", {}, false, 0,
+        // A serial cable and a ZTE stick: the stick's ports first, in their
+        // order; the one a live lock file names held by its owner.
+        ListCase{"StickAfterACable", "zte-mf627.txt",
+                 {{"ttyUSB0", 1}, {"ttyUSB1", 2}, {"ttyUSB2", 3}, {"ttyUSB3", 4}}, {}, 0, 4, false,
+                 {"1. DEV/ttyUSB1: 19d2:0031 ZTE CDMA Technologies MSM, интерфейс 0, драйвер option; "
+                  "свободен.",
+                  "\n2. DEV/ttyUSB2: 19d2:0031 ZTE CDMA Technologies MSM, интерфейс 1, драйвер option; ",
+                  "\n3. DEV/ttyUSB3: 19d2:0031 ZTE CDMA Technologies MSM, интерфейс 3, драйвер option; "
+                  "занят: его держит процесс PID (minicom).\n"
+                  "4. DEV/ttyUSB0: 0403:6001 FT232R USB UART, интерфейс 0, драйвер ftdi_sio; "}},
+        // Ports given: those only, in their order; one that is not a USB
+        // port and one that is not there.
+        ListCase{"GivenPortsAsJson", "zte-mf627.txt", {{"ttyS0", 1}, {"ttyUSB3", 4}},
+                 {"--json", "-p", "DEV/ttyS0", "--port=DEV/ttyUSB3", "-p", "DEV/ttyUSB9"}, 0, 0, false,
+                 {"{\"ports\":[{\"port\":\"DEV/ttyS0\",\"first\":true,\"exists\":true,\"mayOpen\":true,"
+                  "\"usb\":null,\"vendor\":null,\"heldBy\":null},"
+                  "{\"port\":\"DEV/ttyUSB3\",\"first\":false,\"exists\":true,\"mayOpen\":true,"
+                  "\"usb\":{\"id\":\"19d2:0031\",\"product\":\"ZTE CDMA Technologies MSM\","
+                  "\"interface\":3,\"interfaceName\":\"\",\"driver\":\"option\"},\"vendor\":\"ZTE\","
+                  "\"heldBy\":null},"
+                  "{\"port\":\"DEV/ttyUSB9\",\"first\":false,\"exists\":false,\"mayOpen\":false,"
+                  "\"usb\":null,\"vendor\":null,\"heldBy\":null}],\"sticksWithoutPort\":[]}\n"}},
+        ListCase{"NoSerialPortAtAll", "cd-mode.txt", {}, {}, 0, 0, false,
                  {"Последовательных портов нет: в /dev нет ни ttyUSB*, ни ttyACM*. Подключён ли "
                   "модем?\nUSB-устройство 12d1:1446 HUAWEI Mobile: модем в режиме CD-привода"}},
-        ListCase{"HiLinkAsJson", "hilink.txt", {}, true, 0,
+        ListCase{"HiLinkAsJson", "hilink.txt", {}, {"--json"}, 0, 0, false,
                  {"{\"ports\":[],\"sticksWithoutPort\":[{\"id\":\"12d1:14db\",\"product\":"
                   "\"HUAWEI_MOBILE\",\"kind\":\"network-only\",\"driver\":\"cdc_ether\"}]}\n"}}),
     [](const testing::TestParamInfo<ListCase>& info) { return info.param.name; });

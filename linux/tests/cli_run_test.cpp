@@ -184,6 +184,7 @@ TEST_F(CommandLine, VersionIsTheProjectsOwnAndUnwrittenResultsExitSeventyFour) {
         {{"--version"}, StdoutKind::Full, 74},
         {{"--help"}, StdoutKind::Full, 74},
         {{"status", "--json", "--port", PortPath(1)}, StdoutKind::Full, 74},
+        {{"list", "--port", PortPath(1)}, StdoutKind::Full, 74},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
